@@ -1,0 +1,79 @@
+#include "controlbutton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+ControlButton::ControlButton(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("picOK"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_TranslucentBackground);
+    for (int i = 0; i < 4; ++i)
+        m_normal[size_t(i)] = QPixmap(QStringLiteral(":/art/picok%1.png").arg(i));
+    for (int i = 1; i < 4; ++i)
+        m_pressed[size_t(i)] = QPixmap(QStringLiteral(":/art/picture3_%1.png").arg(i));
+    setFixedSize(90, 90);
+}
+
+QString ControlButton::frontImage() const
+{
+    return m_front >= 10 ? QStringLiteral("Picture3_%1").arg(m_front - 10)
+                         : QStringLiteral("picOK%1").arg(m_front);
+}
+
+void ControlButton::showNormal()
+{
+    m_front = 0;
+    update();
+}
+
+void ControlButton::showPressed(ButtonZone zone)
+{
+    if (zone == ButtonZone::None)
+        return;
+    m_front = 10 + int(zone);
+    update();
+}
+
+void ControlButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QPixmap& pm = m_front >= 10 ? m_pressed[size_t(m_front - 10)] : m_normal[size_t(m_front)];
+    p.drawPixmap(0, 0, pm);
+}
+
+void ControlButton::mouseMoveEvent(QMouseEvent* e)
+{
+    emit hovered();
+    const QPoint pos = e->position().toPoint();
+    if (e->buttons() != Qt::NoButton)
+        return;
+    if (rect().contains(pos) && pos.x() > 0 && pos.y() > 0) {
+        const ButtonZone zone = zoneAt(pos.y(), height());
+        if (zone != ButtonZone::None) {
+            m_zone = zone;
+            m_front = int(zone);
+            update();
+        }
+    } else {
+        showNormal();
+    }
+}
+
+void ControlButton::leaveEvent(QEvent*)
+{
+    if (m_front < 10)
+        showNormal();
+}
+
+void ControlButton::mousePressEvent(QMouseEvent*)
+{
+    const ButtonZone zone = m_zone;
+    emit zonePressed(zone);
+    showPressed(zone);
+}
+
+void ControlButton::mouseReleaseEvent(QMouseEvent*)
+{
+    showNormal();
+}

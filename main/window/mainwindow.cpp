@@ -1,0 +1,269 @@
+#include "mainwindow.h"
+
+#include "controlbutton.h"
+#include "dragwindow.h"
+#include "layout.h"
+#include "settingsfile.h"
+#include "windowoutline.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+const char* const kPanelNames[] = {"fraZastavra", "fraMeny",      "fraSpisok", "FrTimer",
+                                   "fraCalendar", "fraMonitor",   "FraSteret", "fraNastroiki",
+                                   "FraAbobe",    "fraSpravka"};
+
+QTimer* makeTimer(QObject* parent, const char* name)
+{
+    auto* t = new QTimer(parent);
+    t->setObjectName(QLatin1String(name));
+    t->setInterval(1000);
+    return t;
+}
+
+template <typename W> W* hiddenHolder(QWidget* parent, const char* name)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->hide();
+    return w;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolder,
+                       const Clock& clock, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_programFolder(programFolder),
+      m_clock(clock)
+{
+    setObjectName(QStringLiteral("Quillmur"));
+    setWindowTitle(QStringLiteral("Quillmur"));
+    setFixedSize(Layout::kWindow);
+    buildControls();
+    m_imyFileMp3->setText(scratchFolder);
+    startUp();
+}
+
+MainWindow::~MainWindow()
+{
+    shutDown();
+}
+
+void MainWindow::buildControls()
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    m_picture1 = new QLabel(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setGeometry(Layout::kPicture1);
+    m_picture1->setPixmap(QPixmap(QStringLiteral(":/art/device.png")));
+    m_picture1->installEventFilter(this);
+
+    for (const char* name : kPanelNames) {
+        auto* frame = new QFrame(m_picture1);
+        frame->setObjectName(QLatin1String(name));
+        frame->setGeometry(Layout::kPanel);
+        frame->setAutoFillBackground(true);
+        QPalette fp = frame->palette();
+        fp.setColor(QPalette::Window, QColor(0, 0, 0));
+        frame->setPalette(fp);
+        m_panels.append(frame);
+    }
+
+    // The start picture: the background box fills its panel.
+    m_fonMeny = new QLabel(panel(QStringLiteral("fraZastavra")));
+    m_fonMeny->setObjectName(QStringLiteral("fonMeny"));
+    m_fonMeny->setGeometry(0, 0, Layout::kPanel.width(), Layout::kPanel.height());
+    m_fonMeny->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The about panel's title and version.
+    QFrame* about = panel(QStringLiteral("FraAbobe"));
+    QPalette light = about->palette();
+    light.setColor(QPalette::WindowText, QColor(170, 230, 190));
+    m_lblTitle = new QLabel(QStringLiteral("Vestrel"), about);
+    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    m_lblTitle->setGeometry(0, 20, Layout::kPanel.width(), 30);
+    m_lblTitle->setAlignment(Qt::AlignCenter);
+    m_lblTitle->setPalette(light);
+    QFont titleFont = m_lblTitle->font();
+    titleFont.setPointSize(16);
+    titleFont.setBold(true);
+    m_lblTitle->setFont(titleFont);
+    m_lblVersion = new QLabel(about);
+    m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    m_lblVersion->setGeometry(0, 54, Layout::kPanel.width(), 20);
+    m_lblVersion->setAlignment(Qt::AlignCenter);
+    m_lblVersion->setPalette(light);
+
+    m_lbHelp = new QLabel(m_picture1);
+    m_lbHelp->setObjectName(QStringLiteral("lbHelp"));
+    m_lbHelp->setGeometry(Layout::kHintLine);
+    m_lbHelp->setAlignment(Qt::AlignCenter);
+    QPalette hp = m_lbHelp->palette();
+    hp.setColor(QPalette::WindowText, QColor(120, 240, 150));
+    m_lbHelp->setPalette(hp);
+    QFont hf = m_lbHelp->font();
+    hf.setPointSize(8);
+    m_lbHelp->setFont(hf);
+
+    m_lampa = new QLabel(m_picture1);
+    m_lampa->setObjectName(QStringLiteral("Lampa"));
+    m_lampa->setGeometry(Layout::kLamp);
+    m_lampa->setStyleSheet(QStringLiteral("background: #ff3030; border-radius: 6px;"));
+    m_lampa->hide();
+
+    auto* okFrame = new QFrame(m_picture1);
+    okFrame->setObjectName(QStringLiteral("picOKFrame"));
+    okFrame->setGeometry(Layout::kControlButtonFrame);
+    m_picOK = new ControlButton(okFrame);
+    m_picOK->move(Layout::kControlButton.topLeft());
+    connect(m_picOK, &ControlButton::zonePressed, this, &MainWindow::onControlButton);
+
+    // State holders that are never shown.
+    m_imyFileMp3 = hiddenHolder<QLineEdit>(this, "imyFileMp3");
+    m_text1 = hiddenHolder<QLineEdit>(this, "Text1");
+    m_file1 = hiddenHolder<QListWidget>(this, "File1");
+    m_command2 = hiddenHolder<QPushButton>(this, "Command2");
+    m_command2->setText(QStringLiteral("Меню"));
+    for (const char* name : {"picProzr", "picText", "picTemp"})
+        hiddenHolder<QLabel>(this, name);
+
+    m_timer1 = makeTimer(this, "Timer1");
+    m_timer2 = makeTimer(this, "Timer2");
+    m_timer3 = makeTimer(this, "Timer3");
+}
+
+void MainWindow::startUp()
+{
+    m_lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                              .arg(PROJECT_VERSION_MAJOR)
+                              .arg(PROJECT_VERSION_MINOR)
+                              .arg(PROJECT_VERSION_PATCH));
+    panelMode = 199;
+    m_picOK->showNormal();
+    showPanel(panel(QStringLiteral("fraZastavra")));
+
+    // From here on a failing step leaves its defaults and start-up goes on.
+    if (const auto text = SettingsFile::read(m_programFolder))
+        m_text1->setText(*text);
+    loadBackground();
+    fillPictureList();
+
+    // The outline is cut last, as on the original device.
+    setMask(WindowOutline::region());
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void MainWindow::loadBackground()
+{
+    QPixmap picture(m_programFolder + "/Data/1.jpg");
+    const QString name = SettingsFile::pictureName(m_text1->text());
+    // A name cut to six characters may end in CR or LF; such a name is not a file.
+    if (!name.trimmed().isEmpty() && !name.contains(QLatin1Char('\r')) &&
+        !name.contains(QLatin1Char('\n'))) {
+        // Only the exact file: Qt would otherwise try "sunset" + ".bmp".
+        const QString file = m_programFolder + "/Picture/" + name;
+        const QPixmap chosen = QFileInfo(file).isFile() ? QPixmap(file) : QPixmap();
+        if (!chosen.isNull())
+            picture = chosen;
+    }
+    m_fonMeny->setPixmap(picture);
+}
+
+QPixmap MainWindow::background() const
+{
+    return m_fonMeny->pixmap();
+}
+
+void MainWindow::fillPictureList()
+{
+    m_file1->clear();
+    const QDir dir(m_programFolder + "/Picture");
+    if (!dir.exists())
+        return;
+    m_file1->addItems(dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+    if (m_file1->count() > 0)
+        m_file1->setCurrentRow(0);
+}
+
+void MainWindow::showPanel(QFrame* p)
+{
+    if (p)
+        p->raise();
+}
+
+QFrame* MainWindow::frontPanel() const
+{
+    // The last child of Picture1 among the panels is the one on top.
+    for (auto it = m_picture1->children().crbegin(); it != m_picture1->children().crend(); ++it)
+        if (auto* f = qobject_cast<QFrame*>(*it); f && m_panels.contains(f))
+            return f;
+    return nullptr;
+}
+
+QFrame* MainWindow::panel(const QString& name) const
+{
+    for (QFrame* f : m_panels)
+        if (f->objectName() == name)
+            return f;
+    return nullptr;
+}
+
+void MainWindow::setHint(const QString& text)
+{
+    m_lbHelp->setText(text);
+}
+
+QString MainWindow::hint() const
+{
+    return m_lbHelp->text();
+}
+
+void MainWindow::onControlButton(ButtonZone zone)
+{
+    buttonZone = quint8(zone);
+    // Each dialogue adds its own steps here; in other modes a press only
+    // shows the pressed image.
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_picture1) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            DragWindow(this);
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove)
+            m_picOK->showNormal();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    // Closing is never refused.
+    e->accept();
+}
+
+void MainWindow::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+}

@@ -1,0 +1,37 @@
+#include "pause.h"
+#include "shortpath.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+TEST(Pause, WaitsAtLeastTheTimeWhileEventsRun)
+{
+    int fired = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++fired; });
+    ticker.start(20);
+    QElapsedTimer t;
+    t.start();
+    Pause(150);
+    EXPECT_GE(t.elapsed(), 150);
+    EXPECT_GE(fired, 3) << "timers must keep firing during a pause";
+    Pause(0);
+}
+
+TEST(ShortPath, CanonicalForExistingEmptyForMissing)
+{
+    QTemporaryDir dir;
+    const QString name = dir.path() + QStringLiteral("/24.12.2026 07ч 05м 42.mp3");
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(ShortPath(dir.path() + "/./24.12.2026 07ч 05м 42.mp3"),
+              QFileInfo(name).canonicalFilePath());
+    EXPECT_TRUE(ShortPath(dir.path() + "/missing.mp3").isEmpty());
+    EXPECT_TRUE(ShortPath(QString()).isEmpty());
+}

@@ -1,0 +1,182 @@
+#include "clock.h"
+#include "controlbutton.h"
+#include "layout.h"
+#include "mainwindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A program folder with a red default background and, when asked, a settings
+// file and a Picture folder holding a green 42.bmp and a blue sunset.bmp.
+struct ProgramFolder
+{
+    QTemporaryDir dir;
+    QString path() const { return dir.path(); }
+
+    explicit ProgramFolder(bool withPictures = true)
+    {
+        QDir(path()).mkpath("Data");
+        QDir(path()).mkpath("Media");
+        solid(Qt::red).save(path() + "/Data/1.jpg");
+        if (withPictures) {
+            QDir(path()).mkpath("Picture");
+            solid(Qt::green).save(path() + "/Picture/42.bmp");
+            solid(Qt::blue).save(path() + "/Picture/sunset.bmp");
+        }
+    }
+    static QImage solid(Qt::GlobalColor c)
+    {
+        QImage img(200, 300, QImage::Format_RGB32);
+        img.fill(c);
+        return img;
+    }
+    void settings(const QByteArray& bytes)
+    {
+        QFile f(path() + "/Data/index.txt");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+QColor centre(const MainWindow& w)
+{
+    const QImage img = w.background().toImage();
+    return img.isNull() ? QColor() : img.pixelColor(img.width() / 2, img.height() / 2);
+}
+
+bool near(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 &&
+           qAbs(a.blue() - b.blue()) < 40;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startUpState();
+    void settingsFile_data();
+    void settingsFile();
+    void missingFoldersLeaveDefaults();
+    void controlButtonImages();
+};
+
+void TestMainWindow::startUpState()
+{
+    ProgramFolder folder;
+    folder.settings("\r\n");
+    TestClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 28, 30)));
+    MainWindow w(folder.path(), "/scratch/", clock);
+
+    QCOMPARE(w.panelMode, quint8(199));
+    QCOMPARE(w.size(), Layout::kWindow);
+    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(!w.mask().isEmpty());
+    QVERIFY(!w.mask().contains(QPoint(0, 0)));
+    QCOMPARE(w.findChild<QLabel*>("lblVersion")->text(), QString("Version 1.0.0"));
+    QCOMPARE(w.findChild<QLabel*>("lblTitle")->text(), QString("Vestrel"));
+    QCOMPARE(w.findChild<QLineEdit*>("imyFileMp3")->text(), QString("/scratch/"));
+    QCOMPARE(w.findChild<ControlButton*>("picOK")->frontImage(), QString("picOK0"));
+
+    for (const char* name : {"fraZastavra", "fraMeny", "fraSpisok", "FrTimer", "fraCalendar",
+                             "fraMonitor", "FraSteret", "fraNastroiki", "FraAbobe", "fraSpravka"}) {
+        QFrame* f = w.findChild<QFrame*>(name);
+        QVERIFY2(f, name);
+        QCOMPARE(f->geometry(), Layout::kPanel);
+        QVERIFY2(!f->isHidden(), name);
+    }
+    QCOMPARE(w.frontPanel()->objectName(), QString("fraZastavra"));
+    for (const char* name : {"Picture1", "fonMeny", "lbHelp", "Lampa", "Text1", "File1",
+                             "Command2", "picProzr", "picText", "picTemp"})
+        QVERIFY2(w.findChild<QWidget*>(name), name);
+    for (const char* name : {"Timer1", "Timer2", "Timer3"}) {
+        QTimer* t = w.findChild<QTimer*>(name);
+        QVERIFY2(t && !t->isActive() && t->interval() == 1000, name);
+    }
+
+    // A panel is shown by raising it; the others stay where they are.
+    w.showPanel(w.panel("FraAbobe"));
+    QCOMPARE(w.frontPanel()->objectName(), QString("FraAbobe"));
+    QVERIFY(!w.panel("fraZastavra")->isHidden());
+}
+
+void TestMainWindow::settingsFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("saved picture") << QByteArray("42.bmp\r\n") << QColor(Qt::green);
+    QTest::newRow("no line end") << QByteArray("42.bmp") << QColor(Qt::green);
+    QTest::newRow("empty line") << QByteArray("\r\n") << QColor(Qt::red);
+    QTest::newRow("empty file") << QByteArray() << QColor(Qt::red);
+    QTest::newRow("long name is cut") << QByteArray("sunset.bmp\r\n") << QColor(Qt::red);
+    QTest::newRow("missing picture") << QByteArray("17.bmp\r\n") << QColor(Qt::red);
+    QTest::newRow("short name") << QByteArray("4.bmp\r\n") << QColor(Qt::red);
+}
+
+void TestMainWindow::settingsFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QColor, expected);
+    ProgramFolder folder;
+    folder.settings(content);
+    MainWindow w(folder.path(), "/scratch/", Clock::system());
+    QVERIFY2(near(centre(w), expected), qPrintable(centre(w).name()));
+    QCOMPARE(w.findChild<QLineEdit*>("Text1")->text(), QString::fromLatin1(content));
+
+    auto* list = w.findChild<QListWidget*>("File1");
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(list->item(0)->text(), QString("42.bmp"));
+}
+
+void TestMainWindow::missingFoldersLeaveDefaults()
+{
+    {
+        ProgramFolder folder(false); // no Picture folder, no settings file
+        MainWindow w(folder.path(), "/scratch/", Clock::system());
+        QVERIFY(near(centre(w), Qt::red));
+        QCOMPARE(w.findChild<QListWidget*>("File1")->count(), 0);
+        QCOMPARE(w.panelMode, quint8(199));
+    }
+    {
+        QTemporaryDir empty; // not even Data/1.jpg
+        MainWindow w(empty.path(), "/scratch/", Clock::system());
+        QVERIFY(w.background().isNull());
+        QCOMPARE(w.findChild<QLabel*>("lblVersion")->text(), QString("Version 1.0.0"));
+    }
+}
+
+void TestMainWindow::controlButtonImages()
+{
+    ProgramFolder folder;
+    MainWindow w(folder.path(), "/scratch/", Clock::system());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* ok = w.findChild<ControlButton*>("picOK");
+    QTest::mouseMove(ok, QPoint(45, 10));
+    QCOMPARE(ok->frontImage(), QString("picOK1"));
+    QTest::mouseMove(ok, QPoint(45, 45));
+    QCOMPARE(ok->frontImage(), QString("picOK3"));
+    QTest::mousePress(ok, Qt::LeftButton, {}, QPoint(45, 45));
+    QCOMPARE(ok->frontImage(), QString("Picture3_3"));
+    QCOMPARE(w.buttonZone, quint8(3));
+    QCOMPARE(w.panelMode, quint8(199)); // a press does nothing before a dialogue
+    QTest::mouseRelease(ok, Qt::LeftButton, {}, QPoint(45, 45));
+    QCOMPARE(ok->frontImage(), QString("picOK0"));
+    QTest::mouseMove(ok, QPoint(45, 80));
+    QCOMPARE(ok->frontImage(), QString("picOK2"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
