@@ -1,6 +1,7 @@
 #include "artwork.h"
 
 #include "layout.h"
+#include "windowoutline.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -31,8 +32,9 @@ bool Artwork::writeDevice(const QString& dir)
     p.setRenderHint(QPainter::Antialiasing);
 
     // Body: a rounded black case with a soft sheen from the upper left.
-    QPainterPath body;
-    body.addRoundedRect(QRectF(1.5, 4.5, 294, 533), 30, 30);
+    // The body follows the window's own outline, so nothing of the window
+    // shows around it.
+    const QPainterPath body = WindowOutline::path();
     QLinearGradient sheen(0, 0, area.width(), area.height());
     sheen.setColorAt(0, QColor(70, 72, 78));
     sheen.setColorAt(0.35, QColor(28, 29, 33));
@@ -41,12 +43,12 @@ bool Artwork::writeDevice(const QString& dir)
     p.setPen(QPen(QColor(120, 124, 132), 1.2));
     p.drawPath(body);
     QPainterPath inner;
-    inner.addRoundedRect(QRectF(9.5, 12.5, 278, 517), 24, 24);
+    inner.addRoundedRect(QRectF(8.5, 12.5, 279, 516), 22, 22);
     p.setPen(QPen(QColor(0, 0, 0, 160), 2));
     p.drawPath(inner);
 
     // Screen bezel around the panels, with a thin lit edge.
-    const QRectF screen = QRectF(Layout::kPanel).adjusted(-10, -10, 10, 34);
+    const QRectF screen = QRectF(Layout::kPanel).adjusted(-10, -10, 10, 26);
     QPainterPath bezel;
     bezel.addRoundedRect(screen, 10, 10);
     QLinearGradient bezelGrad(screen.topLeft(), screen.bottomLeft());
@@ -76,7 +78,7 @@ bool Artwork::writeDevice(const QString& dir)
             p.drawEllipse(QPointF(172 + col * 7 + (row % 2) * 3.5, 40 + row * 7), 2, 2);
 
     // Key pad: a recessed ring around the control button and four round keys.
-    const QRectF pad = QRectF(Layout::kControlButtonFrame).adjusted(-16, -14, 16, 14);
+    const QRectF pad = QRectF(Layout::kControlButtonFrame).adjusted(-8, -4, 8, 10);
     QRadialGradient padGrad(pad.center(), pad.width() / 2);
     padGrad.setColorAt(0.7, QColor(12, 12, 14));
     padGrad.setColorAt(0.9, QColor(34, 36, 40));

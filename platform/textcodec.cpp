@@ -47,6 +47,8 @@ QByteArray convert(const char* to, const char* from, const QByteArray& in,
 QByteArray encode(const QString& text)
 {
     // UTF-32 input makes "one unit" exactly one character.
+    if (text.isEmpty())
+        return QByteArray();
     QByteArray utf32;
     const QList<uint> ucs4 = text.toUcs4();
     utf32.resize(ucs4.size() * 4);

@@ -14,7 +14,7 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick trayer
   espeak-ng sox libfaketime
   clang libclang-rt-14-dev
-  fonts-dejavu-core locales
+  fonts-dejavu-core locales file
 )
 
 missing=()

@@ -64,7 +64,7 @@ MainWindow::~MainWindow()
 void MainWindow::buildControls()
 {
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::Window, QColor(8, 8, 10));
     setPalette(pal);
     setAutoFillBackground(true);
 

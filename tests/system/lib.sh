@@ -1,0 +1,102 @@
+# Helpers for the system tests. Sourced by each test script, which ctest runs
+# with QUILL_BUILD_DIR and QUILL_SOURCE_DIR set, under the private X server
+# ($DISPLAY) and sound server ($PULSE_SERVER) of the test command.
+set -euo pipefail
+
+: "${QUILL_BUILD_DIR:?}" "${QUILL_SOURCE_DIR:?}" "${DISPLAY:?system tests need the X server of the test command}"
+
+# Every test gets its own home, runtime folder and work folder, so locks,
+# caches and autostart entries of one test never meet another's.
+QT_WORK=$(mktemp -d /tmp/quill-systest.XXXXXX)
+export HOME="$QT_WORK/home"
+export XDG_RUNTIME_DIR="$QT_WORK/run"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
+mkdir -p "$HOME" && mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+unset QT_QPA_PLATFORM
+QT_PIDS=()
+
+cleanup() {
+    local pid
+    for pid in "${QT_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${QT_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$QT_WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+note() { echo "-- $*"; }
+
+# Installs the built suite into a fresh program folder; prints its path.
+install_suite() {
+    local prefix="${1:-$QT_WORK/Quillmur}"
+    cmake --install "$QUILL_BUILD_DIR" --prefix "$prefix" >/dev/null
+    echo "$prefix"
+}
+
+# Starts a program in the background from its own folder; remembers its pid
+# in LAST_PID. Output goes to $QT_WORK/<name>.log.
+start_program() {
+    local exe="$1"; shift
+    local name; name=$(basename "$exe")
+    (cd "$(dirname "$exe")" && exec "$exe" "$@") >"$QT_WORK/$name.log" 2>&1 &
+    LAST_PID=$!
+    QT_PIDS+=("$LAST_PID")
+}
+
+# Waits until a window whose title matches the regular expression is mapped;
+# prints its id. Optional second argument: seconds (default 20).
+wait_window() {
+    local pattern="$1" secs="${2:-20}" id
+    for _ in $(seq 1 $((secs * 10))); do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Counts visible windows whose title matches.
+count_windows() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l
+}
+
+# Waits until a process has ended; fails after the given seconds.
+wait_gone() {
+    local pid="$1" secs="${2:-10}"
+    for _ in $(seq 1 $((secs * 10))); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Saves a screenshot of the whole screen; prints the path.
+screenshot() {
+    local out="$QT_WORK/${1:-screen}.png"
+    import -window root "$out"
+    [ -n "${QUILL_SCREENSHOT_DIR:-}" ] && cp "$out" "$QUILL_SCREENSHOT_DIR/"
+    echo "$out"
+}
+
+# The colour of one pixel of a picture as "r,g,b" (0..255).
+pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# Window geometry: sets WX, WY, WW, WH from xwininfo.
+window_geometry() {
+    local info; info=$(xwininfo -id "$1")
+    WX=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+    WY=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+    WW=$(awk '/Width:/ {print $NF}' <<<"$info")
+    WH=$(awk '/Height:/ {print $NF}' <<<"$info")
+}
+
+# Makes the microphone say a Russian text once (espeak-ng through the queue
+# of the test command's pipe source).
+mic_say() {
+    local raw="$QT_WORK/say.$$.$RANDOM.raw"
+    espeak-ng -v ru --stdout "$1" | sox -t wav - -t raw -r 22050 -e signed -b 16 -c 1 "$raw"
+    mv "$raw" "$QUILL_MIC_QUEUE/"
+}

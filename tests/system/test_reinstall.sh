@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installing again keeps the user's reminders, pictures and settings, and
+# refreshes the programs and shipped data.
+source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
+
+prefix=$(install_suite)
+for f in Quillmur lame Data/1.jpg Data/1.mp3 Data/index.txt; do
+    [ -e "$prefix/$f" ] || fail "$f not installed"
+done
+[ -d "$prefix/Media" ] && [ -d "$prefix/Picture" ] || fail "Media/ or Picture/ missing"
+[ -L "$prefix/lame" ] || fail "lame is not a link to the system's encoder"
+[ "$(od -An -c "$prefix/Data/index.txt" | tr -s ' ')" = " \r \n" ] || fail "index.txt is not one empty CR LF line"
+file "$prefix/Data/1.mp3" | grep -q 'MPEG ADTS, layer III' || fail "1.mp3 is not an MP3"
+grep -q "Exec=$prefix/Quillmur" "$(dirname "$prefix")/applications/quillmur.desktop" || fail "no launcher"
+
+task="$prefix/Media/24.12.2026 07ч 05м 42.mp3"
+echo "voice" >"$task"
+printf '42.bmp\r\n' >"$prefix/Data/index.txt"
+echo "bmp" >"$prefix/Picture/42.bmp"
+rm "$prefix/Quillmur"
+
+install_suite "$prefix" >/dev/null
+[ -x "$prefix/Quillmur" ] || fail "program not reinstalled"
+[ "$(cat "$task")" = voice ] || fail "the task file was lost"
+[ "$(cat "$prefix/Data/index.txt")" = $'42.bmp\r' ] || fail "the settings were overwritten"
+[ -f "$prefix/Picture/42.bmp" ] || fail "the saved picture was lost"
+echo "reinstall: ok"

@@ -1,0 +1,84 @@
+# Sourced by the test command (and usable by hand): starts a private X server
+# and a private PulseAudio with a null sink as speakers and a pipe source as
+# microphone, exports what the tests need, and stops both on exit.
+#
+#   QUILL_SERVICES_DIR  private folder of this run (runtime dir, FIFO, logs)
+#   DISPLAY             the private Xvfb
+#   PULSE_SERVER        the private PulseAudio
+#   QUILL_MIC_QUEUE     move a raw s16le mono 22050 Hz file (even size) here
+#                       as *.raw and the microphone says it once, in about
+#                       real time; otherwise it hears silence
+
+quill_services_start() {
+    QUILL_SERVICES_DIR=$(mktemp -d /tmp/quill-services.XXXXXX)
+    export QUILL_SERVICES_DIR
+    export XDG_RUNTIME_DIR="$QUILL_SERVICES_DIR/run"
+    mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
+    export HOME_FOR_TESTS="$QUILL_SERVICES_DIR/home"
+    mkdir -p "$HOME_FOR_TESTS"
+
+    # X server: the first free display from :90 on.
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -br -nolisten tcp >"$QUILL_SERVICES_DIR/xvfb.log" 2>&1 &
+    QUILL_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
+
+    # Sound server.
+    export QUILL_MIC_QUEUE="$QUILL_SERVICES_DIR/mic-queue"
+    mkdir -p "$QUILL_MIC_QUEUE"
+    local fifo="$QUILL_SERVICES_DIR/mic.fifo"
+    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
+        --log-target=file:"$QUILL_SERVICES_DIR/pulse.log" \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
+        -L "module-null-sink sink_name=speakers sink_properties=device.description=Speakers" \
+        -L "module-pipe-source source_name=mic file=$fifo format=s16le rate=22050 channels=1" \
+        >/dev/null 2>&1 &
+    QUILL_PULSE_PID=$!
+    for _ in $(seq 1 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; cat "$QUILL_SERVICES_DIR/pulse.log" >&2; return 1; }
+    [ -p "$fifo" ] || { echo "PulseAudio made no microphone FIFO" >&2; return 1; }
+    # The pipe source only delivers while its FIFO has a writer: keep one
+    # attached for the whole run, speaking queued files, else silence.
+    (
+        exec >"$fifo"
+        # Paced at about real time in 0.1 s chunks (4410 bytes): the pipe
+        # source passes on whatever it is given, as fast as it comes.
+        while :; do
+            f=$(ls "$QUILL_MIC_QUEUE"/*.raw 2>/dev/null | head -n 1)
+            if [ -n "$f" ]; then
+                size=$(stat -c %s "$f")
+                for ((i = 0; i * 4410 < size; i++)); do
+                    dd if="$f" bs=4410 skip=$i count=1 status=none
+                    sleep 0.095
+                done
+                rm -f "$f"
+            else
+                head -c 4410 /dev/zero
+                sleep 0.095
+            fi
+        done
+    ) 2>/dev/null &
+    QUILL_MIC_PID=$!
+    pactl set-default-sink speakers
+    pactl set-default-source mic
+    trap quill_services_stop EXIT
+}
+
+quill_services_stop() {
+    [ -n "${QUILL_MIC_PID:-}" ] && kill "$QUILL_MIC_PID" 2>/dev/null
+    [ -n "${QUILL_PULSE_PID:-}" ] && kill "$QUILL_PULSE_PID" 2>/dev/null
+    [ -n "${QUILL_XVFB_PID:-}" ] && kill "$QUILL_XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    [ -n "${QUILL_SERVICES_DIR:-}" ] && rm -rf "$QUILL_SERVICES_DIR"
+    QUILL_MIC_PID= QUILL_PULSE_PID= QUILL_XVFB_PID= QUILL_SERVICES_DIR=
+}
