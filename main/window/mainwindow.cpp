@@ -2,7 +2,11 @@
 
 #include "controlbutton.h"
 #include "dragwindow.h"
+#include "helptext.h"
 #include "layout.h"
+#include "linklabel.h"
+#include "menupanel.h"
+#include "pause.h"
 #include "settingsfile.h"
 #include "windowoutline.h"
 
@@ -91,8 +95,46 @@ void MainWindow::buildControls()
     m_fonMeny->setGeometry(0, 0, Layout::kPanel.width(), Layout::kPanel.height());
     m_fonMeny->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    // The about panel's title and version.
+    m_menu = new MenuPanel(panel(QStringLiteral("fraMeny")));
+    connect(m_menu, &MenuPanel::hintChanged, this, &MainWindow::setHint);
+    connect(m_menu, &MenuPanel::itemClicked, this, &MainWindow::onMenuItem);
+
+    auto* help = new HelpText(panel(QStringLiteral("fraSpravka")));
+    help->setGeometry(4, 4, Layout::kPanel.width() - 8, Layout::kPanel.height() - 8);
+    QPalette paper = help->palette();
+    paper.setColor(QPalette::Base, QColor(250, 246, 230));
+    paper.setColor(QPalette::Text, QColor(30, 30, 40));
+    help->setPalette(paper);
+    QFont helpFont = help->font();
+    helpFont.setPointSize(8);
+    help->setFont(helpFont);
+
+    // The about panel: title, version, a picture and the two links.
     QFrame* about = panel(QStringLiteral("FraAbobe"));
+    auto* aboutPicture = new QLabel(about);
+    aboutPicture->setObjectName(QStringLiteral("aboutPicture"));
+    aboutPicture->setPixmap(QPixmap(QStringLiteral(":/art/quillmur.png")));
+    aboutPicture->setGeometry(68, 90, 64, 64);
+    const QString mail = QStringLiteral("quillmur@example.org");
+    auto* labe14 = new LinkLabel(mail,
+                                 QUrl(QStringLiteral("mailto:") + mail +
+                                      QStringLiteral("?Subject=Тема")),
+                                 about);
+    labe14->setObjectName(QStringLiteral("Labe14"));
+    labe14->setGeometry(0, 190, Layout::kPanel.width(), 20);
+    const QString web = QStringLiteral("https://quillmur.example.org/");
+    auto* label13 = new LinkLabel(web, QUrl(web), about);
+    label13->setObjectName(QStringLiteral("Label13"));
+    label13->setGeometry(0, 214, Layout::kPanel.width(), 20);
+    for (QLabel* link : {static_cast<QLabel*>(labe14), static_cast<QLabel*>(label13)}) {
+        link->setAlignment(Qt::AlignCenter);
+        QPalette lp = link->palette();
+        lp.setColor(QPalette::WindowText, QColor(120, 180, 255));
+        link->setPalette(lp);
+        QFont lf = link->font();
+        lf.setUnderline(true);
+        link->setFont(lf);
+    }
     QPalette light = about->palette();
     light.setColor(QPalette::WindowText, QColor(170, 230, 190));
     m_lblTitle = new QLabel(QStringLiteral("Vestrel"), about);
@@ -140,8 +182,10 @@ void MainWindow::buildControls()
     m_file1 = hiddenHolder<QListWidget>(this, "File1");
     m_command2 = hiddenHolder<QPushButton>(this, "Command2");
     m_command2->setText(QStringLiteral("Меню"));
-    for (const char* name : {"picProzr", "picText", "picTemp"})
-        hiddenHolder<QLabel>(this, name);
+    connect(m_command2, &QPushButton::clicked, this, &MainWindow::buildMenu);
+    m_picProzr = hiddenHolder<QLabel>(this, "picProzr");
+    hiddenHolder<QLabel>(this, "picText")->setPixmap(QPixmap::fromImage(MenuImages::captions()));
+    hiddenHolder<QLabel>(this, "picTemp");
 
     m_timer1 = makeTimer(this, "Timer1");
     m_timer2 = makeTimer(this, "Timer2");
@@ -189,6 +233,42 @@ void MainWindow::loadBackground()
 QPixmap MainWindow::background() const
 {
     return m_fonMeny->pixmap();
+}
+
+void MainWindow::buildMenu()
+{
+    showPanel(panel(QStringLiteral("fraZastavra")));
+    setHint(QString());
+    // The light captions are burnt into the background box, as is the
+    // dimmed copy into picProzr; the menu items show quarters of them.
+    const QImage bright = m_menu->build(m_fonMeny->pixmap().toImage());
+    m_fonMeny->setPixmap(QPixmap::fromImage(bright));
+    m_picProzr->setPixmap(QPixmap::fromImage(m_menu->images().dimmed()));
+    showPanel(panel(QStringLiteral("fraMeny")));
+}
+
+void MainWindow::onMenuItem(int item)
+{
+    switch (item) {
+    case 0:
+        showPanel(panel(QStringLiteral("fraSpisok")));
+        panelMode = 0;
+        break;
+    case 1:
+        panelMode = 1;
+        showPanel(panel(QStringLiteral("FrTimer")));
+        Pause(100);
+        setHint(QStringLiteral("Выберите ЧАС для напоминания, минуты откорректируете позже."));
+        break;
+    case 2:
+        panelMode = 100;
+        break;
+    case 3:
+        showPanel(panel(QStringLiteral("fraNastroiki")));
+        break;
+    default:
+        break;
+    }
 }
 
 void MainWindow::fillPictureList()

@@ -6,6 +6,7 @@
 
 class Clock;
 class ControlButton;
+class MenuPanel;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -52,6 +53,10 @@ public:
     void loadBackground();
     QPixmap background() const;
 
+    // Draws the menu anew over the background picture and shows it.
+    void buildMenu();
+    MenuPanel* menu() const { return m_menu; }
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +66,7 @@ private:
     void startUp();
     void fillPictureList();
     void onControlButton(ButtonZone zone);
+    void onMenuItem(int item);
     void shutDown();
 
     QString m_programFolder;
@@ -73,6 +79,8 @@ private:
     QLabel* m_lampa = nullptr;
     QLabel* m_lblVersion = nullptr;
     QLabel* m_lblTitle = nullptr;
+    MenuPanel* m_menu = nullptr;
+    QLabel* m_picProzr = nullptr;
     ControlButton* m_picOK = nullptr;
     QLineEdit* m_imyFileMp3 = nullptr;
     QLineEdit* m_text1 = nullptr;

@@ -1,0 +1,16 @@
+#include "linklabel.h"
+
+#include <QDesktopServices>
+
+LinkLabel::LinkLabel(const QString& caption, const QUrl& target, QWidget* parent)
+    : QLabel(caption, parent), m_target(target),
+      m_opener([](const QUrl& url) { return QDesktopServices::openUrl(url); })
+{
+    setCursor(Qt::PointingHandCursor);
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent*)
+{
+    // Whether a mail program or browser opened is not looked at.
+    m_opener(m_target);
+}

@@ -1,0 +1,199 @@
+#include "clock.h"
+#include "helptext.h"
+#include "layout.h"
+#include "linklabel.h"
+#include "mainwindow.h"
+#include "menuimages.h"
+#include "menupanel.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// The menu over a known background: a flat colour, so every pixel of the
+// dimmed and bright looks can be predicted.
+class TestMenu : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void imagesFollowTheBitOperations();
+    void buildMenuShowsDimmedAndBrightQuarters();
+    void hoverMovesStraightFromItemToItem();
+    void itemClicksOpenTheirPanels();
+    void helpTextAndLinks();
+
+private:
+    QTemporaryDir* m_dir = nullptr;
+    MainWindow* m_window = nullptr;
+    static constexpr QRgb kBack = 0xff'c8'64'32; // 200, 100, 50
+};
+
+void TestMenu::init()
+{
+    m_dir = new QTemporaryDir;
+    QDir(m_dir->path()).mkpath("Data");
+    QImage bg(200, 300, QImage::Format_RGB32);
+    bg.fill(kBack);
+    bg.save(m_dir->path() + "/Data/1.jpg", "PNG"); // lossless despite the name
+    m_window = new MainWindow(m_dir->path(), "/scratch/", Clock::system());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestMenu::cleanup()
+{
+    delete m_window;
+    delete m_dir;
+}
+
+void TestMenu::imagesFollowTheBitOperations()
+{
+    QImage target(2, 1, QImage::Format_RGB32);
+    target.setPixel(0, 0, qRgb(0xf0, 0x0f, 0x55));
+    target.setPixel(1, 0, qRgb(0x12, 0x34, 0x56));
+    QImage mask(2, 1, QImage::Format_RGB32);
+    mask.setPixel(0, 0, qRgb(0x3c, 0xff, 0x00));
+    mask.setPixel(1, 0, qRgb(0xff, 0xff, 0xff));
+    QImage a = target;
+    MenuImages::andInto(a, mask);
+    QCOMPARE(a.pixel(0, 0), qRgb(0x30, 0x0f, 0x00));
+    QCOMPARE(a.pixel(1, 0), target.pixel(1, 0));
+    QImage o = target;
+    MenuImages::orInvertedInto(o, mask);
+    QCOMPARE(o.pixel(0, 0), qRgb(0xf0 | 0xc3, 0x0f, 0xff));
+    QCOMPARE(o.pixel(1, 0), target.pixel(1, 0));
+
+    // Blending with constant alpha 100 over the box colour.
+    QImage src(4, 4, QImage::Format_RGB32);
+    src.fill(kBack);
+    const QColor c = MenuImages::blend(src, QSize(4, 4), 100, MenuImages::boxColour()).pixelColor(1, 1);
+    const QColor box = MenuImages::boxColour();
+    QVERIFY(qAbs(c.red() - (200 * 100 + box.red() * 155) / 255) <= 1);
+    QVERIFY(qAbs(c.green() - (100 * 100 + box.green() * 155) / 255) <= 1);
+    QVERIFY(qAbs(c.blue() - (50 * 100 + box.blue() * 155) / 255) <= 1);
+}
+
+void TestMenu::buildMenuShowsDimmedAndBrightQuarters()
+{
+    m_window->findChild<QPushButton*>("Command2")->click();
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMeny"));
+
+    const QImage text = MenuImages::captions();
+    // Find a caption pixel and a plain pixel in the second quarter.
+    QPoint ink(-1, -1), plain(5, 80);
+    for (int y = 75; y < 150 && ink.x() < 0; ++y)
+        for (int x = 62; x < 200; ++x)
+            if (text.pixel(x, y) == qRgb(0, 0, 0)) {
+                ink = QPoint(x, y);
+                break;
+            }
+    QVERIFY(ink.x() >= 0);
+
+    const QImage dimmed = m_window->menu()->images().dimmed();
+    const QImage bright = m_window->background().toImage();
+    QCOMPARE(dimmed.pixel(ink), qRgb(0, 0, 0));        // dark caption on the dimmed copy
+    QCOMPARE(bright.pixel(ink), qRgb(255, 255, 255));  // light caption on the bright one
+    QCOMPARE(bright.pixel(plain), kBack);
+    const QColor dim = dimmed.pixelColor(plain);
+    QVERIFY(dim.red() > 200 && dim.red() < 236 && dim.blue() > 100 && dim.blue() < 236);
+
+    // Items show quarter strips: normal = dimmed, highlighted = bright.
+    auto items = m_window->findChildren<QLabel*>("picMeny");
+    QCOMPARE(items.size(), 4);
+    const QImage item1 = items[1]->pixmap().toImage();
+    QCOMPARE(item1.size(), QSize(200, 74));
+    QCOMPARE(item1.pixelColor(5, 5), dimmed.pixelColor(5, 80));
+    QTest::mouseMove(items[1], QPoint(5, 5));
+    QCOMPARE(items[1]->pixmap().toImage().pixel(5, 5), kBack);
+}
+
+void TestMenu::hoverMovesStraightFromItemToItem()
+{
+    m_window->buildMenu();
+    auto items = m_window->findChildren<QLabel*>("picMeny");
+    QSignalSpy hints(m_window->menu(), &MenuPanel::hintChanged);
+    QSignalSpy animations(m_window->menu(), &MenuPanel::animationEnabled);
+
+    QTest::mouseMove(items[0], QPoint(100, 30));
+    QCOMPARE(m_window->menu()->highlighted(), 0);
+    QCOMPARE(m_window->hint(), QString("Уже запланированные задачи"));
+    QCOMPARE(animations.takeFirst(), QVariantList({0, true}));
+
+    QTest::mouseMove(items[1], QPoint(100, 30));
+    QCOMPARE(m_window->menu()->highlighted(), 1);
+    QCOMPARE(m_window->hint(), QString("Создать новую запись"));
+    // The leave step came first: all four stopped and the hint cleared.
+    QCOMPARE(hints.size(), 3);
+    QCOMPARE(hints.at(1).at(0).toString(), QString());
+    QCOMPARE(animations.size(), 5);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(animations.at(i), QVariantList({i, false}));
+    QCOMPARE(animations.at(4), QVariantList({1, true}));
+    QCOMPARE(items[0]->toolTip(), QString("Уже запланированные задачи"));
+    QVERIFY(items[3]->toolTip().isEmpty());
+}
+
+void TestMenu::itemClicksOpenTheirPanels()
+{
+    m_window->buildMenu();
+    auto items = m_window->findChildren<QLabel*>("picMeny");
+    QTest::mouseClick(items[1], Qt::LeftButton, {}, QPoint(50, 30));
+    QCOMPARE(m_window->panelMode, quint8(1));
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("FrTimer"));
+    QCOMPARE(m_window->hint(),
+             QString("Выберите ЧАС для напоминания, минуты откорректируете позже."));
+
+    m_window->buildMenu();
+    QTest::mouseClick(items[3], Qt::LeftButton, {}, QPoint(50, 30));
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraNastroiki"));
+    QCOMPARE(m_window->panelMode, quint8(1)); // the settings item sets no mode by itself
+
+    m_window->buildMenu();
+    QTest::mouseClick(items[0], Qt::LeftButton, {}, QPoint(50, 30));
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraSpisok"));
+    QCOMPARE(m_window->panelMode, quint8(0));
+}
+
+void TestMenu::helpTextAndLinks()
+{
+    const QStringList lines = HelpText::text().split("\r\n");
+    QCOMPARE(lines.size(), 19);
+    QCOMPARE(lines.last(), QString());
+    QCOMPARE(lines[3], QString("настройках  пункт \"Добавить в "));
+    QCOMPARE(lines[5], QString("назначенными заданиями.\"         "));
+    QCOMPARE(lines[12], QString(" и собственной анимацией. "));
+    QCOMPARE(lines[15], QString("\"Уже запланированные задачи\". "));
+    QCOMPARE(lines[17], QString("Вот, пожалуй, и все."));
+
+    auto* text2 = m_window->findChild<HelpText*>("Text2");
+    QVERIFY(text2);
+    bool disabledDuringPause = false;
+    QTimer::singleShot(200, [&] { disabledDuringPause = !text2->isEnabled(); });
+    QTest::mousePress(text2->viewport(), Qt::LeftButton);
+    QVERIFY(disabledDuringPause);
+    QVERIFY(text2->isEnabled());
+
+    QList<QUrl> opened;
+    for (const char* name : {"Labe14", "Label13"}) {
+        auto* link = m_window->findChild<LinkLabel*>(name);
+        QVERIFY2(link, name);
+        link->setOpener([&](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        QTest::mouseClick(link, Qt::LeftButton);
+    }
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened[0].toString(), QString("mailto:quillmur@example.org?Subject=Тема"));
+    QCOMPARE(opened[1].scheme(), QString("https"));
+}
+
+QTEST_MAIN(TestMenu)
+#include "test_menu.moc"
