@@ -105,8 +105,9 @@ void MainWindow::buildControls()
     paper.setColor(QPalette::Base, QColor(250, 246, 230));
     paper.setColor(QPalette::Text, QColor(30, 30, 40));
     help->setPalette(paper);
-    QFont helpFont = help->font();
-    helpFont.setPointSize(8);
+    QFont helpFont(QStringLiteral("DejaVu Sans"));
+    helpFont.setPixelSize(10);
+    helpFont.setLetterSpacing(QFont::PercentageSpacing, 92);
     help->setFont(helpFont);
 
     // The about panel: title, version, a picture and the two links.

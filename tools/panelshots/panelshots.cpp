@@ -1,0 +1,34 @@
+// Renders the main window with each panel in front into PNG files, for
+// looking at the artwork without clicking through the program:
+//   panelshots PROGRAM_FOLDER OUTPUT_FOLDER
+#include "clock.h"
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFrame>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s PROGRAM_FOLDER OUTPUT_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    MainWindow window(QString::fromLocal8Bit(argv[1]), QDir::tempPath() + "/", Clock::system());
+    window.show();
+    window.grab().save(out + "/start.png");
+    window.buildMenu();
+    window.grab().save(out + "/menu.png");
+    for (const char* name : {"fraSpisok", "FrTimer", "fraCalendar", "fraMonitor", "FraSteret",
+                             "fraNastroiki", "FraAbobe", "fraSpravka"}) {
+        window.showPanel(window.panel(QLatin1String(name)));
+        window.grab().save(out + "/" + name + ".png");
+    }
+    return 0;
+}
