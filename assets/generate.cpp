@@ -27,6 +27,9 @@ int main(int argc, char** argv)
     QDir().mkpath(dir);
     const bool ok = Artwork::writeDevice(dir) && Artwork::writeBackground(dir) &&
                     Artwork::writeControlButton(dir) && Artwork::writeChime(dir) &&
-                    Artwork::writeIcon(dir);
+                    Artwork::writeIcon(dir) && Artwork::writePlayback(dir) &&
+                    Artwork::writeTrayIcons(dir) && Artwork::writeDial(dir) &&
+                    Artwork::writeGifs(dir) &&
+                    Artwork::writeRecording(dir);
     return ok ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
+#include "calendarpanel.h"
 #include "controlbutton.h"
+#include "dialpanel.h"
 #include "dragwindow.h"
 #include "helptext.h"
 #include "layout.h"
@@ -8,6 +10,7 @@
 #include "menupanel.h"
 #include "pause.h"
 #include "settingsfile.h"
+#include "taskname.h"
 #include "windowoutline.h"
 
 #include <QCloseEvent>
@@ -98,6 +101,16 @@ void MainWindow::buildControls()
     m_menu = new MenuPanel(panel(QStringLiteral("fraMeny")));
     connect(m_menu, &MenuPanel::hintChanged, this, &MainWindow::setHint);
     connect(m_menu, &MenuPanel::itemClicked, this, &MainWindow::onMenuItem);
+
+    m_dial = new DialPanel(panel(QStringLiteral("FrTimer")));
+    connect(m_dial, &DialPanel::hintRequested, this, &MainWindow::setHint);
+    m_calendar = new CalendarPanel(m_clock, panel(QStringLiteral("fraCalendar")));
+    connect(m_calendar, &CalendarPanel::hintRequested, this, &MainWindow::setHint);
+    connect(m_calendar, &CalendarPanel::dayAccepted, this,
+            [this](const QString& day, const QString& month, int) {
+                chosenDay = day;
+                chosenMonth = month;
+            });
 
     auto* help = new HelpText(panel(QStringLiteral("fraSpravka")));
     help->setGeometry(4, 4, Layout::kPanel.width() - 8, Layout::kPanel.height() - 8);
@@ -202,6 +215,8 @@ void MainWindow::startUp()
     panelMode = 199;
     m_picOK->showNormal();
     showPanel(panel(QStringLiteral("fraZastavra")));
+    // The dial's shapes, its colours and the day half.
+    m_dial->startUp();
 
     // From here on a failing step leaves its defaults and start-up goes on.
     if (const auto text = SettingsFile::read(m_programFolder))
@@ -259,6 +274,7 @@ void MainWindow::onMenuItem(int item)
         panelMode = 1;
         showPanel(panel(QStringLiteral("FrTimer")));
         Pause(100);
+        m_dial->ResetDial();
         setHint(QStringLiteral("Выберите ЧАС для напоминания, минуты откорректируете позже."));
         break;
     case 2:
@@ -318,9 +334,51 @@ QString MainWindow::hint() const
 
 void MainWindow::onControlButton(ButtonZone zone)
 {
+    pressControlButton(zone);
+}
+
+void MainWindow::pressControlButton(ButtonZone zone)
+{
     buttonZone = quint8(zone);
-    // Each dialogue adds its own steps here; in other modes a press only
-    // shows the pressed image.
+    if (zone == ButtonZone::Ok)
+        pressOk();
+    // In other modes a press only shows the pressed image.
+}
+
+void MainWindow::pressOk()
+{
+    switch (panelMode) {
+    case 1: // hour chosen: on to the minutes
+        panelMode = 2;
+        m_dial->confirmHour();
+        break;
+    case 2: // minutes chosen: on to the day
+        m_dial->confirmMinute();
+        panelMode = 31;
+        showPanel(panel(QStringLiteral("fraCalendar")));
+        m_calendar->cmdCalen_Click();
+        break;
+    case 31: { // day chosen: name the task and open the recording panel
+        const TaskName::Request request{m_calendar->chosenDay(), m_calendar->chosenMonth(),
+                                        m_calendar->chosenYear(), m_dial->hourText(),
+                                        m_dial->minuteText()};
+        m_imyFileMp3->setText(TaskName::appendWithRetry(m_imyFileMp3->text(), request,
+                                                        mediaFolder(), m_clock,
+                                                        [](int ms) { Pause(ms); }));
+        panelMode = 32;
+        m_calendar->cmdCalenClose_Click();
+        showPanel(panel(QStringLiteral("fraMonitor")));
+        panelMode = 33;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+QString MainWindow::taskPath() const
+{
+    return m_imyFileMp3->text();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -338,6 +396,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
+    m_calendar->cmdCalenClose_Click();
     // Closing is never refused.
     e->accept();
 }

@@ -4,8 +4,10 @@
 #include <QString>
 #include <QWidget>
 
+class CalendarPanel;
 class Clock;
 class ControlButton;
+class DialPanel;
 class MenuPanel;
 class QFrame;
 class QLabel;
@@ -56,6 +58,13 @@ public:
     // Draws the menu anew over the background picture and shows it.
     void buildMenu();
     MenuPanel* menu() const { return m_menu; }
+    DialPanel* dial() const { return m_dial; }
+    CalendarPanel* calendar() const { return m_calendar; }
+
+    // What a press of the control button's zone does in the current panelMode.
+    void pressControlButton(ButtonZone zone);
+    // imyFileMp3: the scratch folder, then the task being made.
+    QString taskPath() const;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -66,6 +75,7 @@ private:
     void startUp();
     void fillPictureList();
     void onControlButton(ButtonZone zone);
+    void pressOk();
     void onMenuItem(int item);
     void shutDown();
 
@@ -80,6 +90,8 @@ private:
     QLabel* m_lblVersion = nullptr;
     QLabel* m_lblTitle = nullptr;
     MenuPanel* m_menu = nullptr;
+    DialPanel* m_dial = nullptr;
+    CalendarPanel* m_calendar = nullptr;
     QLabel* m_picProzr = nullptr;
     ControlButton* m_picOK = nullptr;
     QLineEdit* m_imyFileMp3 = nullptr;

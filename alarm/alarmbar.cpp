@@ -1,0 +1,63 @@
+#include "alarmbar.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+constexpr int TwipsPerPixel = 15;
+}
+
+AlarmBar::AlarmBar()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(title());
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setFixedSize(3945 / TwipsPerPixel, 600 / TwipsPerPixel);
+
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(AlarmMs);
+    m_timer1.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, &AlarmBar::timeUp);
+
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer2.setInterval(50);
+    // Another program's topmost window must not hide the notice for long.
+    connect(&m_timer2, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            raise();
+    });
+    m_timer2.start();
+}
+
+QString AlarmBar::title()
+{
+    return QStringLiteral("   Есть напоминание");
+}
+
+void AlarmBar::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), QColor(128, 255, 255));
+    p.setPen(Qt::black);
+    p.drawText(rect().adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, title());
+}
+
+void AlarmBar::showEvent(QShowEvent* event)
+{
+    placeBottomLeft();
+    QWidget::showEvent(event);
+}
+
+void AlarmBar::placeBottomLeft()
+{
+    // Where a minimized window's title bar sits: beside the start button.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    move(area.left(), area.bottom() + 1 - height());
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "soundstate.h"
+
+#include <QString>
+
+class MMixer;
+
+// The alarm player's hold on the mixer: full volume and no mute while the
+// alarm sounds, and the user's own settings back afterwards. What it found
+// is also kept in a small file until it has been put back, so a player that
+// is killed half-way is repaired by the next one instead of leaving the
+// speakers at 100 %.
+class AlarmSound
+{
+public:
+    // Control numbers of the mixer table.
+    enum : int { SpeakerVolume = 0, WaveVolume = 5, SpeakerMute = 8, WaveMute = 13 };
+
+    // `stateFile` is where the values live while the alarm sounds.
+    AlarmSound(MMixer& mixer, const QString& stateFile);
+
+    // The state file in the per-user runtime folder.
+    static QString stateFileIn(const QString& runtimeFolder);
+    // "Play " and the alarm recording 1.mp3 of the player's own folder.
+    static QString playCommand(const QString& ownFolder);
+
+    // Puts back what a player that never finished left in the state file,
+    // and removes the file. Only call it while no other player runs. True
+    // when there was something to put back.
+    bool RecoverLeftover();
+
+    // Takes the speaker and wave volumes and mutes, writes them to the state
+    // file, and only then sets both to 100 % and unmuted.
+    void PrepareSound();
+
+    // Puts back the values PrepareSound took (speaker volume, wave volume,
+    // speaker mute, wave mute) and removes the state file.
+    void RestoreSound();
+
+    const SoundState& saved() const { return m_saved; }
+
+private:
+    void apply(const SoundState& s);
+
+    MMixer& m_mixer;
+    QString m_stateFile;
+    SoundState m_saved;
+    bool m_prepared = false;
+};

@@ -1,0 +1,426 @@
+#include "clsgif.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr quint32 kOpaque = 0xffffffffu;
+constexpr quint32 kTransparent = 0xff000000u;
+constexpr int kMaxCodes = 4096;
+
+// Stored row r of an interlaced image of height h belongs on row y: the
+// four passes hold every 8th row from 0, every 8th from 4, every 4th from 2
+// and every 2nd from 1.
+int interlacedRow(int r, int h)
+{
+    const int pass1 = (h + 7) / 8;
+    if (r < pass1)
+        return r * 8;
+    r -= pass1;
+    const int pass2 = (h + 3) / 8;
+    if (r < pass2)
+        return 4 + r * 8;
+    r -= pass2;
+    const int pass3 = (h + 1) / 4;
+    if (r < pass3)
+        return 2 + r * 4;
+    r -= pass3;
+    return 1 + r * 2;
+}
+
+} // namespace
+
+clsGIF::clsGIF() = default;
+clsGIF::~clsGIF() = default;
+
+GifError clsGIF::LoadFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(GifError::Unreadable);
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(GifError::Unreadable);
+    setGIFdata(data);
+    return GifError::None;
+}
+
+void clsGIF::setGIFdata(const QByteArray& data)
+{
+    m_data = data;
+    m_bytes = reinterpret_cast<const quint8*>(m_data.constData());
+    m_size = m_data.size();
+    m_pos = 0;
+    m_ended = true; // Reset first
+    m_error = GifError::None;
+}
+
+GifError clsGIF::fail(GifError error)
+{
+    m_error = error;
+    m_ended = true;
+    m_nextMask = QImage();
+    return error;
+}
+
+GifError clsGIF::Reset()
+{
+    m_bytes = reinterpret_cast<const quint8*>(m_data.constData());
+    m_size = m_data.size();
+    m_pos = 0;
+    m_ended = false;
+    m_error = GifError::None;
+    m_hasGlobal = false;
+    m_previous = Rect();
+    m_previousDisposal = 0;
+    m_delayMs = 0;
+    m_nextMask = QImage();
+
+    if (!need(13))
+        return fail(GifError::Truncated);
+    if (std::memcmp(m_bytes, "GIF89a", 6) != 0 && std::memcmp(m_bytes, "GIF87a", 6) != 0)
+        return fail(GifError::BadSignature);
+    m_width = u16(6);
+    m_height = u16(8);
+    const int packed = m_bytes[10];
+    m_pos = 13;
+    if (m_width == 0 || m_height == 0 || qint64(m_width) * m_height > kMaxPixels)
+        return fail(GifError::BadScreenSize);
+
+    m_image = QImage(m_width, m_height, QImage::Format_RGB32);
+    m_mask = QImage(m_width, m_height, QImage::Format_RGB32);
+    if (m_image.isNull() || m_mask.isNull())
+        return fail(GifError::BadScreenSize);
+    m_image.fill(kTransparent);
+    m_mask.fill(kTransparent);
+
+    if (packed & 0x80) {
+        if (const GifError e = readPalette(packed, m_global); e != GifError::None)
+            return e;
+        m_hasGlobal = true;
+    }
+    return GifError::None;
+}
+
+GifError clsGIF::readPalette(int packed, std::array<quint32, 256>& palette)
+{
+    const int entries = 1 << ((packed & 7) + 1);
+    if (!need(3 * entries))
+        return fail(GifError::Truncated);
+    const quint8* p = m_bytes + m_pos;
+    for (int i = 0; i < entries; ++i, p += 3)
+        palette[i] = 0xff000000u | (quint32(p[0]) << 16) | (quint32(p[1]) << 8) | p[2];
+    // Indexes beyond a short table are drawn black rather than in stale colours.
+    std::fill(palette.begin() + entries, palette.end(), 0xff000000u);
+    m_pos += 3 * entries;
+    return GifError::None;
+}
+
+GifError clsGIF::skipSubBlocks()
+{
+    for (;;) {
+        if (!need(1))
+            return fail(GifError::Truncated);
+        const int len = m_bytes[m_pos++];
+        if (len == 0)
+            return GifError::None;
+        if (!need(len))
+            return fail(GifError::Truncated);
+        m_pos += len;
+    }
+}
+
+GifError clsGIF::readExtension()
+{
+    if (!need(1))
+        return fail(GifError::Truncated);
+    const int label = m_bytes[m_pos++];
+    if (label != 0xF9)
+        return skipSubBlocks();
+    if (!need(6))
+        return fail(GifError::Truncated);
+    const quint8* p = m_bytes + m_pos;
+    if (p[0] != 4 || p[5] != 0)
+        return fail(GifError::BadGraphicControl);
+    const int packed = p[1];
+    m_transparent = (packed & 1) ? p[4] : -1;
+    m_delayMs = (p[2] | (p[3] << 8)) * 10;
+    m_disposal = (packed >> 2) & 7;
+    m_pos += 6;
+    return GifError::None;
+}
+
+void clsGIF::disposeToBackground(const Rect& area)
+{
+    const int x0 = std::max(area.left, 0), x1 = std::min(area.left + area.width, m_width);
+    const int y0 = std::max(area.top, 0), y1 = std::min(area.top + area.height, m_height);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    for (int y = y0; y < y1; ++y) {
+        quint32* row = reinterpret_cast<quint32*>(m_mask.scanLine(y));
+        std::fill(row + x0, row + x1, kTransparent);
+    }
+}
+
+std::optional<QImage> clsGIF::NextFrame()
+{
+    if (m_ended)
+        return std::nullopt;
+    // Let go of the last mask so that, when the caller kept no copy either,
+    // drawing this frame does not copy the buffers.
+    m_nextMask = QImage();
+
+    // The previous frame asked for its area to be restored to the background:
+    // only the mask is cleared, its colours stay behind the transparency.
+    if (m_previousDisposal == 2)
+        disposeToBackground(m_previous);
+    m_previousDisposal = 0;
+
+    // Disposal, delay and transparency belong to the graphic control
+    // extension in front of this image; an image without one has none.
+    m_transparent = -1;
+    m_delayMs = 0;
+    m_disposal = 0;
+
+    for (;;) {
+        if (!need(1)) {
+            fail(GifError::Truncated);
+            return std::nullopt;
+        }
+        const int introducer = m_bytes[m_pos++];
+        if (introducer == 0x21) {
+            if (readExtension() != GifError::None)
+                return std::nullopt;
+            continue;
+        }
+        if (introducer == 0x3B) {
+            m_ended = true;
+            m_nextMask = QImage();
+            return std::nullopt;
+        }
+        if (introducer != 0x2C) {
+            fail(GifError::BadBlockIntroducer);
+            return std::nullopt;
+        }
+        break;
+    }
+
+    if (!need(9)) {
+        fail(GifError::Truncated);
+        return std::nullopt;
+    }
+    Rect frame;
+    frame.left = u16(m_pos);
+    frame.top = u16(m_pos + 2);
+    frame.width = u16(m_pos + 4);
+    frame.height = u16(m_pos + 6);
+    const int packed = m_bytes[m_pos + 8];
+    m_pos += 9;
+
+    const quint32* palette = nullptr;
+    if (packed & 0x80) {
+        if (readPalette(packed, m_local) != GifError::None)
+            return std::nullopt;
+        palette = m_local.data();
+    } else if (m_hasGlobal) {
+        palette = m_global.data();
+    } else {
+        fail(GifError::NoColorTable);
+        return std::nullopt;
+    }
+
+    if (decodeImage(frame, (packed & 0x40) != 0, palette) != GifError::None)
+        return std::nullopt;
+
+    m_previous = frame;
+    m_previousDisposal = m_disposal;
+    m_nextMask = m_mask;
+    return m_image;
+}
+
+GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* palette)
+{
+    const qint64 total = qint64(frame.width) * frame.height;
+    if (total > kMaxPixels)
+        return fail(GifError::BadFrameSize);
+    if (!need(1))
+        return fail(GifError::Truncated);
+    const int minCodeSize = m_bytes[m_pos++];
+    if (minCodeSize < 2 || minCodeSize > 9)
+        return fail(GifError::BadCodeSize);
+
+    if (total > m_indexCapacity) {
+        m_indexes.reset(new quint8[total]);
+        m_indexCapacity = total;
+    }
+    quint8* const begin = m_indexes.get();
+    quint8* out = begin;
+    quint8* const end = begin + total;
+
+    // Code tables: a code's string is its prefix's string plus its suffix;
+    // first character and length are kept so a string is written backwards
+    // straight into the output without a stack.
+    quint16 prefix[kMaxCodes];
+    quint8 suffix[kMaxCodes];
+    quint8 first[kMaxCodes];
+    quint16 length[kMaxCodes];
+
+    const int clear = 1 << minCodeSize;
+    const int endCode = clear + 1;
+    const int firstFree = clear + 2;
+    for (int c = 0; c < clear; ++c) {
+        suffix[c] = first[c] = quint8(c);
+        length[c] = 1;
+    }
+    int codeSize = minCodeSize + 1;
+    int limit = 1 << codeSize;
+    int nextFree = firstFree;
+    int old = -1;
+
+    // Bit reader: codes are packed least significant bit first across
+    // data sub-blocks; a code may continue in the next sub-block.
+    quint32 bits = 0;
+    int bitCount = 0;
+    int blockLeft = 0;
+    bool dataEnded = false; // the zero-length terminator was read
+
+    while (out < end) {
+        while (bitCount < codeSize) {
+            if (blockLeft == 0) {
+                if (!need(1))
+                    return fail(GifError::Truncated);
+                blockLeft = m_bytes[m_pos++];
+                if (blockLeft == 0) {
+                    dataEnded = true;
+                    break;
+                }
+                if (!need(blockLeft))
+                    return fail(GifError::Truncated);
+            }
+            bits |= quint32(m_bytes[m_pos++]) << bitCount;
+            bitCount += 8;
+            --blockLeft;
+        }
+        if (dataEnded)
+            break; // the terminator ends the data just as the end code does
+        int code = int(bits & ((1u << codeSize) - 1));
+        bits >>= codeSize;
+        bitCount -= codeSize;
+
+        if (code == clear) {
+            nextFree = firstFree;
+            codeSize = minCodeSize + 1;
+            limit = 1 << codeSize;
+            old = -1;
+            continue;
+        }
+        if (code == endCode)
+            break;
+        if (old < 0) {
+            // First code after a clear (or at the start): there is no string
+            // to extend, and nothing but a root value makes sense.
+            if (code >= nextFree)
+                code = 0;
+        } else {
+            if (code > nextFree)
+                return fail(GifError::BadCode);
+            if (nextFree < kMaxCodes) {
+                // The new entry is the previous string plus the first
+                // character of this one; when the code is the entry being
+                // made, that character is the previous string's first.
+                prefix[nextFree] = quint16(old);
+                suffix[nextFree] = code == nextFree ? first[old] : first[code];
+                first[nextFree] = first[old];
+                length[nextFree] = quint16(length[old] + 1);
+                ++nextFree;
+                if (nextFree >= limit && codeSize < 12) {
+                    ++codeSize;
+                    limit <<= 1;
+                }
+            }
+        }
+
+        // Write the code's string; the part beyond the image is dropped.
+        int c = code;
+        const qint64 len = length[c];
+        qint64 skip = len - (end - out);
+        quint8* p = out + std::min<qint64>(len, end - out);
+        if (skip <= 0) {
+            while (c >= clear) {
+                *--p = suffix[c];
+                c = prefix[c];
+            }
+            *--p = quint8(c);
+            out += len;
+        } else {
+            while (c >= clear) {
+                if (skip > 0)
+                    --skip;
+                else
+                    *--p = suffix[c];
+                c = prefix[c];
+            }
+            if (skip == 0)
+                *--p = quint8(c);
+            out = end;
+        }
+        old = code;
+    }
+
+    // Whatever follows the last needed code (the end code, padding, further
+    // sub-blocks) is skipped up to the terminator. Encoders may put the end
+    // code into a sub-block of its own, which is still a well-formed file.
+    if (!dataEnded) {
+        m_pos += blockLeft;
+        if (skipSubBlocks() != GifError::None)
+            return m_error;
+    }
+
+    composite(frame, interlaced, palette, out - begin);
+    return GifError::None;
+}
+
+void clsGIF::composite(const Rect& frame, bool interlaced, const quint32* palette, qint64 count)
+{
+    if (frame.width == 0 || count == 0)
+        return;
+    // Pixels outside the logical screen are not drawn.
+    const int x0 = std::max(frame.left, 0);
+    const int x1 = std::min(frame.left + frame.width, m_width);
+    if (x0 >= x1)
+        return;
+    const int rows = int((count + frame.width - 1) / frame.width);
+    quint32* const image = reinterpret_cast<quint32*>(m_image.bits());
+    quint32* const mask = reinterpret_cast<quint32*>(m_mask.bits());
+    const qsizetype stride = m_image.bytesPerLine() / 4;
+    const int transparent = m_transparent;
+
+    for (int r = 0; r < rows; ++r) {
+        const int y = frame.top + (interlaced ? interlacedRow(r, frame.height) : r);
+        if (y >= m_height)
+            continue;
+        const qint64 rowStart = qint64(r) * frame.width;
+        const int rowEnd = int(std::min<qint64>(x1, frame.left + (count - rowStart)));
+        const quint8* src = m_indexes.get() + rowStart + (x0 - frame.left);
+        quint32* img = image + y * stride + x0;
+        quint32* msk = mask + y * stride + x0;
+        const int n = rowEnd - x0;
+        if (transparent < 0) {
+            for (int k = 0; k < n; ++k) {
+                img[k] = palette[src[k]];
+                msk[k] = kOpaque;
+            }
+        } else {
+            for (int k = 0; k < n; ++k) {
+                const int index = src[k];
+                if (index != transparent) {
+                    img[k] = palette[index];
+                    msk[k] = kOpaque;
+                }
+            }
+        }
+    }
+}

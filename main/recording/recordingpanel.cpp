@@ -1,0 +1,330 @@
+#include "recordingpanel.h"
+
+#include "clock.h"
+#include "commentfield.h"
+#include "imagebutton.h"
+#include "leveldisplay.h"
+#include "mmixer.h"
+#include "modaudiomon.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+
+const QString RecordingPanel::kLabel6Text =
+    QStringLiteral("       Здесь вы можете добавить комментарий не более 30 символов.");
+const QString RecordingPanel::kSavingHint = QStringLiteral("Подождите идет сохранение файла");
+
+namespace {
+
+const QString kAlias = QStringLiteral("mywav");
+
+QPixmap art(const char* name)
+{
+    return QPixmap(QStringLiteral(":/art/") + QLatin1String(name));
+}
+
+QLabel* label(const QString& name, const QString& text, const QRect& geometry, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(geometry);
+    return l;
+}
+
+} // namespace
+
+RecordingPanel::RecordingPanel(const Clock& clock, MMixer* mixer, CommandSink send,
+                               const QString& driveRoot, QWidget* parent)
+    : QWidget(parent), m_clock(clock), m_mixer(mixer), m_send(std::move(send)),
+      m_driveRoot(driveRoot),
+      m_blockingWait([](int ms) { QThread::msleep(ulong(ms)); }),
+      m_launch([](const QString& program, const QStringList& args) {
+          return QProcess::startDetached(program, args);
+      })
+{
+    setObjectName(QStringLiteral("recordingPanel"));
+    setFixedSize(200, 300);
+    buildControls();
+}
+
+RecordingPanel::~RecordingPanel() = default;
+
+void RecordingPanel::buildControls()
+{
+    // The device's screen: dark glass, light text.
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(16, 22, 30));
+    pal.setColor(QPalette::WindowText, QColor(200, 225, 245));
+    setPalette(pal);
+
+    m_label6 = label(QStringLiteral("Label6"), kLabel6Text, {4, 2, 192, 34}, this);
+    m_label6->setWordWrap(true);
+    QFont small = m_label6->font();
+    small.setPixelSize(10);
+    m_label6->setFont(small);
+
+    m_txtKoment = new CommentField(this);
+    m_txtKoment->setGeometry(4, 38, 192, 22);
+
+    m_picDisplay = new LevelDisplay(this);
+    m_picDisplay->move(0, 66);
+
+    // The three buttons; item 1 (pressed) lies under item 0 at first.
+    const QRect recordBox(22, 134, 44, 32), pauseBox(78, 134, 44, 32), stopBox(134, 134, 44, 32);
+    m_imgRecord[1] = new ImageButton(QStringLiteral("imgRecord_1"), art("rec_record1.png"), recordBox, this);
+    m_imgRecord[0] = new ImageButton(QStringLiteral("imgRecord_0"), art("rec_record0.png"), recordBox, this);
+    m_imgPausa[1] = new ImageButton(QStringLiteral("imgPausa_1"), art("rec_pause1.png"), pauseBox, this);
+    m_imgPausa[0] = new ImageButton(QStringLiteral("imgPausa_0"), art("rec_pause0.png"), pauseBox, this);
+    m_imgStop[1] = new ImageButton(QStringLiteral("imgStop_1"), art("rec_stop1.png"), stopBox, this);
+    m_imgStop[0] = new ImageButton(QStringLiteral("imgStop_0"), art("rec_stop0.png"), stopBox, this);
+    m_imgPausa[0]->setEnabled(false);
+
+    for (int i = 0; i < 2; ++i) {
+        connect(m_imgRecord[i], &ImageButton::pressed, this, [this] { pressRecord(); });
+        connect(m_imgRecord[i], &ImageButton::released, this, [this] { m_imgRecord[0]->raise(); });
+        connect(m_imgPausa[i], &ImageButton::pressed, this, [this, i] { pressPause(i); });
+        connect(m_imgStop[i], &ImageButton::pressed, this, [this] { pressStop(); });
+        connect(m_imgStop[i], &ImageButton::released, this, [this] { m_imgStop[0]->raise(); });
+    }
+
+    // Elapsed time: minutes "," seconds, no leading zeros.
+    QFont big = font();
+    big.setPixelSize(18);
+    big.setBold(true);
+    m_label2[0] = label(QStringLiteral("Label2_0"), QStringLiteral("0"), {70, 176, 24, 24}, this);
+    m_label2[1] = label(QStringLiteral("Label2_1"), QStringLiteral(","), {94, 176, 8, 24}, this);
+    m_label2[2] = label(QStringLiteral("Label2_2"), QStringLiteral("0"), {102, 176, 28, 24}, this);
+    m_label2[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel* l : m_label2)
+        l->setFont(big);
+
+    const QRect speakerBox(22, 176, 26, 24);
+    m_imgDinamik[1] = new ImageButton(QStringLiteral("imgDinamik_1"), art("rec_dinamik1.png"), speakerBox, this);
+    m_imgDinamik[0] = new ImageButton(QStringLiteral("imgDinamik_0"), art("rec_dinamik0.png"), speakerBox, this);
+    m_imgDinamik[1]->hide();
+    for (int i = 0; i < 2; ++i)
+        connect(m_imgDinamik[i], &ImageButton::pressed, this, [this, i] { clickSpeaker(i); });
+
+    m_cmdMonitor = new QPushButton(QStringLiteral("&Monitor"), this);
+    m_cmdMonitor->setObjectName(QStringLiteral("CmdMonitor"));
+    m_cmdMonitor->setGeometry(22, 214, 76, 24);
+    m_cmdMonitorStop = new QPushButton(QStringLiteral("Stop"), this);
+    m_cmdMonitorStop->setObjectName(QStringLiteral("CmdMonitorStop"));
+    m_cmdMonitorStop->setGeometry(102, 214, 76, 24);
+    m_cmdMonitorStop->setEnabled(false);
+    connect(m_cmdMonitor, &QPushButton::clicked, this, &RecordingPanel::startMonitor);
+    connect(m_cmdMonitorStop, &QPushButton::clicked, this, [this] {
+        if (m_monitor)
+            m_monitor->Stop();
+    });
+
+    m_sohranit = new QPushButton(QStringLiteral("Записать настройеи"), this);
+    m_sohranit->setObjectName(QStringLiteral("Sohranit"));
+    m_sohranit->setGeometry(4, 262, 150, 26);
+    connect(m_sohranit, &QPushButton::clicked, this, &RecordingPanel::saveSettingsClicked);
+
+    m_picMixer = new ImageButton(QStringLiteral("picMixer"), art("rec_mixer.png"), {162, 262, 30, 26}, this);
+    m_picMixer->setToolTip(QStringLiteral("Микшер записи"));
+    connect(m_picMixer, &ImageButton::pressed, this, [this] {
+        // The desktop's recording mixer, when one is installed.
+        const QString mixer = QStandardPaths::findExecutable(QStringLiteral("pavucontrol"));
+        if (!mixer.isEmpty())
+            m_launch(mixer, {QStringLiteral("--tab=4")});
+    });
+
+    // Off-screen: its click is the start of a recording, run by code.
+    m_cmdRecord = new QPushButton(QStringLiteral("Запись"), this);
+    m_cmdRecord->setObjectName(QStringLiteral("cmdRecord"));
+    m_cmdRecord->setGeometry(-300, -300, 60, 24);
+    connect(m_cmdRecord, &QPushButton::clicked, this, &RecordingPanel::cmdRecordClick);
+
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(1000);
+    connect(m_timer2, &QTimer::timeout, this, &RecordingPanel::tick);
+}
+
+void RecordingPanel::setMonitor(ModAudioMon* monitor)
+{
+    m_monitor = monitor;
+    if (!monitor)
+        return;
+    connect(monitor, &ModAudioMon::runningChanged, this, [this](bool running) {
+        m_cmdMonitor->setEnabled(!running);
+        m_cmdMonitorStop->setEnabled(running);
+    });
+    connect(monitor, &ModAudioMon::blockReady, m_picDisplay, &LevelDisplay::DrawLevel);
+}
+
+void RecordingPanel::placeRecordingAnimation(QWidget* gifCtl4)
+{
+    gifCtl4->setParent(this);
+    gifCtl4->setGeometry(136, 172, 56, 34);
+    gifCtl4->show();
+}
+
+QString RecordingPanel::comment() const
+{
+    return m_txtKoment->text();
+}
+
+void RecordingPanel::setComment(const QString& text)
+{
+    m_txtKoment->setText(text);
+}
+
+void RecordingPanel::send(const QString& command)
+{
+    // Results are not examined: a failure shows up when the encoder finds
+    // no usable test.wav.
+    if (m_send)
+        m_send(command);
+}
+
+void RecordingPanel::hint(const QString& text)
+{
+    if (m_setHint)
+        m_setHint(text);
+}
+
+void RecordingPanel::setAnimation(bool on)
+{
+    m_gifEnabled = on;
+    emit recordingAnimationChanged(on);
+}
+
+void RecordingPanel::startRecording()
+{
+    m_cmdRecord->click();
+}
+
+void RecordingPanel::cmdRecordClick()
+{
+    send(QStringLiteral("open new type waveaudio alias ") + kAlias);
+    send(QStringLiteral("record ") + kAlias);
+}
+
+void RecordingPanel::pressRecord()
+{
+    if (m_isRecording) {
+        QApplication::beep();
+        return;
+    }
+    m_imgPausa[0]->setEnabled(true);
+    m_imgRecord[1]->raise();
+    setAnimation(true);
+    m_isRecording = true;
+    m_paused = false;
+    emit isRecordingChanged(true);
+    startRecording();
+    m_timer2->start();
+}
+
+void RecordingPanel::pressPause(int item)
+{
+    if (item == 0) {
+        if (!m_isRecording || m_paused || !m_imgPausa[0]->isEnabled())
+            return;
+        m_timer2->stop();
+        m_imgPausa[1]->raise();
+        m_imgPausa[1]->setEnabled(true);
+        setAnimation(false);
+        m_paused = true;
+        m_blockingWait(200);
+        send(QStringLiteral("stop ") + kAlias);
+        return;
+    }
+    // Resume only what is paused: after a stop the held-down picture must
+    // not start a recording of its own.
+    if (!m_isRecording || !m_paused)
+        return;
+    setAnimation(true);
+    m_imgPausa[0]->raise();
+    m_paused = false;
+    // "open" fails harmlessly (the alias is still open); "record" goes on.
+    startRecording();
+    m_timer2->start();
+}
+
+void RecordingPanel::pressStop()
+{
+    if (!m_isRecording)
+        return;
+    m_isRecording = false;
+    emit isRecordingChanged(false);
+    m_imgPausa[0]->setEnabled(false);
+    m_imgPausa[0]->raise();
+    m_paused = false;
+    setAnimation(false);
+    if (m_monitor)
+        m_monitor->Stop();
+    hint(kSavingHint);
+    m_blockingWait(1000);
+    emit showStartPicture();
+    send(QStringLiteral("stop ") + kAlias);
+    send(QStringLiteral("save ") + kAlias + QLatin1Char(' ') + testWavPath());
+    send(QStringLiteral("close ") + kAlias);
+    m_cmdRecord->setEnabled(true);
+    m_timer2->stop();
+    m_label2[0]->setText(QStringLiteral("0"));
+    m_label2[2]->setText(QStringLiteral("0"));
+    m_imgStop[1]->raise();
+    if (m_txtKoment->text().isEmpty())
+        m_txtKoment->setText(QStringLiteral("Без_комментарий."));
+    emit encoderRequested(m_txtKoment->text());
+}
+
+void RecordingPanel::tick()
+{
+    // The lamp blinks in step with the clock: lit on even seconds.
+    if (m_lampa)
+        m_lampa->setVisible(m_clock.now().time().second() % 2 == 0);
+    int seconds = m_label2[2]->text().toInt() + 1;
+    if (seconds == 60) {
+        seconds = 0;
+        m_label2[0]->setText(QString::number(m_label2[0]->text().toInt() + 1));
+    }
+    m_label2[2]->setText(QString::number(seconds));
+}
+
+void RecordingPanel::clickSpeaker(int item)
+{
+    const bool mute = item == 0;
+    if (m_mixer)
+        m_mixer->SetMute(MMixer::SpeakerMute, mute);
+    m_imgDinamik[0]->setVisible(!mute);
+    m_imgDinamik[1]->setVisible(mute);
+}
+
+void RecordingPanel::syncSpeakerIcon()
+{
+    const bool muted = m_mixer && m_mixer->GetMute(MMixer::SpeakerMute);
+    m_imgDinamik[0]->setVisible(!muted);
+    m_imgDinamik[1]->setVisible(muted);
+}
+
+void RecordingPanel::startMonitor()
+{
+    if (m_monitor && !m_monitor->Start())
+        QMessageBox::critical(this, QStringLiteral("Audio Monitor") + QStringLiteral(" - Error"),
+                              QStringLiteral("Unable to open wave input device."));
+}
+
+void RecordingPanel::stopMonitorIfRunning()
+{
+    if (m_monitor && m_cmdMonitorStop->isEnabled())
+        m_monitor->Stop();
+}
+
+void RecordingPanel::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    syncSpeakerIcon();
+}

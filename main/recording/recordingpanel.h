@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class Clock;
+class CommentField;
+class ImageButton;
+class LevelDisplay;
+class MMixer;
+class ModAudioMon;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// The contents of the recording panel `fraMonitor` (200 x 300 px): record,
+// pause and stop through media command strings with the alias "mywav", the
+// elapsed time and the blinking lamp, the comment field, the speaker mute
+// icon, the level monitor's picture and buttons, and the two settings
+// buttons `Sohranit` and `picMixer`.
+//
+// The panel does not know the main window: it gets the clock, the mixer, the
+// command sink and the scratch folder when built, the lamp, the hint line and
+// the monitor through setters, and tells the window what to do by signals.
+class RecordingPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    using CommandSink = std::function<int(const QString& command)>;
+
+    static const QString kLabel6Text;
+    static const QString kSavingHint; // "Подождите идет сохранение файла"
+
+    // `driveRoot` is the scratch folder with its trailing '/' (test.wav goes
+    // there). `mixer` may be null (no speaker mute then).
+    RecordingPanel(const Clock& clock, MMixer* mixer, CommandSink send, const QString& driveRoot,
+                   QWidget* parent = nullptr);
+    ~RecordingPanel() override;
+
+    // `Lampa`: the window's recording lamp, blinked by the recording tick.
+    void setLamp(QWidget* lampa) { m_lampa = lampa; }
+    // Sets the window's hint line `lbHelp`.
+    void setHintLine(std::function<void(const QString&)> setHint) { m_setHint = std::move(setHint); }
+    // The level monitor driven by `CmdMonitor` / `CmdMonitorStop` and
+    // stopped by the stop button. Not owned.
+    void setMonitor(ModAudioMon* monitor);
+    // The "blocking" waits after pause (200 ms) and stop (1000 ms); a plain
+    // sleep by default, tests hand in their own.
+    void setBlockingWait(std::function<void(int ms)> wait) { m_blockingWait = std::move(wait); }
+    // Starts a program detached (picMixer); QProcess::startDetached by default.
+    void setLauncher(std::function<bool(const QString&, const QStringList&)> launch)
+    {
+        m_launch = std::move(launch);
+    }
+    // Puts the recording animation `GifCtl4` (built elsewhere) into its place
+    // on the panel; drive it from recordingAnimationChanged.
+    void placeRecordingAnimation(QWidget* gifCtl4);
+
+    bool isRecording() const { return m_isRecording; }
+    bool isPaused() const { return m_paused; }
+    bool recordingAnimationEnabled() const { return m_gifEnabled; } // GifCtl4.Enabled
+    QString comment() const;
+    void setComment(const QString& text);
+    QString testWavPath() const { return m_driveRoot + QStringLiteral("test.wav"); }
+    QTimer* timer2() const { return m_timer2; }
+
+    // Button actions, as a press of the left button would run them.
+    void pressRecord();
+    void pressPause(int item);
+    void pressStop();
+    void clickSpeaker(int item);
+    void cmdRecordClick();
+    // The recording tick (`Timer2`).
+    void tick();
+    // The `CmdMonitor` action: runs the level monitor and returns once it
+    // has been stopped (or at once, after the error message, without input).
+    void startMonitor();
+    // Stops the level monitor when it runs (the window's close).
+    void stopMonitorIfRunning();
+    // Shows the speaker icon matching the mixer's speaker mute.
+    void syncSpeakerIcon();
+
+signals:
+    // GifCtl4.Enabled: the recording animation runs while sound is recorded.
+    void recordingAnimationChanged(bool enabled);
+    void isRecordingChanged(bool recording);
+    // Stop step: the start picture `fraZastavra` to the front.
+    void showStartPicture();
+    // test.wav is saved: start the encoder with this comment and enable its
+    // watch (txtKoment already holds the default when it was empty).
+    void encoderRequested(const QString& comment);
+    // `Sohranit` was clicked: run the mixer save action.
+    void saveSettingsClicked();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void send(const QString& command);
+    void setAnimation(bool on);
+    void hint(const QString& text);
+    void startRecording();
+
+    const Clock& m_clock;
+    MMixer* m_mixer;
+    CommandSink m_send;
+    QString m_driveRoot;
+    QWidget* m_lampa = nullptr;
+    std::function<void(const QString&)> m_setHint;
+    ModAudioMon* m_monitor = nullptr;
+    std::function<void(int)> m_blockingWait;
+    std::function<bool(const QString&, const QStringList&)> m_launch;
+
+    bool m_isRecording = false;
+    bool m_paused = false;
+    bool m_gifEnabled = false;
+
+    ImageButton* m_imgRecord[2] = {};
+    ImageButton* m_imgPausa[2] = {};
+    ImageButton* m_imgStop[2] = {};
+    ImageButton* m_imgDinamik[2] = {};
+    QLabel* m_label2[3] = {};
+    QLabel* m_label6 = nullptr;
+    CommentField* m_txtKoment = nullptr;
+    QPushButton* m_cmdRecord = nullptr;
+    QPushButton* m_cmdMonitor = nullptr;
+    QPushButton* m_cmdMonitorStop = nullptr;
+    LevelDisplay* m_picDisplay = nullptr;
+    QPushButton* m_sohranit = nullptr;
+    ImageButton* m_picMixer = nullptr;
+    QTimer* m_timer2 = nullptr;
+};

@@ -1,0 +1,333 @@
+#include "backgroundchooser.h"
+
+#include "backgroundrules.h"
+#include "clock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+const QString BackgroundChooser::kBrowseHint =
+    QStringLiteral("Для выбора используйте стрелочки вверх и вниз. Сохранить - ОК-. ");
+const QString BackgroundChooser::kNoSavedPictures =
+    QStringLiteral("У вас нет сохраненных рисунков ");
+const QString BackgroundChooser::kDropHint =
+    QStringLiteral("Перетащите нужный файл рисунка на окно,Для сохранения нажмите ОК.");
+const QString BackgroundChooser::kDroppedHint =
+    QStringLiteral("Когда выбор будет закончен, нажмите ОК для сохранения");
+const QString BackgroundChooser::kNoDrop = QStringLiteral("Нет события DragDrop. ");
+const QString BackgroundChooser::kNotUprightTitle = QStringLiteral("И как это будет выглядеть?");
+const QString BackgroundChooser::kNotUprightText =
+    QStringLiteral("Пожалуста используйте картинки у которых высота больше ширины.");
+
+namespace {
+
+const QString kSettingsNotWritten = QStringLiteral("Выбор не сохранен: нет доступа к папке Data.");
+const QString kPictureNotWritten =
+    QStringLiteral("Рисунок не сохранен: нет доступа к папке Picture.");
+const QString kNoFreeName =
+    QStringLiteral("Рисунок не сохранен: в папке Picture заняты все сто имен.");
+
+QPushButton* offScreenButton(QWidget* parent, const char* name, const QString& text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->hide();
+    return b;
+}
+
+} // namespace
+
+BackgroundChooser::BackgroundChooser(Parts parts, QObject* parent)
+    : QObject(parent), m_parts(std::move(parts))
+{
+    Q_ASSERT(m_parts.fonMeny && m_parts.file1 && m_parts.text1 && m_parts.panelMode &&
+             m_parts.clock && m_parts.writeSettings && m_parts.setHint && m_parts.buildMenu);
+    QWidget* window = m_parts.fonMeny->window();
+    m_command3 = offScreenButton(window, "Command3", QStringLiteral("Вверх"));
+    m_command4 = offScreenButton(window, "Command4", QStringLiteral("Вниз"));
+    connect(m_command3, &QPushButton::clicked, this, &BackgroundChooser::previous);
+    connect(m_command4, &QPushButton::clicked, this, &BackgroundChooser::next);
+
+    m_parts.fonMeny->setAcceptDrops(true);
+    m_parts.fonMeny->installEventFilter(this);
+}
+
+void BackgroundChooser::browseSaved()
+{
+    m_parts.setHint(kBrowseHint);
+    if (m_parts.file1->currentRow() < 0) {
+        m_parts.setHint(kNoSavedPictures);
+        return;
+    }
+    const QPixmap picture(pictureFolder() + QLatin1Char('/') +
+                          m_parts.file1->currentItem()->text());
+    if (!picture.isNull())
+        m_parts.fonMeny->setPixmap(picture);
+    m_parts.fonMeny->parentWidget()->raise();
+}
+
+void BackgroundChooser::chooseOwn()
+{
+    const QPixmap picture(defaultPicture());
+    if (!picture.isNull())
+        m_parts.fonMeny->setPixmap(picture);
+    m_parts.fonMeny->parentWidget()->raise();
+    m_parts.setHint(kDropHint);
+}
+
+void BackgroundChooser::restoreDefault()
+{
+    // An empty line names the default picture. Nothing else changes when the
+    // settings file cannot be written, so what is shown is what start-up loads.
+    if (!m_parts.writeSettings(QString())) {
+        m_parts.setHint(kSettingsNotWritten);
+        return;
+    }
+    m_parts.text1->setText(QString());
+    const QPixmap picture(defaultPicture());
+    if (!picture.isNull())
+        m_parts.fonMeny->setPixmap(picture);
+    m_parts.buildMenu();
+}
+
+void BackgroundChooser::previous()
+{
+    if (*m_parts.panelMode != 10)
+        return;
+    const BackgroundRules::Step step =
+        BackgroundRules::previous(m_parts.file1->currentRow(), m_parts.file1->count());
+    if (step.row < 0)
+        return; // no saved pictures: nothing to step through
+    if (step.beep)
+        beep();
+    m_parts.file1->setCurrentRow(step.row);
+    showSelected();
+}
+
+void BackgroundChooser::next()
+{
+    if (*m_parts.panelMode != 10)
+        return;
+    const BackgroundRules::Step step =
+        BackgroundRules::next(m_parts.file1->currentRow(), m_parts.file1->count());
+    if (step.row < 0)
+        return;
+    if (step.beep)
+        beep();
+    m_parts.file1->setCurrentRow(step.row);
+    showSelected();
+}
+
+void BackgroundChooser::showSelected()
+{
+    const QString name = m_parts.file1->currentItem()->text();
+    if (!BackgroundRules::showable(name))
+        return;
+    const QPixmap picture(pictureFolder() + QLatin1Char('/') + name);
+    if (!picture.isNull())
+        m_parts.fonMeny->setPixmap(picture);
+}
+
+bool BackgroundChooser::handleDrop(const QList<QUrl>& urls)
+{
+    const QString file = urls.isEmpty() ? QString() : urls.last().toLocalFile();
+    // Anything that is not a picture is ignored without a word.
+    const QImage picture = file.isEmpty() ? QImage() : QImage(file);
+    if (picture.isNull())
+        return false;
+
+    const QString caption =
+        BackgroundRules::dropCaption(QFileInfo(file).fileName(), picture.size());
+    if (m_parts.setCaption)
+        m_parts.setCaption(caption);
+    else
+        m_parts.fonMeny->window()->setWindowTitle(caption);
+
+    if (picture.width() >= picture.height()) {
+        if (m_parts.warn)
+            m_parts.warn(kNotUprightTitle, kNotUprightText);
+        else
+            QMessageBox(QMessageBox::Warning, kNotUprightTitle, kNotUprightText, QMessageBox::Ok,
+                        m_parts.fonMeny->window())
+                .exec();
+        return false;
+    }
+    m_parts.fonMeny->clear();
+    m_picTemp = picture;
+    fitDroppedPicture();
+    *m_parts.panelMode = 21;
+    m_parts.setHint(kDroppedHint);
+    return true;
+}
+
+void BackgroundChooser::fitDroppedPicture()
+{
+    // The box's full picture: the dropped one across its width, cut at the
+    // bottom when it is taller than the box, box colour below when shorter.
+    const QSize box = m_parts.fonMeny->size();
+    QImage composed(box, QImage::Format_RGB32);
+    composed.fill(Qt::black);
+    QPainter p(&composed);
+    p.drawImage(QPoint(0, 0),
+                m_picTemp.scaled(BackgroundRules::fittedSize(m_picTemp.size(), box.width()),
+                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    p.end();
+    m_parts.fonMeny->setPixmap(QPixmap::fromImage(composed));
+}
+
+bool BackgroundChooser::confirm()
+{
+    switch (*m_parts.panelMode) {
+    case 10:
+        keepSavedChoice();
+        return true;
+    case 11: {
+        const QPixmap dimmed = m_parts.picProzr ? m_parts.picProzr->pixmap() : QPixmap();
+        if (!dimmed.isNull())
+            m_parts.fonMeny->setPixmap(dimmed);
+        m_parts.buildMenu();
+        m_parts.setHint(kNoDrop);
+        return true;
+    }
+    case 21:
+        keepDroppedPicture();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void BackgroundChooser::keepSavedChoice()
+{
+    QListWidgetItem* item = m_parts.file1->currentItem();
+    // With no saved pictures there is no choice to keep.
+    if (item) {
+        if (!m_parts.writeSettings(item->text())) {
+            m_parts.setHint(kSettingsNotWritten);
+            return;
+        }
+        m_parts.text1->setText(item->text());
+    }
+    *m_parts.panelMode = 0;
+    m_parts.buildMenu();
+}
+
+void BackgroundChooser::keepDroppedPicture()
+{
+    const QDir folder(pictureFolder());
+    if (!QFileInfo(folder.path()).isDir()) {
+        m_parts.setHint(kPictureNotWritten);
+        return;
+    }
+    const int seconds = m_parts.clock->now().time().second();
+    // Never replace a picture kept earlier; NewOnly also closes the gap
+    // between the look-up and the creation.
+    std::optional<QString> name;
+    QFile file;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = BackgroundRules::freePictureName(
+            seconds, [&](const QString& n) { return QFileInfo::exists(folder.filePath(n)); });
+        if (!name)
+            break;
+        file.setFileName(folder.filePath(*name));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            break;
+        if (!QFileInfo::exists(file.fileName())) {
+            m_parts.setHint(kPictureNotWritten);
+            return;
+        }
+    }
+    if (!name) {
+        m_parts.setHint(kNoFreeName);
+        return;
+    }
+    if (!file.isOpen()) {
+        m_parts.setHint(kPictureNotWritten);
+        return;
+    }
+    const bool saved = m_parts.fonMeny->pixmap().toImage().save(&file, "BMP");
+    const bool flushed = file.flush();
+    file.close();
+    if (!saved || !flushed || file.error() != QFileDevice::NoError) {
+        file.remove();
+        m_parts.setHint(kPictureNotWritten);
+        return;
+    }
+    // The settings file names the picture, or the picture goes again.
+    if (!m_parts.writeSettings(*name)) {
+        file.remove();
+        m_parts.setHint(kSettingsNotWritten);
+        return;
+    }
+    m_parts.text1->setText(*name);
+    *m_parts.panelMode = 0;
+    refreshPictureList(*name);
+    m_parts.buildMenu();
+}
+
+void BackgroundChooser::refreshPictureList(const QString& name)
+{
+    QListWidget* list = m_parts.file1;
+    list->clear();
+    const QDir dir(pictureFolder());
+    if (!dir.exists())
+        return;
+    list->addItems(dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    if (!name.isEmpty() && !found.isEmpty())
+        list->setCurrentItem(found.first());
+    else if (list->count() > 0)
+        list->setCurrentRow(0);
+}
+
+QString BackgroundChooser::defaultPicture() const
+{
+    return m_parts.programFolder + QLatin1String("/Data/1.jpg");
+}
+
+void BackgroundChooser::beep()
+{
+    if (m_parts.beep)
+        m_parts.beep();
+    else
+        QApplication::beep();
+}
+
+bool BackgroundChooser::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_parts.fonMeny)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* e = static_cast<QDropEvent*>(event);
+        if (e->mimeData()->hasUrls()) {
+            e->acceptProposedAction();
+            return true;
+        }
+        return false;
+    }
+    case QEvent::Drop: {
+        auto* e = static_cast<QDropEvent*>(event);
+        const QList<QUrl> urls = e->mimeData()->urls();
+        e->acceptProposedAction();
+        // Finish the drag first: the handling may open a message box.
+        QTimer::singleShot(0, this, [this, urls] { handleDrop(urls); });
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class Clock;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The background-picture dialogue of the main window: browsing the saved
+// pictures in Picture/, taking a picture dropped onto the background box,
+// restoring the default, and keeping the choice when the control button's OK
+// is pressed. It works on the window's own controls and state, handed over in
+// Parts; the arithmetic lives in BackgroundRules.
+//
+// Drops onto fonMeny are taken by an event filter this object installs; the
+// window forwards nothing.
+class BackgroundChooser : public QObject
+{
+    Q_OBJECT
+public:
+    struct Parts
+    {
+        QString programFolder;
+        QLabel* fonMeny = nullptr;  // the background box; its parent is fraZastavra
+        QLabel* picProzr = nullptr; // the menu's dimmed copy, shown again when OK finds no drop
+        QListWidget* file1 = nullptr;
+        QLineEdit* text1 = nullptr;
+        quint8* panelMode = nullptr;
+        const Clock* clock = nullptr;
+        // Rewrites Data/index.txt with one line; false when it could not.
+        std::function<bool(const QString& line)> writeSettings;
+        std::function<void(const QString&)> setHint;
+        std::function<void()> buildMenu;
+        // Optional; the system beep, a warning box and the window title by default.
+        std::function<void()> beep;
+        std::function<void(const QString& title, const QString& text)> warn;
+        std::function<void(const QString&)> setCaption;
+    };
+
+    static const QString kBrowseHint;
+    static const QString kNoSavedPictures;
+    static const QString kDropHint;
+    static const QString kDroppedHint;
+    static const QString kNoDrop;
+    static const QString kNotUprightTitle;
+    static const QString kNotUprightText;
+
+    explicit BackgroundChooser(Parts parts, QObject* parent = nullptr);
+
+    // Settings items 10, 11 and 12.
+    void browseSaved();
+    void chooseOwn();
+    void restoreDefault();
+
+    // Command3 "Вверх" and Command4 "Вниз": step through the saved pictures
+    // while panelMode is 10.
+    void previous();
+    void next();
+
+    // A list of dropped files: the last one is taken. True when it became the
+    // new background (panelMode 21).
+    bool handleDrop(const QList<QUrl>& urls);
+
+    // The control button's OK in panelMode 10, 11 and 21; false (nothing
+    // done) in any other mode.
+    bool confirm();
+
+    // Fills File1 from Picture/ and selects `name` (else the first entry).
+    void refreshPictureList(const QString& name = QString());
+
+    QString pictureFolder() const { return m_parts.programFolder + QLatin1String("/Picture"); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showSelected();
+    void keepSavedChoice();
+    void keepDroppedPicture();
+    void fitDroppedPicture();
+    QString defaultPicture() const;
+    void beep();
+
+    Parts m_parts;
+    QImage m_picTemp; // the dropped picture at its natural size
+    QPushButton* m_command3 = nullptr;
+    QPushButton* m_command4 = nullptr;
+};

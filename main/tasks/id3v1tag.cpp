@@ -1,0 +1,45 @@
+#include "id3v1tag.h"
+
+#include "textcodec.h"
+
+#include <QFile>
+
+namespace {
+
+QString field(const QByteArray& block, int pos, int length)
+{
+    QByteArray bytes = block.mid(pos, length);
+    const int zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+    // Blanks only: other characters the user typed are kept.
+    const QString text = Cp1251::decode(bytes);
+    int b = 0, e = text.size();
+    while (b < e && text.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && text.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return text.mid(b, e - b);
+}
+
+} // namespace
+
+std::optional<Id3v1Tag> Id3v1Tag::parse(const QByteArray& block)
+{
+    if (block.size() != kSize || block.left(3).toLower() != "tag")
+        return std::nullopt;
+    Id3v1Tag tag;
+    tag.album = field(block, 63, 30);
+    tag.comment = field(block, 97, 30);
+    return tag;
+}
+
+std::optional<Id3v1Tag> Id3v1Tag::read(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < kSize)
+        return std::nullopt;
+    if (!file.seek(file.size() - kSize))
+        return std::nullopt;
+    return parse(file.read(kSize));
+}

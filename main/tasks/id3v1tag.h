@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The ID3 version 1 tag in the last 128 bytes of a task file: the album
+// marker and the spoken note's comment, as Windows-1251 text.
+struct Id3v1Tag
+{
+    static constexpr int kSize = 128;
+
+    QString album;
+    QString comment;
+
+    // Reads the tag from the last 128 bytes of a file. The marker "TAG" is
+    // matched in any case; each field ends at its first zero byte and loses
+    // its surrounding blanks. No value for a block without the marker or of
+    // the wrong size.
+    static std::optional<Id3v1Tag> parse(const QByteArray& block);
+
+    // The tag of the file at `path`; no value for an unreadable file, a file
+    // shorter than a tag, or one without the marker.
+    static std::optional<Id3v1Tag> read(const QString& path);
+};

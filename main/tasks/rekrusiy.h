@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class Clock;
+
+// The list filters of the task panel. Each enumerates one folder (no
+// subfolders) with a wildcard pattern, ordinary files only (no folders, no
+// hidden files), adds 1 to `count` for every name it visits and appends the
+// names it keeps to `lines`. The result is in name order. Names that are not
+// task names are kept by FillAll only, and by FillToday when they start with
+// today's date: the date and time tests skip them.
+namespace Rekrusiy {
+
+// The names in `folder` matching `pattern` ("*.mp3*" matches note.mp3.bak
+// too), in ascending text order.
+QStringList enumerate(const QString& folder, const QString& pattern);
+
+// The due date carried by the first ten characters (DD.MM.YYYY), if any.
+std::optional<QDate> dateOf(const QString& name);
+
+// A name dated today is due once the whole seconds since midnight reach its
+// hour, minute and second fields. A name without readable fields never is.
+bool AddIfDue(const QString& name, const QDateTime& now);
+
+void FillAll(const QString& folder, int& count, const QString& pattern, QStringList& lines);
+void FillToday(const QString& folder, int& count, const QString& pattern, const Clock& clock,
+               QStringList& lines);
+void FillTomorrow(const QString& folder, int& count, const QString& pattern, const Clock& clock,
+                  QStringList& lines);
+void FillPast(const QString& folder, int& count, const QString& pattern, const Clock& clock,
+              QStringList& lines);
+
+} // namespace Rekrusiy

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "systemmixer.h"
+
+#include <alsa/asoundlib.h>
+
+#include <vector>
+
+// SystemMixer on the ALSA simple mixer of the "default" device. ALSA ranges
+// are scaled linearly to the Windows ones; mute is the inverse of the
+// element's switch.
+class AlsaMixer : public SystemMixer
+{
+public:
+    AlsaMixer() = default;
+    ~AlsaMixer() override;
+
+    int deviceCount() override;
+    bool open(int device) override;
+    std::optional<MixerControlInfo> findControl(MixerLine line, MixerControlType type) override;
+    std::optional<long> readControl(int id) override;
+    bool writeControl(int id, long value) override;
+
+    // Element names tried for a line, in order.
+    static std::vector<const char*> elementNames(MixerLine line);
+
+private:
+    struct Control {
+        snd_mixer_elem_t* elem = nullptr;
+        MixerControlType type = MixerControlType::Volume;
+        bool capture = false;
+    };
+    void close();
+    const Control* control(int id) const;
+
+    snd_mixer_t* m_handle = nullptr;
+    std::vector<Control> m_controls; // id = index + 1
+};

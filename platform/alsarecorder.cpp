@@ -1,0 +1,81 @@
+#include "alsarecorder.h"
+
+#include "alsautil.h"
+
+#include <QFile>
+
+#include <sndfile.h>
+
+AlsaRecorder::~AlsaRecorder()
+{
+    stop();
+}
+
+bool AlsaRecorder::start()
+{
+    if (m_thread.joinable())
+        return true;
+    m_pcm = AlsaUtil::openDefault(SND_PCM_STREAM_CAPTURE, SND_PCM_FORMAT_S16_LE, 1,
+                                  SampleRate, 100000);
+    if (!m_pcm)
+        return false;
+    // Some plugins only start on the first read; a failure here is not one.
+    snd_pcm_start(m_pcm);
+    m_stop = false;
+    m_thread = std::thread(&AlsaRecorder::run, this);
+    return true;
+}
+
+void AlsaRecorder::stop()
+{
+    if (!m_thread.joinable())
+        return;
+    m_stop = true;
+    m_thread.join();
+    snd_pcm_drop(m_pcm);
+    snd_pcm_close(m_pcm);
+    m_pcm = nullptr;
+}
+
+void AlsaRecorder::run()
+{
+    std::vector<int16_t> chunk(1024);
+    while (!m_stop) {
+        const snd_pcm_sframes_t n = snd_pcm_readi(m_pcm, chunk.data(), chunk.size());
+        if (n == -EAGAIN) {
+            // Waits are short so that a stop is noticed quickly.
+            snd_pcm_wait(m_pcm, 50);
+            continue;
+        }
+        if (n < 0) {
+            if (snd_pcm_recover(m_pcm, int(n), 1) < 0)
+                break;
+            snd_pcm_start(m_pcm);
+            continue;
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_samples.insert(m_samples.end(), chunk.begin(), chunk.begin() + n);
+    }
+}
+
+size_t AlsaRecorder::sampleCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_samples.size();
+}
+
+bool AlsaRecorder::save(const QString& path) const
+{
+    SF_INFO info{};
+    info.samplerate = int(SampleRate);
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!file)
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const sf_count_t written =
+        m_samples.empty() ? 0 : sf_write_short(file, m_samples.data(), sf_count_t(m_samples.size()));
+    const bool ok = written == sf_count_t(m_samples.size());
+    return sf_close(file) == 0 && ok;
+}

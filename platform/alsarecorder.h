@@ -1,0 +1,44 @@
+#pragma once
+
+#include <alsa/asoundlib.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <QString>
+
+// A recorder behind one alias: captures 16-bit mono 22050 Hz from ALSA
+// "default" on a worker thread. Stopping keeps the samples, so a later start
+// appends; save writes everything taken so far as a WAV file.
+class AlsaRecorder
+{
+public:
+    static constexpr unsigned SampleRate = 22050;
+
+    AlsaRecorder() = default;
+    ~AlsaRecorder();
+    AlsaRecorder(const AlsaRecorder&) = delete;
+    AlsaRecorder& operator=(const AlsaRecorder&) = delete;
+
+    // False when the capture device cannot be opened. Starting while already
+    // capturing does nothing and succeeds.
+    bool start();
+    // Stops capturing and closes the device; the samples stay.
+    void stop();
+    bool isCapturing() const { return m_thread.joinable(); }
+    // Writes the samples as a 16-bit PCM WAV file; false when it cannot.
+    bool save(const QString& path) const;
+    size_t sampleCount() const;
+
+private:
+    void run();
+
+    snd_pcm_t* m_pcm = nullptr;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::vector<int16_t> m_samples;
+};

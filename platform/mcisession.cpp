@@ -1,0 +1,91 @@
+#include "mcisession.h"
+
+#include "alsarecorder.h"
+#include "mci.h"
+#include "mp3player.h"
+
+#include <QFileInfo>
+
+MciSession::MciSession() = default;
+
+MciSession::~MciSession()
+{
+    shutdown();
+}
+
+void MciSession::shutdown()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_recorders.clear();
+    m_players.clear();
+}
+
+int MciSession::send(const QString& command)
+{
+    const std::optional<MciCommand> cmd = parseMciCommand(command);
+    if (!cmd)
+        return MciUnknownCommand;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return execute(*cmd);
+}
+
+int MciSession::execute(const MciCommand& cmd)
+{
+    using Verb = MciCommand::Verb;
+    const QString alias = cmd.target.toLower();
+    const auto recorder = m_recorders.find(alias);
+    const bool isAlias = recorder != m_recorders.end();
+
+    switch (cmd.verb) {
+    case Verb::Open:
+        if (isAlias)
+            return MciAliasInUse;
+        m_recorders.emplace(alias, std::make_unique<AlsaRecorder>());
+        return MciOk;
+    case Verb::Record:
+        if (!isAlias)
+            return MciNoSuchDevice;
+        return recorder->second->start() ? MciOk : MciNoSoundDevice;
+    case Verb::Save:
+        if (!isAlias)
+            return MciNoSuchDevice;
+        return recorder->second->save(cmd.path) ? MciOk : MciWriteFailed;
+    case Verb::Close:
+        if (!isAlias)
+            return MciNoSuchDevice;
+        m_recorders.erase(recorder);
+        return MciOk;
+    case Verb::Stop:
+    case Verb::Pause:
+        if (isAlias) {
+            recorder->second->stop();
+            return MciOk;
+        }
+        break;
+    case Verb::Play:
+        break;
+    }
+
+    // Playback: the device is the file itself, opened on first use.
+    auto player = m_players.find(cmd.target);
+    if (cmd.verb == Verb::Play) {
+        if (player == m_players.end()) {
+            auto created = std::make_unique<Mp3Player>(cmd.target);
+            const int loaded = created->load();
+            if (loaded != MciOk)
+                return loaded;
+            player = m_players.emplace(cmd.target, std::move(created)).first;
+        }
+        return player->second->play(cmd.fromMs, cmd.toMs);
+    }
+    if (player == m_players.end())
+        return QFileInfo(cmd.target).isFile() ? MciOk : MciFileNotFound;
+    if (cmd.verb == Verb::Pause) {
+        player->second->pause();
+    } else {
+        // Stop ends the sound and frees the decoder; the next Play starts
+        // from the beginning.
+        m_players.erase(player);
+    }
+    return MciOk;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mcicommand.h"
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+class AlsaRecorder;
+class Mp3Player;
+
+// The devices behind the media command strings of one process: recorders by
+// alias and players by file name.
+class MciSession
+{
+public:
+    MciSession();
+    ~MciSession();
+
+    // Carries out one command string; returns an MciError code.
+    int send(const QString& command);
+    // Ends every recording and playback and frees their devices.
+    void shutdown();
+
+private:
+    int execute(const MciCommand& cmd);
+
+    std::mutex m_mutex;
+    std::map<QString, std::unique_ptr<AlsaRecorder>> m_recorders; // by lower-case alias
+    std::map<QString, std::unique_ptr<Mp3Player>> m_players;      // by file name
+};

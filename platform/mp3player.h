@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <thread>
+
+struct mpg123_handle_struct;
+typedef struct _snd_pcm snd_pcm_t;
+
+// Plays one MP3 file on ALSA "default" from a worker thread, so the caller
+// never waits for the sound. Pause keeps the position, play resumes from it,
+// stop ends and rewinds. Destroying the player ends the sound.
+class Mp3Player
+{
+public:
+    explicit Mp3Player(const QString& path);
+    ~Mp3Player();
+    Mp3Player(const Mp3Player&) = delete;
+    Mp3Player& operator=(const Mp3Player&) = delete;
+
+    // Opens the decoder; returns an MciError code (0 on success).
+    int load();
+    // Starts (or restarts) playback. Without a range it resumes from the
+    // kept position and does nothing while already playing; with a range it
+    // plays from `fromMs` up to `toMs` (the end of the file when not given).
+    // Returns an MciError code.
+    int play(std::optional<qint64> fromMs, std::optional<qint64> toMs);
+    void pause();
+    void stop();
+    bool isPlaying() const { return m_thread.joinable() && !m_finished; }
+    // Position in milliseconds that a plain play would resume from.
+    qint64 positionMs() const;
+
+private:
+    void halt();
+    void run(snd_pcm_t* pcm, int64_t startFrame, int64_t endFrame);
+
+    QString m_path;
+    mpg123_handle_struct* m_mh = nullptr;
+    long m_rate = 0;
+    int m_channels = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_finished{false};
+    std::atomic<int64_t> m_resumeFrame{0};
+    int64_t m_endFrame = -1;
+};

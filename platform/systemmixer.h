@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+// The system sound mixer as the suite's mixer module sees it: the lines of its
+// control table, each with a volume and a mute control in the Windows ranges
+// (volume 0..65535, mute 0..1 where 1 means muted). A line the sound card does
+// not have is simply not found.
+enum class MixerLine {
+    Speakers,    // output destination: ALSA "Master"
+    LineIn,      // "Line"
+    Microphone,  // "Mic", else "Capture"
+    Synthesizer, // "Synth"
+    CompactDisc, // "CD"
+    WaveOut,     // "PCM"
+    Telephone,   // "Phone"
+    Undefined,   // never present
+};
+
+enum class MixerControlType { Volume, Mute };
+
+// One control as found on the system mixer.
+struct MixerControlInfo {
+    int id = 0;        // non-zero handle for readControl/writeControl
+    long minimum = 0;  // 0 for both kinds
+    long maximum = 0;  // 65535 for volume, 1 for mute
+};
+
+class SystemMixer
+{
+public:
+    virtual ~SystemMixer() = default;
+
+    // How many mixer devices there are (device numbers 0 .. n-1).
+    virtual int deviceCount() = 0;
+
+    // Opens the given device, replacing (and closing) any earlier one.
+    virtual bool open(int device) = 0;
+
+    // Looks a control up on the open device; nothing when it is absent or
+    // no device is open.
+    virtual std::optional<MixerControlInfo> findControl(MixerLine line, MixerControlType type) = 0;
+
+    // Current value of a found control (the first channel), or nothing when
+    // it cannot be read.
+    virtual std::optional<long> readControl(int id) = 0;
+
+    // Writes a value (already within the control's range) to every channel.
+    virtual bool writeControl(int id, long value) = 0;
+};
+
+// The ALSA simple mixer of the "default" device.
+std::unique_ptr<SystemMixer> createAlsaMixer();

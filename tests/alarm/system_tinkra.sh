@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Tinkra against the private sound server: full volume and unmuted while the
+# alarm sounds on the speakers, the user's 30 % and mute back afterwards, a
+# player killed half-way repaired by the next one, and a missing alarm
+# recording reported without stopping the clean-up.
+source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
+
+: "${PULSE_SERVER:?system tests need the sound server of the test command}"
+pf=$(install_suite)
+tinkra="$pf/Data/Tinkra"
+
+volume() { pactl get-sink-volume speakers | awk 'NR == 1 {print $5}'; }
+muted() { pactl get-sink-mute speakers | awk '{print $2}'; }
+# Peak level (0..1) on the speakers over the given seconds.
+peak() {
+    local raw="$QT_WORK/monitor.raw"
+    timeout "$1" parec -d speakers.monitor --raw --format=s16le --rate=22050 --channels=1 >"$raw" || true
+    [ -s "$raw" ] || { echo 0; return; }
+    sox -t raw -r 22050 -e signed -b 16 -c 1 "$raw" -n stat 2>&1 | awk '/^Maximum amplitude/ {print $3}'
+}
+louder() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+# Waits until the speakers show the given volume and mute.
+wait_mixer() {
+    for _ in $(seq 1 100); do
+        [ "$(volume)" = "$1" ] && [ "$(muted)" = "$2" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+pactl set-sink-volume speakers 30%
+pactl set-sink-mute speakers 1
+
+note "during the alert: 100 %, unmuted, the alarm on the speakers, the bar"
+start_program "$tinkra" -minimized
+pid=$LAST_PID
+wait_mixer 100% no || fail "speakers at $(volume), muted $(muted) during the alert"
+bar=$(wait_window '^   Есть напоминание$' 10) || fail "no alarm bar"
+window_geometry "$bar"
+[ "$WW" = 263 ] && [ "$WH" = 40 ] || fail "bar is ${WW}x${WH}"
+[ "$WX" = 0 ] || fail "bar not at the left edge: x=$WX"
+screen_h=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[2]}')
+[ $((WY + WH)) -eq "$screen_h" ] || fail "bar not at the bottom: y=$WY"
+[ "$(pixel "$(screenshot bar)" $((WX + 250)) $((WY + 35)))" = "128,255,255" ] || fail "bar colour"
+level=$(peak 2)
+louder "$level" 0.05 || fail "no alarm sound on the speakers (peak $level)"
+
+note "after about 5 s: ended, silent, 30 % and muted again"
+wait_gone "$pid" 15 || fail "Tinkra did not end"
+[ "$(volume)" = 30% ] && [ "$(muted)" = yes ] || fail "speakers left at $(volume), muted $(muted)"
+pactl set-sink-mute speakers 0 # to hear whether anything still plays
+level=$(peak 1)
+louder 0.001 "$level" || fail "sound after the end (peak $level)"
+pactl set-sink-mute speakers 1
+[ ! -e "$XDG_RUNTIME_DIR/Tinkra.sound" ] || fail "state file left after a clean end"
+
+note "a killed player is repaired by the next one"
+start_program "$tinkra"
+pid=$LAST_PID
+wait_mixer 100% no || fail "alert did not raise the volume"
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true
+[ "$(volume)" = 100% ] || fail "expected the killed player to leave 100 %, got $(volume)"
+start_program "$tinkra"
+pid=$LAST_PID
+wait_window '^   Есть напоминание$' 10 >/dev/null || fail "no alarm bar"
+wait_mixer 100% no || fail "second alert did not raise the volume"
+wait_gone "$pid" 15 || fail "Tinkra did not end"
+[ "$(volume)" = 30% ] && [ "$(muted)" = yes ] || fail "not repaired: $(volume), muted $(muted)"
+
+note "a missing alarm recording: an error message, still restored after 5 s"
+mv "$pf/Data/1.mp3" "$pf/Data/1.mp3.away"
+start_program "$tinkra"
+pid=$LAST_PID
+wait_window '^Tinkra$' 10 >/dev/null || fail "no error message"
+wait_gone "$pid" 15 || fail "Tinkra did not end with its error message open"
+[ "$(volume)" = 30% ] && [ "$(muted)" = yes ] || fail "not restored: $(volume), muted $(muted)"
+mv "$pf/Data/1.mp3.away" "$pf/Data/1.mp3"
+note "ok"

@@ -1,0 +1,178 @@
+#include "player.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A player whose commands are recorded; short paths are marked so a command
+// that skips them shows.
+struct Rig
+{
+    QStringList commands;
+    QList<int> waits;
+    QString playingFile;
+    Player player{[this](const QString& c) {
+                      commands << c;
+                      return 0;
+                  },
+                  [](const QString& p) { return "~" + p; }, [this](int ms) { waits << ms; },
+                  &playingFile};
+
+    QStringList take()
+    {
+        QStringList c = commands;
+        commands.clear();
+        return c;
+    }
+    void ticks(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            player.tick();
+    }
+    QString display() const { return player.elapsedMinutes() + " : " + player.elapsedSeconds(); }
+};
+
+} // namespace
+
+TEST(Player, CommandsOfPlayPauseSeekResumeStop)
+{
+    Rig r;
+    r.player.play("/m/a.mp3", "12");
+    EXPECT_EQ(r.playingFile, "/m/a.mp3");
+    EXPECT_EQ(r.take(), QStringList{"Play ~/m/a.mp3"});
+    EXPECT_TRUE(r.player.isRunning());
+    EXPECT_TRUE(r.player.timer()->isActive());
+
+    // The middle of the bar of a 12-second task.
+    EXPECT_TRUE(r.player.seek(855));
+    EXPECT_EQ(r.take(), (QStringList{"Stop ~/m/a.mp3", "Play ~/m/a.mp3 from 6000 to 12000"}));
+    EXPECT_EQ(r.player.elapsed(), 6);
+    EXPECT_EQ(r.player.elapsedSeconds(), "6");
+    EXPECT_EQ(r.player.barWidth(), 855);
+    EXPECT_EQ(r.player.playRange(), " from 6000 to 12000");
+
+    r.player.pause();
+    EXPECT_EQ(r.take(), QStringList{"Pause ~/m/a.mp3"});
+    EXPECT_FALSE(r.player.timer()->isActive());
+    EXPECT_FALSE(r.player.isRunning());
+
+    // Paused: a click on the bar is refused.
+    EXPECT_FALSE(r.player.seek(300));
+    EXPECT_TRUE(r.take().isEmpty());
+    EXPECT_EQ(r.player.barWidth(), 855);
+
+    // After a seek, resuming restarts from where the bar stands.
+    r.player.resume();
+    EXPECT_EQ(r.take(), (QStringList{"Stop ~/m/a.mp3", "Play ~/m/a.mp3 from 6000 to 12000"}));
+    EXPECT_TRUE(r.player.timer()->isActive());
+
+    r.player.stop();
+    EXPECT_EQ(r.take(), QStringList{"Stop ~/m/a.mp3"});
+    EXPECT_EQ(r.waits, QList<int>{500});
+    EXPECT_EQ(r.player.state(), Player::State::Stopped);
+    EXPECT_FALSE(r.player.isLoaded());
+    EXPECT_FALSE(r.player.seekDone());
+    EXPECT_EQ(r.player.barWidth(), Player::kStoppedWidth);
+    EXPECT_EQ(r.display(), "0 : 0");
+    EXPECT_EQ(r.player.elapsed(), 0);
+
+    // Without a seek, resume continues where the sound paused.
+    r.player.play("/m/b.mp3", "12");
+    r.player.pause();
+    r.player.resume();
+    EXPECT_EQ(r.take(), (QStringList{"Play ~/m/b.mp3", "Pause ~/m/b.mp3", "Play ~/m/b.mp3"}));
+}
+
+TEST(Player, SeekPosition)
+{
+    const struct
+    {
+        const char* total;
+        int x;
+        int position;
+        const char* shown;
+    } cases[] = {
+        {"12", 855, 6000, "6"},
+        {"90", 19, 1000, "1"},
+        {"7", 100, 409, "0.409356725146199"}, // 409.356... -> 409
+        {"1", 855, 500, "0.5"},
+        {"3", 285, 500, "0.5"},
+        {"1", 1, 1, "0.000584795321637427"}, // 0.58 -> 1
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        Rig r;
+        r.player.play("/m/a.mp3", c.total);
+        ASSERT_TRUE(r.player.seek(c.x));
+        EXPECT_EQ(r.player.seekPosition(), c.position);
+        EXPECT_EQ(r.player.elapsedSeconds(), c.shown);
+        EXPECT_EQ(r.player.elapsed(), c.position / 1000);
+    }
+}
+
+TEST(Player, ProgressOfANinetySecondTask)
+{
+    Rig r;
+    r.player.stop(); // the bar starts from its stopped width
+    r.take();
+    r.player.play("/m/a.mp3", "90");
+    r.ticks(1);
+    EXPECT_EQ(r.display(), "0 : 1");
+    EXPECT_EQ(r.player.barWidth(), 2 + 19);
+    r.ticks(64);
+    EXPECT_EQ(r.display(), "1 : 5");
+    r.ticks(25);
+    EXPECT_EQ(r.display(), "1 : 30");
+    EXPECT_EQ(r.player.barWidth(), 2 + 90 * 19);
+    EXPECT_EQ(r.player.state(), Player::State::Playing);
+    r.take();
+
+    // The tick that finds the end stops the playback.
+    r.ticks(1);
+    EXPECT_EQ(r.take(), QStringList{"Stop ~/m/a.mp3"});
+    EXPECT_EQ(r.player.state(), Player::State::Stopped);
+    EXPECT_FALSE(r.player.timer()->isActive());
+    EXPECT_EQ(r.display(), "0 : 0");
+}
+
+TEST(Player, LengthCaptions)
+{
+    const struct
+    {
+        const char* caption;
+        int total;
+        bool timer;
+    } cases[] = {
+        {"12", 12, true},
+        {"25 seconds", 25, true}, // a Xing file's caption
+        {"0", 0, false},          // shorter than a second: no step to advance by
+        {"", 0, false},           // unreadable length
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        Rig r;
+        r.player.play("/m/a.mp3", c.caption);
+        EXPECT_EQ(r.player.total(), c.total);
+        EXPECT_EQ(r.player.timer()->isActive(), c.timer);
+        r.ticks(3); // never divides by zero
+        r.player.pause();
+        r.player.resume();
+        EXPECT_EQ(r.player.timer()->isActive(), c.timer);
+    }
+}
+
+TEST(Player, PlayOnlyFromStopped)
+{
+    Rig r;
+    r.player.play("/m/a.mp3", "12");
+    r.player.play("/m/b.mp3", "12");
+    EXPECT_EQ(r.playingFile, "/m/a.mp3");
+    r.player.pause();
+    r.player.play("/m/b.mp3", "12");
+    EXPECT_EQ(r.take(), (QStringList{"Play ~/m/a.mp3", "Pause ~/m/a.mp3"}));
+    // Stop with nothing loaded is harmless and only resets the display.
+    Rig idle;
+    idle.player.stop();
+    EXPECT_EQ(idle.take(), QStringList{"Stop ~"});
+}

@@ -1,0 +1,300 @@
+// Runs against the private PulseAudio of the test command: null sink
+// "speakers" as the default sink, pipe source "mic" as the default source,
+// spoken to through $QUILL_MIC_QUEUE (or the FIFO $QUILL_MIC_FIFO).
+#include "mci.h"
+#include "mmixer.h"
+#include "modaudiomon.h"
+#include "waveinput.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromLocal8Bit(p.readAll());
+}
+
+// Peak of raw s16le samples, 0..1.
+double peak(const QByteArray& raw)
+{
+    int best = 0;
+    for (qsizetype i = 0; i + 1 < raw.size(); i += 2) {
+        int16_t s;
+        std::memcpy(&s, raw.constData() + i, 2);
+        best = std::max(best, std::abs(int(s)));
+    }
+    return best / 32768.0;
+}
+
+// Speech from espeak-ng as raw s16le mono 22050 Hz, the pipe source's format.
+QByteArray speech(const QString& text)
+{
+    QProcess espeak, sox;
+    espeak.setStandardOutputProcess(&sox);
+    espeak.start(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QStringLiteral("ru"),
+                                              QStringLiteral("--stdout"), text});
+    sox.start(QStringLiteral("sox"),
+              {QStringLiteral("-"), QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-r"),
+               QStringLiteral("22050"), QStringLiteral("-e"), QStringLiteral("signed"),
+               QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-c"), QStringLiteral("1"),
+               QStringLiteral("-")});
+    espeak.waitForFinished(30000);
+    sox.waitForFinished(30000);
+    return sox.readAllStandardOutput();
+}
+
+QString makeTone(const QString& dir, const QString& name, double seconds, int hz = 440)
+{
+    const QString wav = dir + QLatin1Char('/') + name + QStringLiteral(".wav");
+    const QString mp3 = dir + QLatin1Char('/') + name + QStringLiteral(".mp3");
+    run(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"),
+                                QStringLiteral("-c"), QStringLiteral("1"), wav, QStringLiteral("synth"),
+                                QString::number(seconds), QStringLiteral("sine"), QString::number(hz),
+                                QStringLiteral("vol"), QStringLiteral("0.5")});
+    run(QStringLiteral("lame"), {QStringLiteral("--quiet"), wav, mp3});
+    return mp3;
+}
+
+class SoundServer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // These tests need the sound server; missing it is a failure.
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+            << "PULSE_SERVER is not set: run through the test command";
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("QUILL_MIC_QUEUE") &&
+                     qEnvironmentVariableIsEmpty("QUILL_MIC_FIFO"))
+            << "neither QUILL_MIC_QUEUE nor QUILL_MIC_FIFO is set";
+        ASSERT_TRUE(m_dir.isValid());
+    }
+    void TearDown() override
+    {
+        m_parec.terminate();
+        m_parec.waitForFinished(5000);
+    }
+
+    // Speaks the samples into the microphone and returns once they have
+    // been taken: through the test command's queue (its feeder paces them),
+    // else straight into the FIFO (blocks while the source is not reading).
+    void speak(const QByteArray& samples)
+    {
+        const QString queue = qEnvironmentVariable("QUILL_MIC_QUEUE");
+        if (!queue.isEmpty()) {
+            const QString part = queue + QStringLiteral("/sound-test.part");
+            const QString raw = queue + QStringLiteral("/sound-test.raw");
+            QFile f(part);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(samples);
+            f.close();
+            ASSERT_TRUE(QFile::rename(part, raw));
+            QElapsedTimer waited;
+            waited.start();
+            while (QFile::exists(raw) && waited.elapsed() < 30000)
+                QThread::msleep(50);
+            ASSERT_FALSE(QFile::exists(raw)) << "the microphone feeder took nothing";
+            return;
+        }
+        QFile fifo(qEnvironmentVariable("QUILL_MIC_FIFO"));
+        ASSERT_TRUE(fifo.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        fifo.write(samples);
+    }
+
+    // Starts listening to the speakers; returns once the recorder streams.
+    void startListening()
+    {
+        m_parec.start(QStringLiteral("parec"),
+                      {QStringLiteral("-d"), QStringLiteral("speakers.monitor"),
+                       QStringLiteral("--format=s16le"), QStringLiteral("--rate=22050"),
+                       QStringLiteral("--channels=1"), QStringLiteral("--raw"),
+                       QStringLiteral("--latency-msec=20")});
+        ASSERT_TRUE(m_parec.waitForStarted());
+        // parec needs a moment before its first bytes; count from there.
+        ASSERT_TRUE(m_parec.waitForReadyRead(5000));
+        m_parec.readAllStandardOutput();
+    }
+    // What reached the speakers since the last call, after `ms` more.
+    QByteArray heard(int ms)
+    {
+        QThread::msleep(ulong(ms));
+        m_parec.waitForReadyRead(100);
+        return m_parec.readAllStandardOutput();
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_parec;
+};
+
+TEST_F(SoundServer, RecordingCapturesTheMicrophoneAndAppendsAfterStop)
+{
+    const QByteArray words = speech(QStringLiteral("Купить хлеб и молоко"));
+    ASSERT_GT(words.size(), 22050) << "espeak-ng and sox must produce speech";
+
+    ASSERT_EQ(mciSendString(QStringLiteral("open new type waveaudio alias mywav")), MciOk);
+    ASSERT_EQ(mciSendString(QStringLiteral("record mywav")), MciOk);
+    speak(words);
+    QThread::msleep(1500);
+    ASSERT_EQ(mciSendString(QStringLiteral("stop mywav")), MciOk);
+    QThread::msleep(300); // paused: not recorded
+    ASSERT_EQ(mciSendString(QStringLiteral("open new type waveaudio alias mywav")), MciAliasInUse);
+    ASSERT_EQ(mciSendString(QStringLiteral("record mywav")), MciOk);
+    QThread::msleep(1000);
+    ASSERT_EQ(mciSendString(QStringLiteral("stop mywav")), MciOk);
+    // A folder with a blank and Cyrillic in it.
+    QDir(m_dir.path()).mkpath(QStringLiteral("Мои записи"));
+    const QString wav = m_dir.filePath(QStringLiteral("Мои записи/test.wav"));
+    ASSERT_EQ(mciSendString(QStringLiteral("save mywav ") + wav), MciOk);
+    ASSERT_EQ(mciSendString(QStringLiteral("close mywav")), MciOk);
+
+    EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-r"), wav}).trimmed(), QStringLiteral("22050"));
+    EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), wav}).trimmed(), QStringLiteral("1"));
+    const double seconds = run(QStringLiteral("soxi"), {QStringLiteral("-D"), wav}).trimmed().toDouble();
+    const double spoken = words.size() / 2.0 / 22050.0;
+    // Both parts are in the file: at least the speech plus the second part.
+    EXPECT_GT(seconds, spoken + 0.7) << "spoken " << spoken;
+    const QString stat = run(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("stat")});
+    const auto m = QRegularExpression(QStringLiteral("Maximum amplitude:\\s+([0-9.]+)")).match(stat);
+    ASSERT_TRUE(m.hasMatch()) << qPrintable(stat);
+    EXPECT_GT(m.captured(1).toDouble(), 0.05) << "the recording holds the speech";
+}
+
+TEST_F(SoundServer, PlaybackReachesTheSpeakersPausesResumesAndStops)
+{
+    const QString mp3 = makeTone(m_dir.path(), QStringLiteral("тон с пробелом"), 6);
+    ASSERT_TRUE(QFile::exists(mp3));
+    const QString play = QStringLiteral("Play ") + mp3;
+
+    startListening();
+    EXPECT_LT(peak(heard(300)), 0.01) << "quiet before";
+    QElapsedTimer call;
+    call.start();
+    ASSERT_EQ(mciSendString(play), MciOk);
+    EXPECT_LT(call.elapsed(), 2000) << "Play must not wait for the sound";
+    EXPECT_GT(peak(heard(800)), 0.1) << "sound on the speakers";
+
+    ASSERT_EQ(mciSendString(QStringLiteral("Pause ") + mp3), MciOk);
+    heard(300);
+    EXPECT_LT(peak(heard(500)), 0.01) << "silence while paused";
+
+    ASSERT_EQ(mciSendString(play), MciOk);
+    heard(300);
+    EXPECT_GT(peak(heard(500)), 0.1) << "resumed";
+
+    ASSERT_EQ(mciSendString(QStringLiteral("Stop ") + mp3), MciOk);
+    heard(300);
+    EXPECT_LT(peak(heard(500)), 0.01) << "silence after Stop";
+}
+
+TEST_F(SoundServer, PlaybackRangeEndsAtItsEnd)
+{
+    const QString mp3 = makeTone(m_dir.path(), QStringLiteral("range"), 6);
+    startListening();
+    // Without its end the range would play on for five seconds.
+    ASSERT_EQ(mciSendString(QStringLiteral("Play ") + mp3 + QStringLiteral(" from 1000 to 1600")),
+              MciOk);
+    EXPECT_GT(peak(heard(500)), 0.1) << "the range plays";
+    heard(1000);
+    EXPECT_LT(peak(heard(1000)), 0.01) << "and stops at its end";
+    mciSendString(QStringLiteral("Stop ") + mp3);
+}
+
+TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
+{
+    MMixer mixer;
+    ASSERT_TRUE(mixer.OpenMixer(0));
+    const int speaker = mixer.GetVolume(MMixer::SpeakerVolume);
+    const int mic = mixer.GetVolume(MMixer::MicrophoneVolume);
+    const auto pactl = [](const char* what, const char* device) {
+        return run(QStringLiteral("pactl"), {QString::fromLatin1(what), QString::fromLatin1(device)});
+    };
+
+    EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 30));
+    EXPECT_EQ(mixer.GetVolume(MMixer::SpeakerVolume), 30);
+    EXPECT_TRUE(pactl("get-sink-volume", "@DEFAULT_SINK@").contains(QStringLiteral("30%")));
+    EXPECT_TRUE(mixer.SetMute(MMixer::SpeakerMute, true));
+    EXPECT_TRUE(mixer.GetMute(MMixer::SpeakerMute));
+    EXPECT_TRUE(pactl("get-sink-mute", "@DEFAULT_SINK@").contains(QStringLiteral("yes")));
+    EXPECT_TRUE(mixer.SetMute(MMixer::SpeakerMute, false));
+    EXPECT_TRUE(pactl("get-sink-mute", "@DEFAULT_SINK@").contains(QStringLiteral("no")));
+
+    // The microphone line is "Capture" under PulseAudio.
+    EXPECT_TRUE(mixer.SetVolume(MMixer::MicrophoneVolume, 40));
+    EXPECT_EQ(mixer.GetVolume(MMixer::MicrophoneVolume), 40);
+    EXPECT_TRUE(pactl("get-source-volume", "@DEFAULT_SOURCE@").contains(QStringLiteral("40%")));
+
+    // A change made by another program is seen.
+    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
+                                  QStringLiteral("70%")});
+    QThread::msleep(200); // the server's change notice travels asynchronously
+    EXPECT_EQ(mixer.GetVolume(MMixer::SpeakerVolume), 70);
+
+    // Lines PulseAudio does not have are absent.
+    EXPECT_EQ(mixer.GetVolume(MMixer::CompactDiscVolume), 0);
+    EXPECT_FALSE(mixer.SetVolume(MMixer::TelephoneVolume, 50));
+
+    mixer.SetVolume(MMixer::SpeakerVolume, speaker);
+    mixer.SetVolume(MMixer::MicrophoneVolume, mic);
+}
+
+TEST_F(SoundServer, MonitorReadsSilenceInBlocks)
+{
+    ModAudioMon monitor(createAlsaWaveInput());
+    QList<QByteArray> blocks;
+    QObject::connect(&monitor, &ModAudioMon::blockReady, [&](const QByteArray& b) {
+        blocks.append(b);
+        if (blocks.size() == 20)
+            monitor.Stop();
+    });
+    QTimer::singleShot(10000, &monitor, &ModAudioMon::Stop); // a stalled source
+    ASSERT_TRUE(monitor.Start());
+    ASSERT_GE(blocks.size(), 20);
+    // The later blocks of a silent microphone sit at 128.
+    for (const QByteArray& b : blocks.mid(10)) {
+        ASSERT_EQ(b.size(), 256);
+        for (char c : b)
+            EXPECT_NEAR(int(uint8_t(c)), 128, 2);
+    }
+}
+
+TEST(SoundExit, PlaybackStillRunningWhenTheProcessEndsDoesNotHang)
+{
+    // The child: starts a long playback and leaves main while it sounds.
+    if (qEnvironmentVariableIsSet("QUILL_SOUND_EXIT_CHILD")) {
+        ASSERT_EQ(mciSendString(QStringLiteral("Play ") + qEnvironmentVariable("QUILL_SOUND_EXIT_CHILD")),
+                  MciOk);
+        QThread::msleep(300);
+        return;
+    }
+    QTemporaryDir dir;
+    const QString mp3 = makeTone(dir.path(), QStringLiteral("long"), 30, 300);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUILL_SOUND_EXIT_CHILD"), mp3);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SoundExit.*")});
+    ASSERT_TRUE(child.waitForFinished(10000)) << "the process hung at exit";
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0);
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+#include "clock.h"
+#include "rekrusiy.h"
+#include "tasklists.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A Media folder holding empty files of the given names.
+struct Media
+{
+    QTemporaryDir dir;
+    QString folder() const { return dir.path() + "/"; }
+    void add(const QString& name)
+    {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name.toStdString();
+    }
+};
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+enum List { Past = 0, Today = 1, Tomorrow = 2, All = 3 };
+
+bool listed(const QString& name, List list, const QDateTime& now)
+{
+    Media media;
+    media.add(name);
+    TestClock clock(now);
+    return TaskLists::build(list, media.folder(), clock).contains(name);
+}
+
+} // namespace
+
+TEST(TaskLists, MembershipAgainstTheClock)
+{
+    const struct
+    {
+        const char* name;
+        QDateTime now;
+        bool past, today, tomorrow, all;
+    } cases[] = {
+        // Due today at 14:30:05: overdue from that very second on.
+        {"06.12.2026 14ч 30м 05.mp3", at(2026, 12, 6, 14, 30, 4), false, true, false, true},
+        {"06.12.2026 14ч 30м 05.mp3", at(2026, 12, 6, 14, 30, 5), true, true, false, true},
+        {"06.12.2026 14ч 30м 05.mp3", at(2026, 12, 6, 23, 59, 59), true, true, false, true},
+        {"05.12.2026 23ч 59м 59.mp3", at(2026, 12, 6, 0, 0, 0), true, false, false, true},
+        {"07.12.2026 00ч 00м 00.mp3", at(2026, 12, 6, 14, 0, 0), false, false, true, true},
+        {"08.12.2026 09ч 00м 00.mp3", at(2026, 12, 6, 14, 0, 0), false, false, false, true},
+        // Midnight goes by the calendar date.
+        {"07.12.2026 00ч 00м 00.mp3", at(2026, 12, 6, 23, 59, 59), false, false, true, true},
+        {"07.12.2026 00ч 00м 00.mp3", at(2026, 12, 7, 0, 0, 0), true, true, false, true},
+        {"01.01.2027 08ч 00м 00.mp3", at(2026, 12, 31, 23, 59, 59), false, false, true, true},
+        {"31.12.2026 08ч 00м 00.mp3", at(2027, 1, 1, 0, 0, 0), true, false, false, true},
+        // Names that are not task names: text tests only, never a crash.
+        {"note.mp3.bak", at(2026, 12, 6, 14, 0, 0), false, false, false, true},
+        {"notes.mp3", at(2026, 12, 6, 14, 0, 0), false, false, false, true},
+        {"31.02.2026 10ч 00м 00.mp3", at(2026, 12, 6, 14, 0, 0), false, false, false, true},
+        {"06.12.2026 утро.mp3", at(2026, 12, 6, 14, 0, 0), false, true, false, true},
+        {"06.12.2026.mp3", at(2026, 12, 6, 14, 0, 0), false, true, false, true},
+        {"05.12.2026 утро.mp3", at(2026, 12, 6, 14, 0, 0), true, false, false, true},
+        {"07.12.2026.mp3", at(2026, 12, 6, 14, 0, 0), false, false, true, true},
+        {"ab.cd.efgh 14ч 30м 05.mp3", at(2026, 12, 6, 14, 0, 0), false, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString("%1 at %2").arg(c.name, c.now.toString(Qt::ISODate)).toStdString());
+        EXPECT_EQ(listed(c.name, Past, c.now), c.past);
+        EXPECT_EQ(listed(c.name, Today, c.now), c.today);
+        EXPECT_EQ(listed(c.name, Tomorrow, c.now), c.tomorrow);
+        EXPECT_EQ(listed(c.name, All, c.now), c.all);
+    }
+}
+
+TEST(TaskLists, NameOrderAndWhatIsEnumerated)
+{
+    Media media;
+    for (const char* name : {"31.12.2026 09ч 00м 00.mp3", "01.01.2027 09ч 00м 00.mp3",
+                             "15.12.2026 09ч 00м 00.mp3", "note.mp3.bak", "NOTE2.MP3",
+                             ".hidden.mp3", "07.12.2026 10ч 00м 00.wav", "readme.txt"})
+        media.add(name);
+    ASSERT_TRUE(QDir(media.dir.path()).mkdir("folder.mp3"));
+
+    TestClock clock(at(2026, 12, 6, 12, 0, 0));
+    EXPECT_EQ(TaskLists::build(All, media.folder(), clock),
+              (QStringList{"01.01.2027 09ч 00м 00.mp3", "15.12.2026 09ч 00м 00.mp3",
+                           "31.12.2026 09ч 00м 00.mp3", "note.mp3.bak", "NOTE2.MP3"}));
+
+    // The filters count every name they visit, listed or not.
+    int count = 0;
+    QStringList lines;
+    Rekrusiy::FillTomorrow(media.folder(), count, TaskLists::kPattern, clock, lines);
+    EXPECT_EQ(count, 5);
+    EXPECT_TRUE(lines.isEmpty());
+    Rekrusiy::FillAll(media.folder(), count, TaskLists::kPattern, lines);
+    EXPECT_EQ(count, 10);
+}
+
+TEST(TaskLists, MissingOrEmptyFolder)
+{
+    TestClock clock(at(2026, 12, 6, 12, 0, 0));
+    Media empty;
+    for (int list = 0; list < TaskLists::kCount; ++list) {
+        EXPECT_TRUE(TaskLists::build(list, empty.folder(), clock).isEmpty());
+        EXPECT_TRUE(TaskLists::build(list, empty.folder() + "nothing/", clock).isEmpty());
+    }
+    EXPECT_TRUE(TaskLists::build(4, empty.folder(), clock).isEmpty());
+    EXPECT_EQ(TaskLists::kind(4), nullptr);
+    EXPECT_EQ(TaskLists::kind(-1), nullptr);
+}
+
+TEST(TaskLists, DueSecondReadsTheNameFields)
+{
+    const QDateTime now = at(2026, 12, 6, 23, 59, 5);
+    EXPECT_TRUE(Rekrusiy::AddIfDue("06.12.2026 23ч 59м 05.mp3", now));
+    EXPECT_FALSE(Rekrusiy::AddIfDue("06.12.2026 23ч 59м 06.mp3", now));
+    EXPECT_FALSE(Rekrusiy::AddIfDue("06.12.2026 2xч 59м 05.mp3", now));
+    EXPECT_FALSE(Rekrusiy::AddIfDue("06.12.2026", now));
+    EXPECT_EQ(Rekrusiy::dateOf("29.02.2028 x"), QDate(2028, 2, 29));
+    EXPECT_FALSE(Rekrusiy::dateOf("29.02.2027 x").has_value());
+    EXPECT_FALSE(Rekrusiy::dateOf("1.12.2026 x").has_value());
+}

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Vestrel in a notification area (trayer under Xvfb): its icon, a second
+# copy refused, a double-click opening the main program, the menu's "Выход"
+# removing the icon and ending the watcher, and "-minimized" showing only the
+# icon.
+source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
+
+# Answers a message box with Enter (no window manager here to activate it).
+answer() { xdotool windowfocus "$1"; sleep 0.2; xdotool key Return; }
+
+command -v trayer >/dev/null || fail "trayer is not installed"
+pf=$(install_suite)
+opened="$QT_WORK/quillmur-starts.log"
+# Stand-in for the main program: logs each start.
+rm -f "$pf/Quillmur"
+printf '#!/bin/sh\necho "start $*" >> "%s"\n' "$opened" >"$pf/Quillmur"
+chmod +x "$pf/Quillmur"
+
+start_program "$(command -v trayer)" --edge top --align right --widthtype request --height 32
+panel=$(wait_window '^panel$' 10) || fail "trayer did not start"
+
+# The ids of the Vestrel icons embedded in the panel.
+icons() { xwininfo -tree -id "$panel" | awk '/"Vestrel": \("Vestrel"/ {print $1}'; }
+wait_icons() {
+    for _ in $(seq 1 100); do
+        [ "$(icons | wc -l)" -eq "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# Moves the mouse onto the icon.
+point_at_icon() {
+    local X Y WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$(icons | head -n 1)")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+}
+
+note "started plainly: window and icon"
+start_program "$pf/Vestrel"
+first=$LAST_PID
+wait_window '^Tray_Ola-Brenvik$' 20 >/dev/null || fail "the window is not shown"
+wait_icons 1 || fail "no icon in the notification area"
+
+note "a second copy says so and ends; still one icon"
+start_program "$pf/Vestrel"
+second=$LAST_PID
+box=""
+for _ in $(seq 1 200); do
+    box=$(xdotool search --onlyvisible --pid "$second" 2>/dev/null | head -n 1 || true)
+    [ -n "$box" ] && break
+    sleep 0.1
+done
+[ -n "$box" ] || fail "the second copy shows no message"
+[ "$(xdotool getwindowname "$box")" = Vestrel ] || fail "unexpected window $(xdotool getwindowname "$box")"
+wait_icons 1 || fail "the second copy added an icon"
+answer "$box"
+wait_gone "$second" 10 || fail "the second copy did not end"
+kill -0 "$first" || fail "the first copy was disturbed"
+[ "$(icons | wc -l)" -eq 1 ] || fail "icons after the refused copy: $(icons | wc -l)"
+
+note "double-click opens the main program"
+point_at_icon
+xdotool click --repeat 2 --delay 80 1
+for _ in $(seq 1 50); do [ -s "$opened" ] && break; sleep 0.1; done
+[ "$(cat "$opened" 2>/dev/null)" = "start " ] || fail "Quillmur not started: $(cat "$opened" 2>/dev/null)"
+
+note "right button: the menu, dismissed and opened again; Выход ends the watcher"
+point_at_icon
+xdotool click 3
+sleep 0.5
+xdotool key Escape
+sleep 0.3
+point_at_icon
+xdotool click 3
+sleep 0.5
+xdotool key Up Return
+wait_gone "$first" 10 || fail "Выход did not end Vestrel"
+wait_icons 0 || fail "the icon stayed in the notification area"
+[ "$(wc -l <"$opened")" -eq 1 ] || fail "the menu opened the main program instead"
+
+note "-minimized: only the icon"
+start_program "$pf/Vestrel" -minimized
+wait_icons 1 || fail "no icon when started minimized"
+sleep 1
+[ "$(count_windows '^Tray_Ola-Brenvik$')" -eq 0 ] || fail "the window is shown when started minimized"
+note "ok"

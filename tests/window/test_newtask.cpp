@@ -1,0 +1,185 @@
+#include "calendarpanel.h"
+#include "clock.h"
+#include "controlbutton.h"
+#include "dialpanel.h"
+#include "mainwindow.h"
+#include "taskname.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+// A new reminder made with the mouse only: the menu's item 1, the dial for
+// the hour and the minutes, the calendar for the day, the control button's
+// OK zone between the steps.
+class TestNewTask : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void chainFromHourToRecordingPanel_data();
+    void chainFromHourToRecordingPanel();
+    void takenNameMovesToALaterSecond();
+
+private:
+    // Panel coordinates of a point on the dial's ring, `minute` as on a clock face.
+    static QPoint ringAt(int minute)
+    {
+        const double a = (minute / 60.0) * 2 * M_PI;
+        return QPoint(100 + int(std::lround(80 * std::sin(a))),
+                      102 - int(std::lround(80 * std::cos(a))));
+    }
+    // Moves the hand to `minute` and freezes it there; after a reset the
+    // dial is frozen and a first click lets it follow the mouse.
+    void pointAndClick(int minute, bool releaseFirst);
+    void pressOk();
+    void clickDay(int day);
+    QString label(const char* name) const
+    {
+        auto* l = m_window->dial()->findChild<QLabel*>(QLatin1String(name));
+        return l ? l->text() : QStringLiteral("<missing>");
+    }
+
+    QTemporaryDir* m_dir = nullptr;
+    TestClock m_clock{QDateTime(QDate(2026, 12, 7), QTime(14, 28, 30))};
+    MainWindow* m_window = nullptr;
+};
+
+void TestNewTask::init()
+{
+    m_dir = new QTemporaryDir;
+    QDir(m_dir->path()).mkpath("Media");
+    QDir(m_dir->path()).mkpath("Data");
+    m_window = new MainWindow(m_dir->path(), "/scratch/", m_clock);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestNewTask::cleanup()
+{
+    delete m_window;
+    delete m_dir;
+}
+
+void TestNewTask::pointAndClick(int minute, bool releaseFirst)
+{
+    DialPanel* dial = m_window->dial();
+    const QPoint p = ringAt(minute);
+    QWidget* target = dial->childAt(p);
+    QVERIFY(target);
+    const QPoint local = target->mapFrom(dial, p);
+    if (releaseFirst) {
+        QTest::mouseClick(target, Qt::LeftButton, {}, local);
+        QTest::qWait(QApplication::doubleClickInterval() + 50); // two clicks, not a double click
+    }
+    QTest::mouseMove(target, local + QPoint(1, 0));
+    QTest::mouseMove(target, local);
+    QTest::mouseClick(target, Qt::LeftButton, {}, local);
+}
+
+void TestNewTask::pressOk()
+{
+    auto* ok = m_window->findChild<ControlButton*>("picOK");
+    QTest::mouseMove(ok, QPoint(45, 45));
+    QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(45, 45));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+}
+
+void TestNewTask::clickDay(int day)
+{
+    auto* cal = m_window->calendar()->findChild<QCalendarWidget*>();
+    QVERIFY(cal);
+    auto* view = cal->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    QAbstractItemModel* model = view->model();
+    for (int r = 1; r < model->rowCount(); ++r)
+        for (int c = 1; c < model->columnCount(); ++c) {
+            const QModelIndex i = model->index(r, c);
+            if (i.data().toInt() == day && !(r == 1 && day > 20) && !(r >= 5 && day < 15)) {
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                                  view->visualRect(i).center());
+                return;
+            }
+        }
+    QFAIL("day not on the page");
+}
+
+void TestNewTask::chainFromHourToRecordingPanel_data()
+{
+    QTest::addColumn<int>("hourMinute"); // where to point for the hour
+    QTest::addColumn<bool>("night");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<QString>("hourText");
+    QTest::addColumn<QString>("minuteText");
+    QTest::newRow("nine fifteen") << 45 << false << 15 << "09" << "15";
+    QTest::newRow("midnight hour") << 0 << true << 0 << "00" << "00";
+    QTest::newRow("evening") << 15 << true << 30 << "18" << "30";
+}
+
+void TestNewTask::chainFromHourToRecordingPanel()
+{
+    QFETCH(int, hourMinute);
+    QFETCH(bool, night);
+    QFETCH(int, minute);
+    QFETCH(QString, hourText);
+    QFETCH(QString, minuteText);
+
+    m_window->buildMenu();
+    auto items = m_window->findChildren<QLabel*>("picMeny");
+    QTest::mouseClick(items[1], Qt::LeftButton, {}, QPoint(50, 30));
+    QCOMPARE(m_window->panelMode, quint8(1));
+
+    if (night)
+        QTest::mouseClick(m_window->dial()->findChild<QWidget*>("poslePoledny"), Qt::LeftButton);
+    pointAndClick(hourMinute, true);
+    pressOk();
+    QCOMPARE(m_window->panelMode, quint8(2));
+    QCOMPARE(m_window->hint(), QString("Откорректируете минуты."));
+    QCOMPARE(label("Shas"), hourText);
+
+    pointAndClick(minute, false);
+    pressOk();
+    QCOMPARE(m_window->panelMode, quint8(31));
+    QCOMPARE(label("Minute"), minuteText);
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraCalendar"));
+
+    clickDay(24);
+    QCOMPARE(m_window->chosenDay, QString("24"));
+    QCOMPARE(m_window->chosenMonth, QString("12"));
+    pressOk();
+    QCOMPARE(m_window->panelMode, quint8(33));
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMonitor"));
+    const QString expected = "24.12.2026 " + hourText + "ч " + minuteText + "м 30.mp3";
+    QCOMPARE(m_window->taskPath(), "/scratch/" + expected);
+    QTRY_VERIFY(m_window->calendar()->findChildren<QCalendarWidget*>().isEmpty());
+}
+
+void TestNewTask::takenNameMovesToALaterSecond()
+{
+    QFile taken(m_dir->path() + "/Media/24.12.2026 12ч 00м 30.mp3");
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    m_window->buildMenu();
+    QTest::mouseClick(m_window->findChildren<QLabel*>("picMeny")[1], Qt::LeftButton, {},
+                      QPoint(50, 30));
+    pressOk(); // 12 straight from the reset
+    pressOk(); // 00
+    clickDay(24);
+    // The wait runs the event loop; the test clock moves on while it does.
+    QTimer::singleShot(100, [this] { m_clock.advanceSeconds(1); });
+    pressOk();
+    QCOMPARE(TaskName::bareName(m_window->taskPath()), QString("24.12.2026 12ч 00м 31.mp3"));
+}
+
+QTEST_MAIN(TestNewTask)
+#include "test_newtask.moc"

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "duescan.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class Clock;
+
+// The once-a-minute watch of Vestrel: scans Media/ and, when a task is due,
+// starts the alarm player. The window shows the results (icon spin, message);
+// this class needs no display.
+class DueWatch : public QObject
+{
+    Q_OBJECT
+public:
+    // Starts a program detached; the arguments carry the window state.
+    using Starter = std::function<void(const QString& program, const QStringList& arguments)>;
+
+    static constexpr int Interval = 60000;
+
+    // `programFolder` is Vestrel's own folder; `start` defaults to a detached
+    // process start.
+    DueWatch(const QString& programFolder, const Clock& clock, Starter start = {},
+             QObject* parent = nullptr);
+
+    // The watch timer (`Timer1`): first tick one interval after start.
+    QTimer& timer() { return m_timer; }
+
+    // One watch tick; returns what the scan found.
+    ScanResult tick();
+
+signals:
+    // Media/ holds names that are no task names.
+    void badNamesFound(int count);
+    // The alarm player was started (once per tick, however many tasks are due).
+    void alertRaised();
+
+private:
+    QString m_programFolder;
+    DueScan m_scan;
+    Starter m_start;
+    QTimer m_timer;
+};

@@ -1,0 +1,35 @@
+// Vestrel: watches Media/ once a minute from the notification area and sounds
+// the alarm while a reminder is due.
+#include "clock.h"
+#include "display.h"
+#include "paths.h"
+#include "singleinstance.h"
+#include "watcherwindow.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+int main(int argc, char** argv)
+{
+    preferX11Platform();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vestrel"));
+    // The window may be hidden for good; the watcher ends from its menu.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(QStringLiteral("Vestrel"));
+    if (!instance.acquire()) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vestrel"),
+                        QStringLiteral("Программа уже запущена!"), QMessageBox::Ok);
+        box.exec();
+        return 0;
+    }
+
+    WatcherWindow window(Paths::programFolder(), Clock::system());
+    QApplication::setWindowIcon(window.frame(0));
+    QObject::connect(&window, &WatcherWindow::ended, &app, &QApplication::quit);
+    // Started minimized (by the main program): only the tray icon is seen.
+    if (!app.arguments().mid(1).contains(QStringLiteral("-minimized")))
+        window.show();
+    return app.exec();
+}
