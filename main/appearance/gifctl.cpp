@@ -290,3 +290,8 @@ void GifCtl::keyReleaseEvent(QKeyEvent* e)
 {
     emit KeyUp(e->key(), shiftCode(e->modifiers()));
 }
+
+QSize GifCtl::gifSize() const
+{
+    return m_decoder ? QSize(m_decoder->Width(), m_decoder->Height()) : QSize();
+}

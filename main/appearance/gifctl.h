@@ -63,6 +63,8 @@ public:
     // number of frames decoded so far.
     int frameIndex() const { return m_index; }
     int frameCount() const { return int(m_frames.size()); }
+    // The GIF's own screen size (empty before a GIF is loaded).
+    QSize gifSize() const;
     // The error that stopped decoding, None while the GIF reads cleanly.
     GifError decodeError() const { return m_decodeError; }
     QTimer* frameTimer() const { return m_tmrFrame; }

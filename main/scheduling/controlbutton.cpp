@@ -66,8 +66,13 @@ void ControlButton::leaveEvent(QEvent*)
         showNormal();
 }
 
-void ControlButton::mousePressEvent(QMouseEvent*)
+void ControlButton::mousePressEvent(QMouseEvent* e)
 {
+    // The zone under the press counts; without a move before it (a touch
+    // screen, a synthesized click) the last zone entered would be stale.
+    const ButtonZone pressed = zoneAt(int(e->position().y()), height());
+    if (pressed != ButtonZone::None)
+        m_zone = pressed;
     const ButtonZone zone = m_zone;
     emit zonePressed(zone);
     showPressed(zone);

@@ -1,16 +1,35 @@
 #include "mainwindow.h"
 
+#include "backgroundchooser.h"
 #include "calendarpanel.h"
+#include "cdlopensave.h"
 #include "controlbutton.h"
+#include "deletepanel.h"
 #include "dialpanel.h"
 #include "dragwindow.h"
+#include "encoderpipeline.h"
+#include "gifctl.h"
 #include "helptext.h"
 #include "layout.h"
 #include "linklabel.h"
+#include "mci.h"
 #include "menupanel.h"
+#include "mmixer.h"
+#include "modaudiomon.h"
 #include "pause.h"
+#include "pickgiffile.h"
+#include "playbackbar.h"
+#include "recordingpanel.h"
 #include "settingsfile.h"
+#include "settingspanel.h"
+#include "shortpath.h"
+#include "systemmixer.h"
 #include "taskname.h"
+#include "tasklistpanel.h"
+#include "taskpanelcontext.h"
+#include "volumecontrol.h"
+#include "watcherautostart.h"
+#include "waveinput.h"
 #include "windowoutline.h"
 
 #include <QCloseEvent>
@@ -32,14 +51,6 @@ const char* const kPanelNames[] = {"fraZastavra", "fraMeny",      "fraSpisok", "
                                    "fraCalendar", "fraMonitor",   "FraSteret", "fraNastroiki",
                                    "FraAbobe",    "fraSpravka"};
 
-QTimer* makeTimer(QObject* parent, const char* name)
-{
-    auto* t = new QTimer(parent);
-    t->setObjectName(QLatin1String(name));
-    t->setInterval(1000);
-    return t;
-}
-
 template <typename W> W* hiddenHolder(QWidget* parent, const char* name)
 {
     auto* w = new W(parent);
@@ -51,14 +62,24 @@ template <typename W> W* hiddenHolder(QWidget* parent, const char* name)
 } // namespace
 
 MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolder,
-                       const Clock& clock, QWidget* parent)
+                       const Clock& clock, MainWindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_programFolder(programFolder),
-      m_clock(clock)
+      m_scratchFolder(scratchFolder), m_clock(clock),
+      m_send(services.send ? std::move(services.send)
+                           : [](const QString& command) { return mciSendString(command); }),
+      m_mixer(services.mixer ? std::make_unique<MMixer>(std::move(services.mixer))
+                             : std::make_unique<MMixer>()),
+      m_fileDialog(services.fileDialog ? std::move(services.fileDialog) : runFileDialog)
 {
     setObjectName(QStringLiteral("Quillmur"));
     setWindowTitle(QStringLiteral("Quillmur"));
     setFixedSize(Layout::kWindow);
+    m_monitor = new ModAudioMon(services.waveInput ? std::move(services.waveInput)
+                                                   : createAlsaWaveInput(),
+                                this);
+    m_saveDialog = std::make_unique<CdlOpenSave>(m_fileDialog);
     buildControls();
+    buildAnimations();
     m_imyFileMp3->setText(scratchFolder);
     startUp();
 }
@@ -80,6 +101,7 @@ void MainWindow::buildControls()
     m_picture1->setGeometry(Layout::kPicture1);
     m_picture1->setPixmap(QPixmap(QStringLiteral(":/art/device.png")));
     m_picture1->installEventFilter(this);
+    m_picture1->setMouseTracking(true);
 
     for (const char* name : kPanelNames) {
         auto* frame = new QFrame(m_picture1);
@@ -128,7 +150,7 @@ void MainWindow::buildControls()
     auto* aboutPicture = new QLabel(about);
     aboutPicture->setObjectName(QStringLiteral("aboutPicture"));
     aboutPicture->setPixmap(QPixmap(QStringLiteral(":/art/quillmur.png")));
-    aboutPicture->setGeometry(68, 90, 64, 64);
+    aboutPicture->setGeometry(40, 90, 64, 64);
     const QString mail = QStringLiteral("quillmur@example.org");
     auto* labe14 = new LinkLabel(mail,
                                  QUrl(QStringLiteral("mailto:") + mail +
@@ -201,9 +223,7 @@ void MainWindow::buildControls()
     hiddenHolder<QLabel>(this, "picText")->setPixmap(QPixmap::fromImage(MenuImages::captions()));
     hiddenHolder<QLabel>(this, "picTemp");
 
-    m_timer1 = makeTimer(this, "Timer1");
-    m_timer2 = makeTimer(this, "Timer2");
-    m_timer3 = makeTimer(this, "Timer3");
+    buildPanels();
 }
 
 void MainWindow::startUp()
@@ -223,6 +243,8 @@ void MainWindow::startUp()
         m_text1->setText(*text);
     loadBackground();
     fillPictureList();
+    sohranit();
+    m_taskList->showList(0);
 
     // The outline is cut last, as on the original device.
     setMask(WindowOutline::region());
@@ -260,6 +282,7 @@ void MainWindow::buildMenu()
     const QImage bright = m_menu->build(m_fonMeny->pixmap().toImage());
     m_fonMeny->setPixmap(QPixmap::fromImage(bright));
     m_picProzr->setPixmap(QPixmap::fromImage(m_menu->images().dimmed()));
+    m_settings->setPreview(m_menu->images().preview());
     showPanel(panel(QStringLiteral("fraMeny")));
 }
 
@@ -269,19 +292,34 @@ void MainWindow::onMenuItem(int item)
     case 0:
         showPanel(panel(QStringLiteral("fraSpisok")));
         panelMode = 0;
+        m_taskList->openFromMenu(); // speakers on, first line selected
         break;
     case 1:
         panelMode = 1;
         showPanel(panel(QStringLiteral("FrTimer")));
         Pause(100);
         m_dial->ResetDial();
+        m_gifMenu[1]->SetEnabled(false);
         setHint(QStringLiteral("Выберите ЧАС для напоминания, минуты откорректируете позже."));
         break;
     case 2:
         panelMode = 100;
+        m_saveDialog->setCancelError(false);
+        m_saveDialog->sethOwner(this);
+        m_saveDialog->setFilter(QStringLiteral("*.mp3"));
+        m_saveDialog->setFileName(QString());
+        m_saveDialog->setInitDir(QDir::currentPath());
+        if (m_saveDialog->ShowSave() == CdlOpenSave::Result::Ok &&
+            !m_saveDialog->FileName().isEmpty()) {
+            saveTarget = m_saveDialog->FileName();
+            selectedFile = saveTarget + QStringLiteral(".mp3");
+            showPanel(panel(QStringLiteral("fraMonitor")));
+            m_recording->syncSpeakerIcon();
+        }
         break;
     case 3:
         showPanel(panel(QStringLiteral("fraNastroiki")));
+        m_settings->drawSettingsMenu();
         break;
     default:
         break;
@@ -340,14 +378,34 @@ void MainWindow::onControlButton(ButtonZone zone)
 void MainWindow::pressControlButton(ButtonZone zone)
 {
     buttonZone = quint8(zone);
-    if (zone == ButtonZone::Ok)
+    switch (zone) {
+    case ButtonZone::Up:
+        if (panelMode == 10)
+            m_backgrounds->previous();
+        else if (panelMode == 0)
+            m_taskList->moveSelectionUp();
+        break;
+    case ButtonZone::Down:
+        if (panelMode == 10)
+            m_backgrounds->next();
+        else if (panelMode == 0)
+            m_taskList->moveSelectionDown();
+        break;
+    case ButtonZone::Ok:
         pressOk();
+        break;
+    default:
+        break;
+    }
     // In other modes a press only shows the pressed image.
 }
 
 void MainWindow::pressOk()
 {
     switch (panelMode) {
+    case 0: // the list: play the selected task from its start
+        m_taskList->playSelectedFromStart();
+        break;
     case 1: // hour chosen: on to the minutes
         panelMode = 2;
         m_dial->confirmHour();
@@ -367,10 +425,23 @@ void MainWindow::pressOk()
                                                         [](int ms) { Pause(ms); }));
         panelMode = 32;
         m_calendar->cmdCalenClose_Click();
+        m_mixer->SetMute(MMixer::SpeakerMute, true); // silent speakers while recording
         showPanel(panel(QStringLiteral("fraMonitor")));
+        m_recording->syncSpeakerIcon();
         panelMode = 33;
+        // Runs the level monitor until it is stopped; events go on meanwhile.
+        m_recording->startMonitor();
         break;
     }
+    case 33: // recording panel: stop and save
+        panelMode = 34;
+        m_recording->pressStop();
+        break;
+    case 10:
+    case 11:
+    case 21:
+        m_backgrounds->confirm();
+        break;
     default:
         break;
     }
@@ -388,8 +459,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             DragWindow(this);
             return true;
         }
-        if (event->type() == QEvent::MouseMove)
+        if (event->type() == QEvent::MouseMove) {
             m_picOK->showNormal();
+            stopWindowButtons();
+        }
+    } else if (watched == m_fonMeny && event->type() == QEvent::MouseButtonDblClick) {
+        pickBackgroundAnimation();
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -397,6 +473,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::closeEvent(QCloseEvent* e)
 {
     m_calendar->cmdCalenClose_Click();
+    m_recording->stopMonitorIfRunning();
     // Closing is never refused.
     e->accept();
 }
@@ -406,4 +483,218 @@ void MainWindow::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    m_recording->stopMonitorIfRunning();
+    m_send(QStringLiteral("Stop ") + ShortPath(playingFile));
+    if (m_levelsSaved)
+        RestoreMixerLevels(*m_mixer, m_savedLevels);
+}
+
+void MainWindow::sohranit()
+{
+    m_savedLevels = SaveMixerLevelsAndApplyDefaults(*m_mixer);
+    m_levelsSaved = true;
+    // The knob and its percentage follow the same rule on the level found.
+    m_taskList->playbackBar().volume().initialise(m_savedLevels.speakerVolume);
+}
+
+void MainWindow::buildPanels()
+{
+    // Task list, playback and deleting.
+    TaskPanelContext context;
+    context.clock = &m_clock;
+    context.programFolder = m_programFolder;
+    context.playback.send = m_send;
+    context.playback.shortPath = ShortPath;
+    context.playback.wait = Pause;
+    context.playback.selectedFile = &selectedFile;
+    context.playback.playingFile = &playingFile;
+    context.playback.mixer.openMixer = [this](int device) { return m_mixer->OpenMixer(device); };
+    context.playback.mixer.setVolume = [this](int i, int p) { return m_mixer->SetVolume(i, p); };
+    context.playback.mixer.setMute = [this](int i, int v) { return m_mixer->SetMute(i, v != 0); };
+    m_taskList = new TaskListPanel(context, panel(QStringLiteral("fraSpisok")));
+    connect(m_taskList, &TaskListPanel::hint, this, &MainWindow::setHint);
+    m_deletePanel = new DeletePanel(m_taskList, panel(QStringLiteral("FraSteret")));
+    connect(m_deletePanel, &DeletePanel::openRequested, this,
+            [this] { showPanel(panel(QStringLiteral("FraSteret"))); });
+    connect(m_deletePanel, &DeletePanel::closeRequested, this,
+            [this] { showPanel(panel(QStringLiteral("fraSpisok"))); });
+
+    // Recording and encoding.
+    m_recording = new RecordingPanel(m_clock, m_mixer.get(), m_send, m_scratchFolder,
+                                     panel(QStringLiteral("fraMonitor")));
+    m_recording->setLamp(m_lampa);
+    m_recording->setHintLine([this](const QString& text) { setHint(text); });
+    m_recording->setMonitor(m_monitor);
+    connect(m_recording, &RecordingPanel::isRecordingChanged, this,
+            [this](bool recording) { isRecording = recording; });
+    connect(m_recording, &RecordingPanel::showStartPicture, this,
+            [this] { showPanel(panel(QStringLiteral("fraZastavra"))); });
+    connect(m_recording, &RecordingPanel::saveSettingsClicked, this, &MainWindow::sohranit);
+    m_encoder = new EncoderPipeline(m_programFolder, m_scratchFolder, this);
+    connect(m_recording, &RecordingPanel::encoderRequested, this, [this](const QString& comment) {
+        m_encoder->startEncoder(comment, panelMode, saveTarget, m_imyFileMp3->text());
+        m_encoder->startWatch();
+    });
+    connect(m_encoder, &EncoderPipeline::controlButtonNormal, m_picOK, &ControlButton::showNormal);
+    connect(m_encoder, &EncoderPipeline::imyFileMp3Reset, m_imyFileMp3, &QLineEdit::setText);
+    connect(m_encoder, &EncoderPipeline::hint, this, &MainWindow::setHint);
+    connect(m_encoder, &EncoderPipeline::showMenu, this, [this] {
+        // The hint of the encoder stays: building the menu clears it.
+        const QString text = hint();
+        buildMenu();
+        setHint(text);
+    });
+
+    // Settings and background pictures.
+    m_settings = new SettingsPanel(panel(QStringLiteral("fraNastroiki")));
+    BackgroundChooser::Parts parts;
+    parts.programFolder = m_programFolder;
+    parts.fonMeny = m_fonMeny;
+    parts.picProzr = m_picProzr;
+    parts.file1 = m_file1;
+    parts.text1 = m_text1;
+    parts.panelMode = &panelMode;
+    parts.clock = &m_clock;
+    parts.writeSettings = [this](const QString& line) {
+        return SettingsFile::write(m_programFolder, line);
+    };
+    parts.setHint = [this](const QString& text) { setHint(text); };
+    parts.buildMenu = [this] { buildMenu(); };
+    m_backgrounds = new BackgroundChooser(parts, this);
+    connect(m_settings, &SettingsPanel::itemClicked, this, [this](quint8 code) { panelMode = code; });
+    connect(m_settings, &SettingsPanel::browseSavedRequested, m_backgrounds,
+            &BackgroundChooser::browseSaved);
+    connect(m_settings, &SettingsPanel::ownPictureRequested, m_backgrounds,
+            &BackgroundChooser::chooseOwn);
+    connect(m_settings, &SettingsPanel::restoreDefaultRequested, m_backgrounds,
+            &BackgroundChooser::restoreDefault);
+    connect(m_settings, &SettingsPanel::autostartRequested, this, [this] {
+        const QString problem = WatcherAutostart(m_programFolder).run().hint();
+        if (!problem.isEmpty())
+            setHint(problem);
+    });
+}
+
+GifCtl* MainWindow::gifCtl(int number, int item) const
+{
+    if (number == 1)
+        return item >= 0 && item < 4 ? m_gifMenu[size_t(item)] : nullptr;
+    return number >= 2 && number <= 13 ? m_gif[size_t(number)] : nullptr;
+}
+
+void MainWindow::buildAnimations()
+{
+    const auto make = [](QWidget* parent, int number, bool autoStart) {
+        auto* g = new GifCtl(parent);
+        g->setObjectName(QStringLiteral("GifCtl%1").arg(number));
+        g->SetBackStyle(0);
+        g->SetAutoStart(autoStart);
+        g->LoadFile(QStringLiteral(":/art/gifctl%1.gif").arg(number));
+        g->resize(g->gifSize());
+        return g;
+    };
+
+    // The menu items' animations run only while their item is highlighted;
+    // the mouse passes through them to the item.
+    for (int i = 0; i < 4; ++i) {
+        auto* g = new GifCtl(m_menu->item(i));
+        g->setObjectName(QStringLiteral("GifCtl1"));
+        g->setProperty("Index", i);
+        g->SetBackStyle(0);
+        g->SetAutoStart(false);
+        g->LoadFile(QStringLiteral(":/art/gifctl1_%1.gif").arg(i));
+        g->setGeometry(QRect(QPoint(4, 7), g->gifSize()));
+        g->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_gifMenu[size_t(i)] = g;
+    }
+    connect(m_menu, &MenuPanel::animationEnabled, this,
+            [this](int item, bool on) { m_gifMenu[size_t(item)]->SetEnabled(on); });
+
+    // The start picture's animation; a click picks another GIF for it.
+    m_gif[2] = make(panel(QStringLiteral("fraZastavra")), 2, true);
+    m_gif[2]->move(Layout::kPanel.width() - m_gif[2]->width() - 8, 8);
+    connect(m_gif[2], &GifCtl::Click, this, &MainWindow::pickBackgroundAnimation);
+
+    // The past-day warning on the calendar.
+    m_gif[3] = make(m_calendar->picCalendar(), 3, true);
+    m_gif[3]->hide();
+    connect(m_calendar, &CalendarPanel::warningAnimation, this, [this](bool shown) {
+        QWidget* host = m_calendar->picCalendar();
+        m_gif[3]->move((host->width() - m_gif[3]->width()) / 2,
+                       (host->height() - m_gif[3]->height()) / 2);
+        m_gif[3]->setVisible(shown);
+        m_gif[3]->raise();
+        m_gif[3]->SetEnabled(shown);
+    });
+
+    // Recording, volume drag, playing, the delete question.
+    m_gif[4] = make(this, 4, false);
+    m_recording->placeRecordingAnimation(m_gif[4]);
+    connect(m_recording, &RecordingPanel::recordingAnimationChanged, m_gif[4], &GifCtl::SetEnabled);
+    VolumeControl& volume = m_taskList->playbackBar().volume();
+    m_gif[5] = make(volume.indicatorHost(), 5, true);
+    m_gif[5]->setGeometry(volume.indicatorHost()->rect());
+    connect(&volume, &VolumeControl::dragIndicatorChanged, m_gif[5], &GifCtl::SetEnabled);
+    QWidget* playingHost = m_taskList->playbackBar().animationHost();
+    m_gif[7] = make(playingHost, 7, false);
+    m_gif[7]->move((playingHost->width() - m_gif[7]->width()) / 2,
+                   (playingHost->height() - m_gif[7]->height()) / 2);
+    connect(&m_taskList->playbackBar(), &PlaybackBar::playingChanged, m_gif[7], &GifCtl::SetEnabled);
+    QWidget* deleteHost = m_deletePanel->animationHost();
+    m_gif[8] = make(deleteHost, 8, false);
+    m_gif[8]->move((deleteHost->width() - m_gif[8]->width()) / 2,
+                   (deleteHost->height() - m_gif[8]->height()) / 2);
+    connect(m_deletePanel, &DeletePanel::animationEnabledChanged, m_gif[8], &GifCtl::SetEnabled);
+
+    // The about panel's picture, the help panel's animation.
+    m_gif[6] = make(panel(QStringLiteral("FraAbobe")), 6, true);
+    m_gif[6]->move(116, 100);
+    m_gif[13] = make(panel(QStringLiteral("fraSpravka")), 13, false);
+    m_gif[13]->move(Layout::kPanel.width() - m_gif[13]->width() - 10,
+                    Layout::kPanel.height() - m_gif[13]->height() - 10);
+
+    // The four window buttons: animated while pointed at, stopped when the
+    // mouse moves over the device or the control button.
+    m_gif[12] = make(m_picture1, 12, false);
+    m_gif[12]->setGeometry(Layout::kMenuButton);
+    connect(m_gif[12], &GifCtl::Click, this, &MainWindow::buildMenu);
+    m_gif[11] = make(m_picture1, 11, false);
+    m_gif[11]->setGeometry(Layout::kAboutButton);
+    connect(m_gif[11], &GifCtl::Click, this,
+            [this] { showPanel(panel(QStringLiteral("FraAbobe"))); });
+    m_gif[10] = make(m_picture1, 10, false);
+    m_gif[10]->setGeometry(Layout::kExitButton);
+    connect(m_gif[10], &GifCtl::Click, this, &QWidget::close, Qt::QueuedConnection);
+    m_gif[9] = make(m_picture1, 9, false);
+    m_gif[9]->setGeometry(Layout::kHelpButton);
+    connect(m_gif[9], &GifCtl::Click, this, [this] {
+        showPanel(panel(QStringLiteral("fraSpravka")));
+        m_gif[13]->SetEnabled(true);
+        panelMode = 201;
+    });
+    for (int n : {9, 10, 11, 12}) {
+        GifCtl* g = m_gif[size_t(n)];
+        g->setToolTip(n == 12   ? QStringLiteral("Меню")
+                      : n == 11 ? QStringLiteral("О программе")
+                      : n == 10 ? QStringLiteral("Выход")
+                                : QStringLiteral("Справка"));
+        connect(g, &GifCtl::MouseMove, g, [g] { g->SetEnabled(true); });
+    }
+    connect(m_picOK, &ControlButton::hovered, this, [this] { stopWindowButtons(); });
+
+    // A double click on the background box does what a click on GifCtl2 does.
+    m_fonMeny->installEventFilter(this);
+}
+
+void MainWindow::stopWindowButtons()
+{
+    for (int n : {9, 10, 11, 12})
+        m_gif[size_t(n)]->SetEnabled(false);
+}
+
+void MainWindow::pickBackgroundAnimation()
+{
+    const QString file = PickGifFile(m_fileDialog);
+    if (!file.isEmpty())
+        m_gif[2]->LoadFile(file);
 }

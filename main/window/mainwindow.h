@@ -1,14 +1,35 @@
 #pragma once
 
+#include "filedialogrunner.h"
+#include "mixerlevels.h"
+#include "systemmixer.h"
+#include "waveinput.h"
+
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
 
+#include <array>
+#include <functional>
+#include <memory>
+
+class BackgroundChooser;
 class CalendarPanel;
+class CdlOpenSave;
 class Clock;
 class ControlButton;
+class DeletePanel;
 class DialPanel;
+class EncoderPipeline;
+class GifCtl;
+class MMixer;
 class MenuPanel;
+class ModAudioMon;
+class RecordingPanel;
+class SettingsPanel;
+
+class TaskListPanel;
+
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -16,6 +37,17 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 enum class ButtonZone;
+
+// What the window uses of the machine. Left empty, each is the real one
+// (ALSA mixer, the media command interpreter, ALSA wave input, Qt's file
+// dialog); tests put in fakes.
+struct MainWindowServices
+{
+    std::unique_ptr<SystemMixer> mixer;
+    std::function<int(const QString& command)> send;
+    std::unique_ptr<WaveInput> waveInput;
+    FileDialogRunner fileDialog;
+};
 
 // The one window of Quillmur: a black handheld device with a screen on which
 // exactly one panel is in front at a time. The window owns the state shared
@@ -26,7 +58,7 @@ class MainWindow : public QWidget
     Q_OBJECT
 public:
     MainWindow(const QString& programFolder, const QString& scratchFolder, const Clock& clock,
-               QWidget* parent = nullptr);
+               MainWindowServices services = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Shared window state.
@@ -61,6 +93,17 @@ public:
     DialPanel* dial() const { return m_dial; }
     CalendarPanel* calendar() const { return m_calendar; }
 
+    TaskListPanel* taskList() const { return m_taskList; }
+    RecordingPanel* recording() const { return m_recording; }
+    EncoderPipeline* encoder() const { return m_encoder; }
+    MMixer& mixer() const { return *m_mixer; }
+    // The animated picture named like "GifCtl9", or item i of GifCtl1.
+    GifCtl* gifCtl(int number, int item = 0) const;
+
+    // The sound defaults: saves the levels to put back at shutdown, then
+    // speakers to 50 or 100 %, wave and microphone to 100 % and unmuted.
+    void sohranit();
+
     // What a press of the control button's zone does in the current panelMode.
     void pressControlButton(ButtonZone zone);
     // imyFileMp3: the scratch folder, then the task being made.
@@ -78,8 +121,13 @@ private:
     void pressOk();
     void onMenuItem(int item);
     void shutDown();
+    void buildAnimations();
+    void buildPanels();
+    void pickBackgroundAnimation();
+    void stopWindowButtons();
 
     QString m_programFolder;
+    QString m_scratchFolder;
     const Clock& m_clock;
 
     QLabel* m_picture1 = nullptr;
@@ -98,8 +146,20 @@ private:
     QLineEdit* m_text1 = nullptr;
     QListWidget* m_file1 = nullptr;
     QPushButton* m_command2 = nullptr;
-    QTimer* m_timer1 = nullptr;
-    QTimer* m_timer2 = nullptr;
-    QTimer* m_timer3 = nullptr;
+    std::function<int(const QString&)> m_send;
+    std::unique_ptr<MMixer> m_mixer;
+    MixerLevels m_savedLevels;
+    bool m_levelsSaved = false;
+    std::unique_ptr<CdlOpenSave> m_saveDialog;
+    FileDialogRunner m_fileDialog;
+    ModAudioMon* m_monitor = nullptr;
+    RecordingPanel* m_recording = nullptr;
+    EncoderPipeline* m_encoder = nullptr;
+    TaskListPanel* m_taskList = nullptr;
+    DeletePanel* m_deletePanel = nullptr;
+    SettingsPanel* m_settings = nullptr;
+    BackgroundChooser* m_backgrounds = nullptr;
+    std::array<GifCtl*, 4> m_gifMenu{};
+    std::array<GifCtl*, 14> m_gif{}; // GifCtl2..GifCtl13 by number
     bool m_shutDown = false;
 };

@@ -1,10 +1,12 @@
 #include "clock.h"
 #include "controlbutton.h"
+#include "fakeservices.h"
 #include "layout.h"
 #include "mainwindow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +72,8 @@ private slots:
     void settingsFile();
     void missingFoldersLeaveDefaults();
     void controlButtonImages();
+    void soundDefaultsAndShutdownRestore();
+    void recordIntoAFileOfTheUsersChoice();
 };
 
 void TestMainWindow::startUpState()
@@ -77,7 +81,8 @@ void TestMainWindow::startUpState()
     ProgramFolder folder;
     folder.settings("\r\n");
     TestClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 28, 30)));
-    MainWindow w(folder.path(), "/scratch/", clock);
+    FakeServices fakes;
+    MainWindow w(folder.path(), "/scratch/", clock, fakes.make());
 
     QCOMPARE(w.panelMode, quint8(199));
     QCOMPARE(w.size(), Layout::kWindow);
@@ -97,8 +102,8 @@ void TestMainWindow::startUpState()
         QVERIFY2(!f->isHidden(), name);
     }
     QCOMPARE(w.frontPanel()->objectName(), QString("fraZastavra"));
-    for (const char* name : {"Picture1", "fonMeny", "lbHelp", "Lampa", "Text1", "File1",
-                             "Command2", "picProzr", "picText", "picTemp"})
+    for (const char* name : {"Picture1", "fonMeny", "lbHelp", "Lampa", "Text1", "File1", "Command2",
+                             "picProzr", "picText", "picTemp"})
         QVERIFY2(w.findChild<QWidget*>(name), name);
     for (const char* name : {"Timer1", "Timer2", "Timer3"}) {
         QTimer* t = w.findChild<QTimer*>(name);
@@ -130,7 +135,8 @@ void TestMainWindow::settingsFile()
     QFETCH(QColor, expected);
     ProgramFolder folder;
     folder.settings(content);
-    MainWindow w(folder.path(), "/scratch/", Clock::system());
+    FakeServices fakes;
+    MainWindow w(folder.path(), "/scratch/", Clock::system(), fakes.make());
     QVERIFY2(near(centre(w), expected), qPrintable(centre(w).name()));
     QCOMPARE(w.findChild<QLineEdit*>("Text1")->text(), QString::fromLatin1(content));
 
@@ -144,14 +150,16 @@ void TestMainWindow::missingFoldersLeaveDefaults()
 {
     {
         ProgramFolder folder(false); // no Picture folder, no settings file
-        MainWindow w(folder.path(), "/scratch/", Clock::system());
+        FakeServices fakes;
+        MainWindow w(folder.path(), "/scratch/", Clock::system(), fakes.make());
         QVERIFY(near(centre(w), Qt::red));
         QCOMPARE(w.findChild<QListWidget*>("File1")->count(), 0);
         QCOMPARE(w.panelMode, quint8(199));
     }
     {
         QTemporaryDir empty; // not even Data/1.jpg
-        MainWindow w(empty.path(), "/scratch/", Clock::system());
+        FakeServices fakes;
+        MainWindow w(empty.path(), "/scratch/", Clock::system(), fakes.make());
         QVERIFY(w.background().isNull());
         QCOMPARE(w.findChild<QLabel*>("lblVersion")->text(), QString("Version 1.0.0"));
     }
@@ -160,7 +168,8 @@ void TestMainWindow::missingFoldersLeaveDefaults()
 void TestMainWindow::controlButtonImages()
 {
     ProgramFolder folder;
-    MainWindow w(folder.path(), "/scratch/", Clock::system());
+    FakeServices fakes;
+    MainWindow w(folder.path(), "/scratch/", Clock::system(), fakes.make());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto* ok = w.findChild<ControlButton*>("picOK");
@@ -176,6 +185,53 @@ void TestMainWindow::controlButtonImages()
     QCOMPARE(ok->frontImage(), QString("picOK0"));
     QTest::mouseMove(ok, QPoint(45, 80));
     QCOMPARE(ok->frontImage(), QString("picOK2"));
+}
+
+void TestMainWindow::soundDefaultsAndShutdownRestore()
+{
+    ProgramFolder folder;
+    QFile task(folder.path() + "/Media/24.12.2026 07ч 05м 42.mp3");
+    QVERIFY(task.open(QIODevice::WriteOnly));
+    task.close();
+    FakeServices fakes; // speakers at 30000 of 65535 (46 %), wave muted
+    {
+        MainWindow w(folder.path(), "/scratch/", Clock::system(), fakes.make());
+        // Speakers below half go to 50 %, wave to 100 % and unmuted.
+        QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::SpeakerVolume), 32750L);
+        QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::WaveVolume), 65500L); // 655 x 100
+        QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::WaveMute), 0L);
+        w.playingFile = task.fileName();
+        fakes.commands.clear();
+    }
+    // Closing stopped the playback and put back what start-up found.
+    QCOMPARE(fakes.commands.value(0), "Stop " + QFileInfo(task.fileName()).canonicalFilePath());
+    const long speaker = fakes.mixerValues.value(FakeSystemMixer::SpeakerVolume);
+    QVERIFY2(qAbs(speaker - 30000) < 656, qPrintable(QString::number(speaker))); // within 1 %
+    QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::WaveMute), 1L);
+    QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::SpeakerMute), 0L);
+}
+
+void TestMainWindow::recordIntoAFileOfTheUsersChoice()
+{
+    ProgramFolder folder;
+    FakeServices fakes;
+    MainWindow w(folder.path(), "/scratch/", Clock::system(), fakes.make());
+    w.show();
+    w.buildMenu();
+    auto items = w.findChildren<QLabel*>("picMeny");
+
+    // Cancelled: nothing but the mode changes.
+    QTest::mouseClick(items[2], Qt::LeftButton, {}, QPoint(50, 30));
+    QCOMPARE(w.panelMode, quint8(100));
+    QCOMPARE(w.frontPanel()->objectName(), QString("fraMeny"));
+    QCOMPARE(fakes.dialogs.size(), 1);
+    QCOMPARE(fakes.dialogs[0].kind, FileDialogRequest::Save);
+
+    fakes.dialogAnswer = folder.path() + "/notes";
+    QTest::mouseClick(items[2], Qt::LeftButton, {}, QPoint(50, 30));
+    QCOMPARE(w.saveTarget, folder.path() + "/notes");
+    QCOMPARE(w.selectedFile, folder.path() + "/notes.mp3");
+    QCOMPARE(w.frontPanel()->objectName(), QString("fraMonitor"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "fakeservices.h"
 #include "helptext.h"
 #include "layout.h"
 #include "linklabel.h"
@@ -32,6 +33,7 @@ private slots:
 private:
     QTemporaryDir* m_dir = nullptr;
     MainWindow* m_window = nullptr;
+    FakeServices m_fakes;
     static constexpr QRgb kBack = 0xff'c8'64'32; // 200, 100, 50
 };
 
@@ -42,7 +44,7 @@ void TestMenu::init()
     QImage bg(200, 300, QImage::Format_RGB32);
     bg.fill(kBack);
     bg.save(m_dir->path() + "/Data/1.jpg", "PNG"); // lossless despite the name
-    m_window = new MainWindow(m_dir->path(), "/scratch/", Clock::system());
+    m_window = new MainWindow(m_dir->path(), "/scratch/", Clock::system(), m_fakes.make());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }

@@ -2,6 +2,8 @@
 #include "clock.h"
 #include "controlbutton.h"
 #include "dialpanel.h"
+#include "fakeservices.h"
+#include "recordingpanel.h"
 #include "mainwindow.h"
 #include "taskname.h"
 
@@ -54,6 +56,7 @@ private:
     QTemporaryDir* m_dir = nullptr;
     TestClock m_clock{QDateTime(QDate(2026, 12, 7), QTime(14, 28, 30))};
     MainWindow* m_window = nullptr;
+    FakeServices m_fakes;
 };
 
 void TestNewTask::init()
@@ -61,7 +64,7 @@ void TestNewTask::init()
     m_dir = new QTemporaryDir;
     QDir(m_dir->path()).mkpath("Media");
     QDir(m_dir->path()).mkpath("Data");
-    m_window = new MainWindow(m_dir->path(), "/scratch/", m_clock);
+    m_window = new MainWindow(m_dir->path(), "/scratch/", m_clock, m_fakes.make());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
@@ -123,7 +126,7 @@ void TestNewTask::chainFromHourToRecordingPanel_data()
     QTest::addColumn<QString>("minuteText");
     QTest::newRow("nine fifteen") << 45 << false << 15 << "09" << "15";
     QTest::newRow("midnight hour") << 0 << true << 0 << "00" << "00";
-    QTest::newRow("evening") << 15 << true << 30 << "18" << "30";
+    QTest::newRow("evening") << 30 << true << 45 << "18" << "45";
 }
 
 void TestNewTask::chainFromHourToRecordingPanel()
@@ -156,12 +159,26 @@ void TestNewTask::chainFromHourToRecordingPanel()
     clickDay(24);
     QCOMPARE(m_window->chosenDay, QString("24"));
     QCOMPARE(m_window->chosenMonth, QString("12"));
+    // The press runs the level monitor until it is stopped: look at the
+    // window while it runs, then stop it as closing the window would.
+    bool seen = false;
+    QTimer::singleShot(300, [&] {
+        seen = true;
+        QCOMPARE(m_window->panelMode, quint8(33));
+        QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMonitor"));
+        QCOMPARE(m_fakes.mixerValues.value(FakeSystemMixer::SpeakerMute), 1L); // muted
+        m_window->recording()->stopMonitorIfRunning();
+    });
     pressOk();
-    QCOMPARE(m_window->panelMode, quint8(33));
-    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMonitor"));
+    QVERIFY(seen);
     const QString expected = "24.12.2026 " + hourText + "ч " + minuteText + "м 30.mp3";
     QCOMPARE(m_window->taskPath(), "/scratch/" + expected);
     QTRY_VERIFY(m_window->calendar()->findChildren<QCalendarWidget*>().isEmpty());
+
+    // OK in the recording panel before anything was recorded: 34, nothing else.
+    pressOk();
+    QCOMPARE(m_window->panelMode, quint8(34));
+    QVERIFY(m_fakes.commands.filter("record", Qt::CaseInsensitive).isEmpty());
 }
 
 void TestNewTask::takenNameMovesToALaterSecond()
@@ -173,10 +190,13 @@ void TestNewTask::takenNameMovesToALaterSecond()
     QTest::mouseClick(m_window->findChildren<QLabel*>("picMeny")[1], Qt::LeftButton, {},
                       QPoint(50, 30));
     pressOk(); // 12 straight from the reset
+    QCOMPARE(m_window->panelMode, quint8(2));
     pressOk(); // 00
+    QCOMPARE(m_window->panelMode, quint8(31));
     clickDay(24);
     // The wait runs the event loop; the test clock moves on while it does.
     QTimer::singleShot(100, [this] { m_clock.advanceSeconds(1); });
+    QTimer::singleShot(1500, [this] { m_window->recording()->stopMonitorIfRunning(); });
     pressOk();
     QCOMPARE(TaskName::bareName(m_window->taskPath()), QString("24.12.2026 12ч 00м 31.mp3"));
 }
