@@ -5,9 +5,10 @@
 
 QByteArray SoundState::toText() const
 {
-    return "speaker=" + QByteArray::number(speakerVolume) + "\nwave=" +
-           QByteArray::number(waveVolume) + "\nspeakerMute=" + (speakerMute ? "1" : "0") +
-           "\nwaveMute=" + (waveMute ? "1" : "0") + "\n";
+    return "speaker=" + QByteArray::number(speakerVolume) +
+           "\nwave=" + QByteArray::number(waveVolume) +
+           "\nspeakerMute=" + (speakerMute ? "1" : "0") + "\nwaveMute=" + (waveMute ? "1" : "0") +
+           "\n";
 }
 
 std::optional<SoundState> SoundState::fromText(const QByteArray& text)

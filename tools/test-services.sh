@@ -50,6 +50,7 @@ quill_services_start() {
     # The pipe source only delivers while its FIFO has a writer: keep one
     # attached for the whole run, speaking queued files, else silence.
     (
+        set +euo pipefail # sourced from strict scripts; this loop must never stop
         exec >"$fifo"
         # Paced at about real time in 0.1 s chunks (4410 bytes): the pipe
         # source passes on whatever it is given, as fast as it comes.

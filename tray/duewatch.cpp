@@ -2,8 +2,7 @@
 
 #include <QProcess>
 
-DueWatch::DueWatch(const QString& programFolder, const Clock& clock, Starter start,
-                   QObject* parent)
+DueWatch::DueWatch(const QString& programFolder, const Clock& clock, Starter start, QObject* parent)
     : QObject(parent), m_programFolder(programFolder), m_scan(clock), m_start(std::move(start))
 {
     if (!m_start) {
@@ -26,8 +25,7 @@ ScanResult DueWatch::tick()
         emit badNamesFound(found.badNames);
     if (found.alert) {
         // "Minimized, not activated": the player shows only its small bar.
-        m_start(m_programFolder + QStringLiteral("/Data/Tinkra"),
-                {QStringLiteral("-minimized")});
+        m_start(m_programFolder + QStringLiteral("/Data/Tinkra"), {QStringLiteral("-minimized")});
         emit alertRaised();
     }
     return found;

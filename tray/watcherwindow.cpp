@@ -19,8 +19,8 @@ DueWatch::Starter detachedStarter()
 
 WatcherWindow::WatcherWindow(const QString& programFolder, const Clock& clock,
                              DueWatch::Starter start, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_programFolder(programFolder), m_start(start ? std::move(start) : detachedStarter()),
       m_watch(programFolder, clock, m_start)
 {
@@ -39,7 +39,8 @@ WatcherWindow::WatcherWindow(const QString& programFolder, const Clock& clock,
 
     m_menu = new QMenu(QStringLiteral("[Tray]"), this);
     m_menu->setObjectName(QStringLiteral("pmnuTray"));
-    m_open = m_menu->addAction(QStringLiteral("Открыть квилмур"), this, &WatcherWindow::openQuillmur);
+    m_open =
+        m_menu->addAction(QStringLiteral("Открыть квилмур"), this, &WatcherWindow::openQuillmur);
     m_open->setObjectName(QStringLiteral("openQuillmur"));
     QAction* exit = m_menu->addAction(QStringLiteral("Выход"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("exit"));

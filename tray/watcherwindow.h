@@ -23,8 +23,8 @@ class WatcherWindow : public QWidget
 {
     Q_OBJECT
 public:
-    WatcherWindow(const QString& programFolder, const Clock& clock,
-                  DueWatch::Starter start = {}, QWidget* parent = nullptr);
+    WatcherWindow(const QString& programFolder, const Clock& clock, DueWatch::Starter start = {},
+                  QWidget* parent = nullptr);
     ~WatcherWindow() override;
 
     TrayIcon& tray() { return m_tray; }

@@ -26,8 +26,10 @@ struct Card
     explicit Card(long speaker, bool speakerMuted, long wave, bool waveMuted, bool hasWave = true)
         : mixer(makeBackend(hasWave))
     {
-        values = {{F::SpeakerVolume, speaker}, {F::SpeakerMute, speakerMuted ? 1 : 0},
-                  {F::WaveVolume, wave}, {F::WaveMute, waveMuted ? 1 : 0}};
+        values = {{F::SpeakerVolume, speaker},
+                  {F::SpeakerMute, speakerMuted ? 1 : 0},
+                  {F::WaveVolume, wave},
+                  {F::WaveMute, waveMuted ? 1 : 0}};
         mixer.OpenMixer(0);
     }
     std::unique_ptr<SystemMixer> makeBackend(bool hasWave)
@@ -69,8 +71,10 @@ TEST(AlarmSound, FullVolumeWhileSoundingThenTheSameAsBefore)
     };
     sound.PrepareSound();
     EXPECT_TRUE(checked);
-    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, 65500}, {F::WaveVolume, 65500},
-                                     {F::SpeakerMute, 0}, {F::WaveMute, 0}}));
+    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, 65500},
+                                     {F::WaveVolume, 65500},
+                                     {F::SpeakerMute, 0},
+                                     {F::WaveMute, 0}}));
     EXPECT_EQ(card.mixer.GetVolume(0), 100);
     EXPECT_FALSE(card.mixer.GetMute(8));
     EXPECT_EQ(sound.saved(), (SoundState{30, 50, true, false}));
@@ -78,8 +82,10 @@ TEST(AlarmSound, FullVolumeWhileSoundingThenTheSameAsBefore)
     card.writes.clear();
     card.fake->beforeWrite = {};
     sound.RestoreSound();
-    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, Thirty}, {F::WaveVolume, 32750},
-                                     {F::SpeakerMute, 1}, {F::WaveMute, 0}}));
+    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, Thirty},
+                                     {F::WaveVolume, 32750},
+                                     {F::SpeakerMute, 1},
+                                     {F::WaveMute, 0}}));
     EXPECT_FALSE(QFile::exists(run.stateFile()));
 
     // Restoring twice does not write the old values over newer ones.
@@ -102,8 +108,10 @@ TEST(AlarmSound, KilledPlayerIsRepairedByTheNext)
     AlarmSound next(card.mixer, run.stateFile());
     card.writes.clear();
     EXPECT_TRUE(next.RecoverLeftover());
-    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, Thirty}, {F::WaveVolume, 0},
-                                     {F::SpeakerMute, 1}, {F::WaveMute, 1}}));
+    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, Thirty},
+                                     {F::WaveVolume, 0},
+                                     {F::SpeakerMute, 1},
+                                     {F::WaveMute, 1}}));
     EXPECT_FALSE(QFile::exists(run.stateFile()));
 
     // It takes the repaired values as the user's own, not the killed one's 100 %.
@@ -159,8 +167,10 @@ TEST(AlarmSound, WithoutWaveLine)
     AlarmSound sound(card.mixer, run.stateFile());
     sound.PrepareSound();
     sound.RestoreSound();
-    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, 65500}, {F::SpeakerMute, 0},
-                                     {F::SpeakerVolume, Thirty}, {F::SpeakerMute, 1}}));
+    EXPECT_EQ(card.writes, (QList<W>{{F::SpeakerVolume, 65500},
+                                     {F::SpeakerMute, 0},
+                                     {F::SpeakerVolume, Thirty},
+                                     {F::SpeakerMute, 1}}));
 }
 
 // A runtime folder that cannot be written: the alarm still sounds and the
@@ -183,11 +193,11 @@ TEST(SoundState, TextForm)
     EXPECT_EQ(SoundState::fromText(s.toText()), s);
 
     const char* bad[] = {
-        "speaker=7\nwave=100\nspeakerMute=1\n",                       // a key missing
-        "speaker=7\nwave=100\nspeakerMute=1\nwaveMute=0\nwave=3\n",   // a key twice
-        "speaker=101\nwave=100\nspeakerMute=1\nwaveMute=0\n",         // not a percent
+        "speaker=7\nwave=100\nspeakerMute=1\n",                     // a key missing
+        "speaker=7\nwave=100\nspeakerMute=1\nwaveMute=0\nwave=3\n", // a key twice
+        "speaker=101\nwave=100\nspeakerMute=1\nwaveMute=0\n",       // not a percent
         "speaker=-1\nwave=100\nspeakerMute=1\nwaveMute=0\n",
-        "speaker=7\nwave=100\nspeakerMute=2\nwaveMute=0\n",           // not a flag
+        "speaker=7\nwave=100\nspeakerMute=2\nwaveMute=0\n", // not a flag
         "speaker=x\nwave=100\nspeakerMute=1\nwaveMute=0\n",
         "speaker=7\nwave=100\nspeakerMute=1\nwaveMute=0\nvolume=3\n", // unknown key
         "speaker 7\nwave=100\nspeakerMute=1\nwaveMute=0\n",

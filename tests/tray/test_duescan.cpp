@@ -46,7 +46,8 @@ struct DueCase
 TEST(DueScan, DueRuleThroughTheScan)
 {
     const DueCase cases[] = {
-        {"a second before its time", "07.12.2026 14ч 30м 00.mp3", at(2026, 12, 7, 14, 29, 59), false},
+        {"a second before its time", "07.12.2026 14ч 30м 00.mp3", at(2026, 12, 7, 14, 29, 59),
+         false},
         {"the last millisecond before", "07.12.2026 14ч 30м 00.mp3",
          at(2026, 12, 7, 14, 29, 59, 999), false},
         {"at its second", "07.12.2026 14ч 30м 00.mp3", at(2026, 12, 7, 14, 30, 0), true},
@@ -57,7 +58,8 @@ TEST(DueScan, DueRuleThroughTheScan)
         {"tomorrow", "08.12.2026 00ч 00м 00.mp3", at(2026, 12, 7, 23, 59, 59), false},
         {"tomorrow has come", "08.12.2026 00ч 00м 00.mp3", at(2026, 12, 8, 0, 0, 0), true},
         {"next month", "07.01.2027 09ч 00м 00.mp3", at(2026, 12, 7, 9, 0, 0), false},
-        {"23:59:30, a second early", "07.12.2026 23ч 59м 30.mp3", at(2026, 12, 7, 23, 59, 29), false},
+        {"23:59:30, a second early", "07.12.2026 23ч 59м 30.mp3", at(2026, 12, 7, 23, 59, 29),
+         false},
         {"23:59:30 on time", "07.12.2026 23ч 59м 30.mp3", at(2026, 12, 7, 23, 59, 30), true},
         {"23:59:30 after midnight", "07.12.2026 23ч 59м 30.mp3", at(2026, 12, 8, 0, 0, 5), true},
         {"new year's eve after midnight", "31.12.2026 23ч 59м 30.mp3", at(2027, 1, 1, 0, 0, 5),
@@ -94,7 +96,10 @@ TEST(DueScan, FolderContents)
         {"bad name before a due task", {"notes.mp3", due}, true, 1, 2},
         {"bad name after a due task", {due, "notes.mp3"}, true, 1, 2},
         {"several bad names around a due task",
-         {"notes.mp3", "31.02.2026 10ч 00м 00.mp3", due, "07.12.2026 1xч 00м 00.mp3"}, true, 3, 4},
+         {"notes.mp3", "31.02.2026 10ч 00м 00.mp3", due, "07.12.2026 1xч 00м 00.mp3"},
+         true,
+         3,
+         4},
         {"bad name, nothing due", {"notes.mp3", later}, false, 1, 2},
         {"two due tasks", {due, "01.01.2026 08ч 00м 00.mp3", later}, true, 0, 3},
         {"only a text file", {"a.txt"}, false, 0, 0},
@@ -131,18 +136,6 @@ TEST(DueScan, FoldersAndMissingMediaAreNotTasks)
     EXPECT_EQ(r.badNames, 0);
 }
 
-TEST(DueScan, CheckDueTimeKinds)
-{
-    const QDateTime now = at(2026, 12, 7, 14, 30, 0);
-    EXPECT_EQ(DueScan::CheckDueTime(QStringLiteral("07.12.2026 14ч 30м 00.mp3"), now),
-              DueScan::Due::Yes);
-    EXPECT_EQ(DueScan::CheckDueTime(QStringLiteral("07.12.2026 14ч 30м 01.mp3"), now),
-              DueScan::Due::No);
-    EXPECT_EQ(DueScan::CheckDueTime(QStringLiteral("07.12.2026 14ч 3Oм 00.mp3"), now),
-              DueScan::Due::BadName);
-    EXPECT_EQ(DueScan::CheckDueTime(QString(), now), DueScan::Due::BadName);
-}
-
 // The watch tick: one alarm player start per tick however many tasks are
 // due, with the window-state argument, and a bad-name report beside it.
 TEST(DueWatch, OneAlertPerTick)
@@ -150,8 +143,9 @@ TEST(DueWatch, OneAlertPerTick)
     ProgramFolder folder;
     TestClock clock(at(2026, 12, 7, 14, 29, 0));
     QList<QPair<QString, QStringList>> starts;
-    DueWatch watch(folder.dir.path(), clock,
-                   [&](const QString& p, const QStringList& a) { starts.append({p, a}); });
+    DueWatch watch(folder.dir.path(), clock, [&](const QString& p, const QStringList& a) {
+        starts.append({p, a});
+    });
     int alerts = 0, badReports = 0;
     QObject::connect(&watch, &DueWatch::alertRaised, [&] { ++alerts; });
     QObject::connect(&watch, &DueWatch::badNamesFound, [&](int n) {

@@ -142,7 +142,8 @@ private slots:
     void toolTipIsCut()
     {
         TrayIcon icon;
-        const QString tip = QString(70, QLatin1Char('x')).replace(62, 8, QStringLiteral("ЯABCDEFG"));
+        const QString tip =
+            QString(70, QLatin1Char('x')).replace(62, 8, QStringLiteral("ЯABCDEFG"));
         icon.setToolTipText(tip);
         icon.Modify();
         QCOMPARE(icon.ToolTipText(), tip);
@@ -186,7 +187,8 @@ private slots:
         QCOMPARE(boxes.size(), 1);
         QMessageBox* box = boxes[0];
         QCOMPARE(box->windowTitle(), QStringLiteral("Ошибка"));
-        QCOMPARE(box->text(), QStringLiteral("В паке Media доавленны файлы с нестандартным названем."));
+        QCOMPARE(box->text(),
+                 QStringLiteral("В паке Media доавленны файлы с нестандартным названем."));
         QCOMPARE(box->icon(), QMessageBox::Warning);
         QCOMPARE(box->windowModality(), Qt::NonModal);
         QVERIFY(QApplication::activeModalWidget() == nullptr);
