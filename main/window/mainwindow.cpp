@@ -192,11 +192,12 @@ void MainWindow::buildControls()
     m_lbHelp->setObjectName(QStringLiteral("lbHelp"));
     m_lbHelp->setGeometry(Layout::kHintLine);
     m_lbHelp->setAlignment(Qt::AlignCenter);
+    m_lbHelp->setWordWrap(true); // the longest hints take two lines
     QPalette hp = m_lbHelp->palette();
     hp.setColor(QPalette::WindowText, QColor(120, 240, 150));
     m_lbHelp->setPalette(hp);
-    QFont hf = m_lbHelp->font();
-    hf.setPointSize(8);
+    QFont hf(QStringLiteral("DejaVu Sans"));
+    hf.setPixelSize(9);
     m_lbHelp->setFont(hf);
 
     m_lampa = new QLabel(m_picture1);

@@ -100,3 +100,10 @@ mic_say() {
     espeak-ng -v ru --stdout "$1" | sox -t wav - -t raw -r 22050 -e signed -b 16 -c 1 "$raw"
     mv "$raw" "$QUILL_MIC_QUEUE/"
 }
+
+# The loudest sample (0..1) heard on the speakers' monitor during the given
+# seconds.
+speakers_peak() {
+    { timeout "$1" parec -d speakers.monitor --raw --format=s16le --rate=22050 --channels=1 || true; } |
+        sox -t raw -r 22050 -e signed -b 16 -c 1 - -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
+}

@@ -1,5 +1,6 @@
 #include "clock.h"
 #include "fakeservices.h"
+#include "gifctl.h"
 #include "helptext.h"
 #include "layout.h"
 #include "linklabel.h"
@@ -29,6 +30,7 @@ private slots:
     void hoverMovesStraightFromItemToItem();
     void itemClicksOpenTheirPanels();
     void helpTextAndLinks();
+    void windowButtons();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -195,6 +197,46 @@ void TestMenu::helpTextAndLinks()
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened[0].toString(), QString("mailto:quillmur@example.org?Subject=Тема"));
     QCOMPARE(opened[1].scheme(), QString("https"));
+}
+
+void TestMenu::windowButtons()
+{
+    const auto press = [](GifCtl* g) {
+        QTest::mouseClick(g, Qt::LeftButton, {}, g->rect().center());
+    };
+    GifCtl* menu = m_window->gifCtl(12);
+    GifCtl* help = m_window->gifCtl(9);
+    GifCtl* about = m_window->gifCtl(11);
+    GifCtl* exit = m_window->gifCtl(10);
+    for (GifCtl* g : {menu, help, about, exit}) {
+        QVERIFY(g);
+        QVERIFY(!g->Enabled());
+        QVERIFY(g->frameCount() > 0);
+    }
+
+    // Pointing at a button starts its animation; the device or the control
+    // button stops all four.
+    QTest::mouseMove(help, help->rect().center());
+    QTest::mouseMove(menu, menu->rect().center());
+    QVERIFY(help->Enabled() && menu->Enabled());
+    QTest::mouseMove(m_window->findChild<QWidget*>("Picture1"), QPoint(30, 300));
+    QVERIFY(!help->Enabled() && !menu->Enabled());
+    QTest::mouseMove(about, about->rect().center());
+    QTest::mouseMove(m_window->findChild<QWidget*>("picOK"), QPoint(45, 45));
+    QVERIFY(!about->Enabled());
+
+    press(about);
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("FraAbobe"));
+    press(help);
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraSpravka"));
+    QCOMPARE(m_window->panelMode, quint8(201));
+    QVERIFY(m_window->gifCtl(13)->Enabled());
+    press(menu);
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMeny"));
+
+    QVERIFY(m_window->isVisible());
+    press(exit);
+    QTRY_VERIFY(!m_window->isVisible());
 }
 
 QTEST_MAIN(TestMenu)
