@@ -86,6 +86,11 @@ protected:
                      qEnvironmentVariableIsEmpty("QUILL_MIC_FIFO"))
             << "neither QUILL_MIC_QUEUE nor QUILL_MIC_FIFO is set";
         ASSERT_TRUE(m_dir.isValid());
+        // Other tests share the server: start from full, unmuted levels.
+        for (const char* args : {"set-sink-volume @DEFAULT_SINK@ 100%", "set-sink-mute @DEFAULT_SINK@ 0",
+                                 "set-source-volume @DEFAULT_SOURCE@ 100%",
+                                 "set-source-mute @DEFAULT_SOURCE@ 0"})
+            run(QStringLiteral("pactl"), QString::fromLatin1(args).split(QLatin1Char(' ')));
     }
     void TearDown() override
     {

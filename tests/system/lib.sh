@@ -20,6 +20,13 @@ cleanup() {
     local pid
     for pid in "${QT_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${QT_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    # The sound server is shared by all tests: leave it at full, unmuted levels.
+    if [ -n "${PULSE_SERVER:-}" ]; then
+        pactl set-sink-volume @DEFAULT_SINK@ 100% 2>/dev/null || true
+        pactl set-sink-mute @DEFAULT_SINK@ 0 2>/dev/null || true
+        pactl set-source-volume @DEFAULT_SOURCE@ 100% 2>/dev/null || true
+        pactl set-source-mute @DEFAULT_SOURCE@ 0 2>/dev/null || true
+    fi
     rm -rf "$QT_WORK"
 }
 trap cleanup EXIT
