@@ -8,6 +8,8 @@ endif()
 function(quill_install_program_folder)
     install(FILES ${QUILL_ASSET_DIR}/1.jpg ${QUILL_ASSET_DIR}/1.mp3 DESTINATION Data)
     install(FILES ${QUILL_ASSET_DIR}/quillmur.png DESTINATION Data)
+    # The watcher's own icon for its autostart entry.
+    install(FILES ${QUILL_ASSET_DIR}/trayicon0.png DESTINATION Data RENAME vestrel.png)
     find_program(LAME_EXECUTABLE lame REQUIRED)
     install(CODE "
         set(_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
