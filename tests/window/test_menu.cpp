@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -31,6 +32,7 @@ private slots:
     void itemClicksOpenTheirPanels();
     void helpTextAndLinks();
     void windowButtons();
+    void backgroundAnimationIsChosenByDoubleClick();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -237,6 +239,27 @@ void TestMenu::windowButtons()
     QVERIFY(m_window->isVisible());
     press(exit);
     QTRY_VERIFY(!m_window->isVisible());
+}
+
+void TestMenu::backgroundAnimationIsChosenByDoubleClick()
+{
+    GifCtl* animation = m_window->gifCtl(2);
+    QVERIFY(animation && animation->frameCount() > 0);
+    const QSize before = animation->gifSize();
+
+    // Cancelled: the animation stays.
+    QTest::mouseDClick(m_window->findChild<QLabel*>("fonMeny"), Qt::LeftButton, {}, QPoint(20, 200));
+    QCOMPARE(m_fakes.dialogs.size(), 1);
+    QCOMPARE(m_fakes.dialogs[0].title, QString("Ищем Графические файлы"));
+    QCOMPARE(animation->gifSize(), before);
+
+    // A GIF chosen: it is loaded into the start picture's animation.
+    const QString gif = m_dir->path() + "/picked.gif";
+    QVERIFY(QProcess::execute("convert", {"-size", "7x5", "xc:red", gif}) == 0);
+    m_fakes.dialogAnswer = gif;
+    QTest::mouseClick(animation, Qt::LeftButton, {}, animation->rect().center());
+    QCOMPARE(m_fakes.dialogs.size(), 2);
+    QCOMPARE(animation->gifSize(), QSize(7, 5));
 }
 
 QTEST_MAIN(TestMenu)
