@@ -86,19 +86,17 @@ void EncoderPipeline::tick()
     if (m_process->state() != QProcess::NotRunning)
         return;
     if (m_process->error() == QProcess::FailedToStart) {
-        fail(QStringLiteral("Не найден кодировщик %1. Запись сохранена в %2.")
-                 .arg(encoderPath(), inputPath()));
+        fail(QStringLiteral("Не найден кодировщик lame. Запись в %1").arg(shown(inputPath())));
         return;
     }
     if (m_process->exitStatus() != QProcess::NormalExit || m_process->exitCode() != 0) {
-        fail(QStringLiteral("Ошибка кодировщика (код %1). Запись сохранена в %2.")
+        fail(QStringLiteral("Ошибка кодировщика (код %1). Запись в %2")
                  .arg(m_process->exitCode())
-                 .arg(inputPath()));
+                 .arg(shown(inputPath())));
         return;
     }
     if (!Id3v1Patch::hasTag(outputPath())) {
-        fail(QStringLiteral("Кодировщик не создал файл MP3. Запись сохранена в %1.")
-                 .arg(inputPath()));
+        fail(QStringLiteral("Кодировщик не создал MP3. Запись в %1").arg(shown(inputPath())));
         return;
     }
     finish();
@@ -130,8 +128,8 @@ void EncoderPipeline::finish()
         const QString target = freeName(wanted);
         // QFile::rename copies across file systems and never replaces.
         if (!QFile::rename(outputPath(), target)) {
-            fail(QStringLiteral("Не удалось записать %1. Запись сохранена в %2.")
-                     .arg(wanted, inputPath()));
+            fail(QStringLiteral("Не удалось записать %1. Запись в %2")
+                     .arg(shown(wanted), shown(inputPath())));
             return;
         }
         finalPath = target;
@@ -141,8 +139,8 @@ void EncoderPipeline::finish()
     } else {
         const QString named = m_imyFileMp3;
         if (!QFile::rename(outputPath(), named)) {
-            fail(QStringLiteral("Не удалось назвать запись %1. Запись сохранена в %2.")
-                     .arg(named, inputPath()));
+            fail(QStringLiteral("Не удалось назвать запись %1. Запись в %2")
+                     .arg(named, shown(inputPath())));
             return;
         }
         emit controlButtonNormal();
@@ -158,6 +156,14 @@ void EncoderPipeline::finish()
     QFile::remove(inputPath());
     wrapUp(hintText);
     emit saved(finalPath);
+}
+
+QString EncoderPipeline::shown(const QString& path)
+{
+    // The hint line is short: the home folder is written as "~".
+    const QString home = QDir::homePath();
+    return path.startsWith(home + QLatin1Char('/')) ? QStringLiteral("~") + path.mid(home.size())
+                                                   : path;
 }
 
 void EncoderPipeline::fail(const QString& reason)

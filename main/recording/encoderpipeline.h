@@ -62,6 +62,7 @@ signals:
 private:
     void finish();
     void fail(const QString& reason);
+    static QString shown(const QString& path);
     void wrapUp(const QString& hintText);
     QString freeName(const QString& wanted) const;
 

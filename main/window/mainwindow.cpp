@@ -364,6 +364,7 @@ QFrame* MainWindow::panel(const QString& name) const
 void MainWindow::setHint(const QString& text)
 {
     m_lbHelp->setText(text);
+    m_lbHelp->setToolTip(text); // the whole text, should it not fit
 }
 
 QString MainWindow::hint() const
