@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
@@ -36,6 +37,15 @@ WatcherWindow::WatcherWindow(const QString& programFolder, const Clock& clock,
     for (int i = 0; i < IconAnimation::FrameCount; ++i)
         m_frames[i] = QIcon(QStringLiteral(":/tray/trayicon%1.png").arg(i));
     setWindowIcon(m_frames[0]);
+
+    // What the window tells whoever opens it: the watcher is at work.
+    auto* picture = new QLabel(this);
+    picture->setPixmap(m_frames[0].pixmap(24, 24));
+    picture->setGeometry(10, (height() - 24) / 2, 24, 24);
+    auto* text = new QLabel(QStringLiteral("Слежу за заданиями.\nЗначок в трее открывает квилмур."), this);
+    text->setObjectName(QStringLiteral("lblWatching"));
+    text->setGeometry(42, 0, width() - 46, height());
+    text->setWordWrap(true);
 
     m_menu = new QMenu(QStringLiteral("[Tray]"), this);
     m_menu->setObjectName(QStringLiteral("pmnuTray"));
