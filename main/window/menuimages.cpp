@@ -49,7 +49,9 @@ QImage MenuImages::blend(const QImage& source, QSize size, int alpha, QColor bac
     return out;
 }
 
-void MenuImages::andInto(QImage& target, const QImage& mask)
+namespace {
+// Applies `op` to each pixel of `target` with the pixel of `mask` at the same place.
+template <typename Op> void combine(QImage& target, const QImage& mask, Op op)
 {
     target = rgb32(target);
     const QImage m = rgb32(mask);
@@ -59,22 +61,19 @@ void MenuImages::andInto(QImage& target, const QImage& mask)
         auto* t = reinterpret_cast<QRgb*>(target.scanLine(y));
         const auto* s = reinterpret_cast<const QRgb*>(m.constScanLine(y));
         for (int x = 0; x < w; ++x)
-            t[x] = (t[x] & s[x]) | 0xff000000u;
+            t[x] = op(t[x], s[x]) | 0xff000000u;
     }
+}
+} // namespace
+
+void MenuImages::andInto(QImage& target, const QImage& mask)
+{
+    combine(target, mask, [](QRgb t, QRgb m) { return t & m; });
 }
 
 void MenuImages::orInvertedInto(QImage& target, const QImage& mask)
 {
-    target = rgb32(target);
-    const QImage m = rgb32(mask);
-    const int h = qMin(target.height(), m.height());
-    const int w = qMin(target.width(), m.width());
-    for (int y = 0; y < h; ++y) {
-        auto* t = reinterpret_cast<QRgb*>(target.scanLine(y));
-        const auto* s = reinterpret_cast<const QRgb*>(m.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            t[x] = ~(~t[x] & s[x]) | 0xff000000u;
-    }
+    combine(target, mask, [](QRgb t, QRgb m) { return ~(~t & m); });
 }
 
 QImage MenuImages::quarter(const QImage& picture, int i, QSize itemSize)
