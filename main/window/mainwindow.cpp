@@ -243,7 +243,7 @@ void MainWindow::startUp()
     if (const auto text = SettingsFile::read(m_programFolder))
         m_text1->setText(*text);
     loadBackground();
-    fillPictureList();
+    m_backgrounds->refreshPictureList(); // File1 on Picture/, first entry selected
     sohranit();
     m_taskList->showList(0);
 
@@ -327,16 +327,6 @@ void MainWindow::onMenuItem(int item)
     }
 }
 
-void MainWindow::fillPictureList()
-{
-    m_file1->clear();
-    const QDir dir(m_programFolder + "/Picture");
-    if (!dir.exists())
-        return;
-    m_file1->addItems(dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
-    if (m_file1->count() > 0)
-        m_file1->setCurrentRow(0);
-}
 
 void MainWindow::showPanel(QFrame* p)
 {

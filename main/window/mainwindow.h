@@ -116,7 +116,6 @@ protected:
 private:
     void buildControls();
     void startUp();
-    void fillPictureList();
     void onControlButton(ButtonZone zone);
     void pressOk();
     void onMenuItem(int item);
