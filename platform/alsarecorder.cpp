@@ -32,27 +32,16 @@ void AlsaRecorder::stop()
         return;
     m_stop = true;
     m_thread.join();
-    snd_pcm_drop(m_pcm);
-    snd_pcm_close(m_pcm);
-    m_pcm = nullptr;
+    AlsaUtil::closePcm(m_pcm);
 }
 
 void AlsaRecorder::run()
 {
     std::vector<int16_t> chunk(1024);
     while (!m_stop) {
-        const snd_pcm_sframes_t n = snd_pcm_readi(m_pcm, chunk.data(), chunk.size());
-        if (n == -EAGAIN) {
-            // Waits are short so that a stop is noticed quickly.
-            snd_pcm_wait(m_pcm, 50);
-            continue;
-        }
-        if (n < 0) {
-            if (snd_pcm_recover(m_pcm, int(n), 1) < 0)
-                break;
-            snd_pcm_start(m_pcm);
-            continue;
-        }
+        const long n = AlsaUtil::readCapture(m_pcm, chunk.data(), chunk.size());
+        if (n < 0)
+            break;
         std::lock_guard<std::mutex> lock(m_mutex);
         m_samples.insert(m_samples.end(), chunk.begin(), chunk.begin() + n);
     }

@@ -15,4 +15,12 @@ void silenceErrors();
 snd_pcm_t* openDefault(snd_pcm_stream_t stream, snd_pcm_format_t format,
                        unsigned channels, unsigned rate, unsigned latencyUs);
 
+// One non-blocking read from a capture PCM: the frames read, 0 when there is
+// nothing yet (after a short wait, so a stop is noticed quickly, or after a
+// recovered overrun), or -1 when the device cannot go on.
+long readCapture(snd_pcm_t* pcm, void* buffer, snd_pcm_uframes_t frames);
+
+// Drops what is buffered and closes the PCM; the pointer becomes null.
+void closePcm(snd_pcm_t*& pcm);
+
 } // namespace AlsaUtil

@@ -32,9 +32,7 @@ void AlsaWaveInput::close()
         return;
     m_stop = true;
     m_thread.join();
-    snd_pcm_drop(m_pcm);
-    snd_pcm_close(m_pcm);
-    m_pcm = nullptr;
+    AlsaUtil::closePcm(m_pcm);
     m_onBlock = nullptr;
 }
 
@@ -43,18 +41,10 @@ void AlsaWaveInput::run()
     uint8_t block[BlockSize];
     size_t filled = 0;
     while (!m_stop) {
-        const snd_pcm_sframes_t n =
-            snd_pcm_readi(m_pcm, block + filled, snd_pcm_uframes_t(BlockSize - filled));
-        if (n == -EAGAIN) {
-            snd_pcm_wait(m_pcm, 50);
-            continue;
-        }
-        if (n < 0) {
-            if (snd_pcm_recover(m_pcm, int(n), 1) < 0)
-                break;
-            snd_pcm_start(m_pcm);
-            continue;
-        }
+        const long n = AlsaUtil::readCapture(m_pcm, block + filled,
+                                             snd_pcm_uframes_t(BlockSize - filled));
+        if (n < 0)
+            break;
         filled += size_t(n);
         if (filled == BlockSize) {
             m_onBlock(block, BlockSize);
