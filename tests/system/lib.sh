@@ -31,7 +31,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    # What the programs said helps to see why.
+    local log
+    for log in "$QT_WORK"/*.log; do
+        [ -s "$log" ] && { echo "--- $(basename "$log"):" >&2; tail -n 40 "$log" >&2; }
+    done
+    exit 1
+}
 note() { echo "-- $*"; }
 
 # Installs the built suite into a fresh program folder; prints its path.
