@@ -1,3 +1,6 @@
+# shellcheck source=tools/test-sound.sh
+source "$(dirname "${BASH_SOURCE[0]}")/test-sound.sh"
+
 # Sourced by the test command (and usable by hand): starts a private X server
 # and a private PulseAudio with a null sink as speakers and a pipe source as
 # microphone, exports what the tests need, and stops both on exit.
@@ -29,26 +32,19 @@ quill_services_start() {
     done
     xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
 
-    # Sound server.
+    # Sound server (PulseAudio unless QUILL_SOUND_KIND says pipewire) with a
+    # microphone that speaks what is queued.
     export QUILL_MIC_QUEUE="$QUILL_SERVICES_DIR/mic-queue"
     mkdir -p "$QUILL_MIC_QUEUE"
+    quill_sound_start "${QUILL_SOUND_KIND:-pulseaudio}" "$QUILL_SERVICES_DIR/mic.fifo" || return 1
+    quill_mic_start
+    trap quill_services_stop EXIT
+}
+
+# The pipe source only delivers while its FIFO has a writer: keep one attached
+# for as long as the sound server runs, speaking queued files, else silence.
+quill_mic_start() {
     local fifo="$QUILL_SERVICES_DIR/mic.fifo"
-    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
-        --log-target=file:"$QUILL_SERVICES_DIR/pulse.log" \
-        -L "module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
-        -L "module-null-sink sink_name=speakers sink_properties=device.description=Speakers" \
-        -L "module-pipe-source source_name=mic file=$fifo format=s16le rate=22050 channels=1" \
-        >/dev/null 2>&1 &
-    QUILL_PULSE_PID=$!
-    for _ in $(seq 1 100); do
-        pactl info >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; cat "$QUILL_SERVICES_DIR/pulse.log" >&2; return 1; }
-    [ -p "$fifo" ] || { echo "PulseAudio made no microphone FIFO" >&2; return 1; }
-    # The pipe source only delivers while its FIFO has a writer: keep one
-    # attached for the whole run, speaking queued files, else silence.
     (
         set +euo pipefail # sourced from strict scripts; this loop must never stop
         exec >"$fifo"
@@ -70,16 +66,22 @@ quill_services_start() {
         done
     ) 2>/dev/null &
     QUILL_MIC_PID=$!
-    pactl set-default-sink speakers
-    pactl set-default-source mic
-    trap quill_services_stop EXIT
+}
+
+# Runs the rest of the tests against another sound server: the X server stays.
+quill_services_switch_sound() {
+    [ -n "${QUILL_MIC_PID:-}" ] && kill "$QUILL_MIC_PID" 2>/dev/null
+    quill_sound_stop
+    rm -f "$QUILL_SERVICES_DIR/mic.fifo" "$QUILL_MIC_QUEUE"/*.raw
+    quill_sound_start "$1" "$QUILL_SERVICES_DIR/mic.fifo" || return 1
+    quill_mic_start
 }
 
 quill_services_stop() {
     [ -n "${QUILL_MIC_PID:-}" ] && kill "$QUILL_MIC_PID" 2>/dev/null
-    [ -n "${QUILL_PULSE_PID:-}" ] && kill "$QUILL_PULSE_PID" 2>/dev/null
+    quill_sound_stop
     [ -n "${QUILL_XVFB_PID:-}" ] && kill "$QUILL_XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     [ -n "${QUILL_SERVICES_DIR:-}" ] && rm -rf "$QUILL_SERVICES_DIR"
-    QUILL_MIC_PID= QUILL_PULSE_PID= QUILL_XVFB_PID= QUILL_SERVICES_DIR=
+    QUILL_MIC_PID= QUILL_XVFB_PID= QUILL_SERVICES_DIR=
 }

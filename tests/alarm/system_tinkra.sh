@@ -14,7 +14,7 @@ muted() { pactl get-sink-mute speakers | awk '{print $2}'; }
 # Peak level (0..1) on the speakers over the given seconds.
 peak() {
     local raw="$QT_WORK/monitor.raw"
-    timeout "$1" parec -d speakers.monitor --raw --format=s16le --rate=22050 --channels=1 >"$raw" || true
+    timeout "$1" parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 >"$raw" || true
     [ -s "$raw" ] || { echo 0; return; }
     sox -t raw -r 22050 -e signed -b 16 -c 1 "$raw" -n stat 2>&1 | awk '/^Maximum amplitude/ {print $3}'
 }

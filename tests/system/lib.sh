@@ -119,6 +119,6 @@ mic_say() {
 # The loudest sample (0..1) heard on the speakers' monitor during the given
 # seconds.
 speakers_peak() {
-    { timeout "$1" parec -d speakers.monitor --raw --format=s16le --rate=22050 --channels=1 || true; } |
+    { timeout "$1" parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 || true; } |
         sox -t raw -r 22050 -e signed -b 16 -c 1 - -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
 }

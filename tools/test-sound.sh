@@ -1,0 +1,91 @@
+# Sourced by tools/test-services.sh: starts and stops the private sound server
+# of a test run. Both kinds offer the same thing to the tests: a PulseAudio
+# protocol socket at $PULSE_SERVER, a null sink "speakers" (default sink) and
+# a pipe source "mic" (default source) reading the FIFO given as $1.
+#
+#   quill_sound_start pulseaudio|pipewire FIFO
+#   quill_sound_stop
+#
+# PipeWire is run the way a desktop runs it: its own D-Bus session bus, the
+# pipewire daemon, the wireplumber session manager and pipewire-pulse. All
+# their state lives in the run's private folder, so nothing of the user's own
+# sound set-up is read or changed. ALSA programs reach either server through
+# the PulseAudio plug-in, as on a desktop.
+
+quill_sound_start() {
+    local kind="$1" fifo="$2"
+    QUILL_SOUND_KIND="$kind"
+    export QUILL_SOUND_KIND
+    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+    local log="$QUILL_SERVICES_DIR/$kind.log"
+    case "$kind" in
+    pulseaudio)
+        pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
+            --log-target=file:"$log" \
+            -L "module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
+            -L "module-null-sink sink_name=speakers sink_properties=device.description=Speakers" \
+            -L "module-pipe-source source_name=mic file=$fifo format=s16le rate=22050 channels=1" \
+            >/dev/null 2>&1 &
+        QUILL_SOUND_PIDS=($!)
+        ;;
+    pipewire)
+        local state="$QUILL_SERVICES_DIR/pipewire-home"
+        mkdir -p "$state"
+        # The daemons keep their settings and remembered volumes under these.
+        local env=(env HOME="$state" XDG_CONFIG_HOME="$state/config"
+            XDG_STATE_HOME="$state/state" XDG_DATA_HOME="$state/data"
+            DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus")
+        dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+            >>"$log" 2>&1 &
+        QUILL_SOUND_PIDS=($!)
+        for _ in $(seq 1 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
+        "${env[@]}" pipewire >>"$log" 2>&1 &
+        QUILL_SOUND_PIDS+=($!)
+        for _ in $(seq 1 50); do [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] && break; sleep 0.1; done
+        "${env[@]}" wireplumber >>"$log" 2>&1 &
+        QUILL_SOUND_PIDS+=($!)
+        "${env[@]}" pipewire-pulse >>"$log" 2>&1 &
+        QUILL_SOUND_PIDS+=($!)
+        ;;
+    *)
+        echo "unknown sound server: $kind" >&2
+        return 1
+        ;;
+    esac
+    for _ in $(seq 1 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl info >/dev/null 2>&1 || { echo "$kind did not start" >&2; cat "$log" >&2; return 1; }
+    if [ "$kind" = pipewire ]; then
+        pactl load-module module-null-sink sink_name=speakers \
+            sink_properties=device.description=Speakers >/dev/null &&
+            pactl load-module module-pipe-source source_name=mic file="$fifo" \
+                format=s16le rate=22050 channels=1 >/dev/null ||
+            { echo "pipewire-pulse refused the test devices" >&2; cat "$log" >&2; return 1; }
+        # The session manager makes a fallback sink of its own; wait until it
+        # sees ours, or setting the default below is forgotten.
+        for _ in $(seq 1 50); do
+            pactl list short sinks | grep -q '[[:space:]]speakers[[:space:]]' && break
+            sleep 0.1
+        done
+    fi
+    [ -p "$fifo" ] || { echo "$kind made no microphone FIFO" >&2; return 1; }
+    pactl set-default-sink speakers
+    pactl set-default-source mic
+    # The default is taken by the session manager a moment later under
+    # PipeWire; the ALSA plug-in's "default" must already mean our devices.
+    for _ in $(seq 1 50); do
+        pactl info | grep -q '^Default Sink: speakers$' && pactl info | grep -q '^Default Source: mic$' && break
+        sleep 0.1
+    done
+    pactl info | grep -q '^Default Sink: speakers$' || { echo "$kind: speakers are not the default sink" >&2; return 1; }
+}
+
+quill_sound_stop() {
+    local pid
+    for pid in "${QUILL_SOUND_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${QUILL_SOUND_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+    QUILL_SOUND_PIDS=()
+    rm -rf "$XDG_RUNTIME_DIR/pulse" "$XDG_RUNTIME_DIR/bus" "$XDG_RUNTIME_DIR"/pipewire-0*
+}
