@@ -20,12 +20,16 @@ quill_services_start() {
     export HOME_FOR_TESTS="$QUILL_SERVICES_DIR/home"
     mkdir -p "$HOME_FOR_TESTS"
 
-    # X server: the first free display from :90 on.
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -br -nolisten tcp >"$QUILL_SERVICES_DIR/xvfb.log" 2>&1 &
+    # X server: Xvfb picks a free display itself and tells its number, so
+    # runs started side by side never share one.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp \
+        3>"$QUILL_SERVICES_DIR/display" >"$QUILL_SERVICES_DIR/xvfb.log" 2>&1 &
     QUILL_XVFB_PID=$!
-    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        [ -s "$QUILL_SERVICES_DIR/display" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n 1 "$QUILL_SERVICES_DIR/display")"
     for _ in $(seq 1 100); do
         xdpyinfo >/dev/null 2>&1 && break
         sleep 0.1

@@ -9,8 +9,10 @@ mic_say "проверка микрофона раз два три"
 out=$("$check" 4) || fail "speech not heard: $out"
 grep -q '^The microphone is heard.$' <<<"$out" || fail "unexpected report: $out"
 
-# The queue is empty again once the speech has been fed; then only silence.
-for _ in $(seq 1 50); do ls "$QUILL_MIC_QUEUE"/*.raw >/dev/null 2>&1 || break; sleep 0.1; done
+# Once the speech has been fed (the queue is empty) and the FIFO's buffer
+# (up to 1.5 s of sound) has drained, the microphone hears only silence.
+for _ in $(seq 1 100); do ls "$QUILL_MIC_QUEUE"/*.raw >/dev/null 2>&1 || break; sleep 0.1; done
+sleep 2
 rc=0; out=$("$check" 1) || rc=$?
 [ "$rc" = 1 ] || fail "silence gave status $rc: $out"
 
