@@ -149,17 +149,29 @@ protected:
     QProcess m_parec;
 };
 
-TEST_F(SoundServer, RecordingCapturesTheMicrophoneAndAppendsAfterStop)
+// The loudest sample (0..1) of a WAV file from `from` seconds on.
+double wavPeakFrom(const QString& wav, double from)
+{
+    const QString stat = run(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("trim"),
+                                                     QString::number(from), QStringLiteral("stat")});
+    const auto m = QRegularExpression(QStringLiteral("Maximum amplitude:\\s+([0-9.]+)")).match(stat);
+    return m.hasMatch() ? m.captured(1).toDouble() : -1.0;
+}
+
+TEST_F(SoundServer, RecordingCapturesTheMicrophoneSkipsThePauseAndAppendsAfterStop)
 {
     const QByteArray words = speech(QStringLiteral("Купить хлеб и молоко"));
     ASSERT_GT(words.size(), 22050) << "espeak-ng and sox must produce speech";
+    const QByteArray aside = speech(QStringLiteral("Это говорится во время паузы"));
 
     ASSERT_EQ(mciSendString(QStringLiteral("open new type waveaudio alias mywav")), MciOk);
     ASSERT_EQ(mciSendString(QStringLiteral("record mywav")), MciOk);
     speak(words);
     QThread::msleep(1500);
     ASSERT_EQ(mciSendString(QStringLiteral("stop mywav")), MciOk);
-    QThread::msleep(300); // paused: not recorded
+    // Paused: what is said now must not be in the recording.
+    speak(aside);
+    QThread::msleep(500);
     ASSERT_EQ(mciSendString(QStringLiteral("open new type waveaudio alias mywav")), MciAliasInUse);
     ASSERT_EQ(mciSendString(QStringLiteral("record mywav")), MciOk);
     QThread::msleep(1000);
@@ -174,12 +186,15 @@ TEST_F(SoundServer, RecordingCapturesTheMicrophoneAndAppendsAfterStop)
     EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), wav}).trimmed(), QStringLiteral("1"));
     const double seconds = run(QStringLiteral("soxi"), {QStringLiteral("-D"), wav}).trimmed().toDouble();
     const double spoken = words.size() / 2.0 / 22050.0;
-    // Both parts are in the file: at least the speech plus the second part.
+    const double asideSeconds = aside.size() / 2.0 / 22050.0;
+    // Both parts are in the file: at least the speech plus the second part,
+    // and not the time of the pause.
     EXPECT_GT(seconds, spoken + 0.7) << "spoken " << spoken;
-    const QString stat = run(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("stat")});
-    const auto m = QRegularExpression(QStringLiteral("Maximum amplitude:\\s+([0-9.]+)")).match(stat);
-    ASSERT_TRUE(m.hasMatch()) << qPrintable(stat);
-    EXPECT_GT(m.captured(1).toDouble(), 0.05) << "the recording holds the speech";
+    EXPECT_LT(seconds, spoken + 1.5 + 1.0 + asideSeconds / 2) << "spoken " << spoken;
+    EXPECT_GT(wavPeakFrom(wav, 0), 0.05) << "the recording holds the speech";
+    // After the first speech (and some latency) only the silence before the
+    // pause and after the resume: the words said while paused are absent.
+    EXPECT_LT(wavPeakFrom(wav, spoken + 0.8), 0.01) << "speech from the pause was recorded";
 }
 
 TEST_F(SoundServer, PlaybackReachesTheSpeakersPausesResumesAndStops)
