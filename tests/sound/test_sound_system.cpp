@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -163,6 +164,17 @@ TEST_F(SoundServer, RecordingCapturesTheMicrophoneSkipsThePauseAndAppendsAfterSt
     const QByteArray words = speech(QStringLiteral("Купить хлеб и молоко"));
     ASSERT_GT(words.size(), 22050) << "espeak-ng and sox must produce speech";
     const QByteArray aside = speech(QStringLiteral("Это говорится во время паузы"));
+    // A pipe source takes nothing in while nobody listens; a real microphone
+    // goes on hearing during the pause. Another listener keeps it running.
+    QProcess listener;
+    listener.setStandardOutputFile(QProcess::nullDevice());
+    listener.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("@DEFAULT_SOURCE@"),
+                                             QStringLiteral("--raw")});
+    ASSERT_TRUE(listener.waitForStarted());
+    const auto stopListening = qScopeGuard([&] {
+        listener.terminate();
+        listener.waitForFinished(5000);
+    });
 
     ASSERT_EQ(mciSendString(QStringLiteral("open new type waveaudio alias mywav")), MciOk);
     ASSERT_EQ(mciSendString(QStringLiteral("record mywav")), MciOk);
