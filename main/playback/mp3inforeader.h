@@ -35,10 +35,17 @@ bool DecodeMp3Info(const QByteArray& head, qint64 fileSize, Mp3Info& info);
 // may hold bytes that look like a frame header, so the scan starts after it.
 qint64 Id3v2Length(const QByteArray& first10);
 
+class QFile;
+
+// Opens `path` for reading only when it is a regular file (after following
+// links), without ever blocking: a FIFO, a device or a socket under a task's
+// name is refused, not waited on. False when refused or unreadable.
+bool OpenRegularFile(QFile& file, const QString& path);
+
 enum class Mp3Read { Ok, NotMp3, Unreadable };
 
 // Reads the file at `path` (from the end of a leading ID3 version 2 tag,
 // if any) and decodes it as above. NotMp3 means the caller owes the user the
-// "Not a MP3 file..." message; Unreadable (no such file, no permission)
-// leaves `info` untouched.
+// "Not a MP3 file..." message, also for anything that is not a regular file;
+// Unreadable (no such file, no permission) leaves `info` untouched.
 Mp3Read ReadMp3Info(const QString& path, Mp3Info& info);

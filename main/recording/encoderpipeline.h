@@ -1,19 +1,20 @@
 #pragma once
 
+#include "encoderjob.h"
+
+#include <QList>
 #include <QObject>
-#include <QProcess>
 #include <QString>
+#include <QStringList>
 
 class QTimer;
 
-// Turns the saved recording test.wav into the finished MP3: starts the
-// encoder `lame` from the program folder without waiting for it, watches its
-// output Z.mp3 once a second (`Timer3`) and, once the encoder has exited and
-// its ID3v1 tag is there, writes the comment into the tag and gives the file
-// its place: Media/<task name>, or the user's chosen name with ".mp3".
-//
-// Never replaces an existing file; a missing or failing encoder ends the
-// watch with a hint and keeps test.wav.
+// Turns saved recordings into finished MP3 files. Each note is its own job
+// (EncoderJob) with its own folder in the scratch folder; the pipeline makes
+// those folders, starts the jobs, watches them once a second (`Timer3`, on
+// while any job runs; each job also reacts to its encoder's exit) and tells
+// the window about each result. At start-up it finishes the jobs an earlier
+// run left behind.
 class EncoderPipeline : public QObject
 {
     Q_OBJECT
@@ -22,9 +23,22 @@ public:
     static const QString kDefaultComment; // "Без_комментарий."
     static constexpr int kRecordIntoFile = 100; // panelMode of "record into a file"
 
+    // What the window hands over when a recording is saved.
+    struct Note
+    {
+        QString folder;      // from newNoteFolder(), holding test.wav
+        QString comment;     // txtKoment
+        int panelMode = 0;   // 100 sends the note to saveTarget + ".mp3"
+        QString saveTarget;
+        QString imyFileMp3;  // otherwise: Media/ and its last 25 characters
+        bool deviceFailed = false;
+    };
+
     // `driveRoot` is the scratch folder with its trailing '/'.
     EncoderPipeline(const QString& programFolder, const QString& driveRoot,
                     QObject* parent = nullptr);
+    // Jobs still running get a few seconds to end and are finished; what
+    // does not end in time is left to the next start.
     ~EncoderPipeline() override;
 
     // The comment the encoder gets for the text of txtKoment.
@@ -33,26 +47,26 @@ public:
     static QStringList encoderArguments(const QString& comment, const QString& input,
                                         const QString& output);
 
-    // Starts the encoder on test.wav. `panelMode` 100 sends the result to
-    // `saveTarget` + ".mp3"; otherwise to Media/ under the last 25 characters
-    // of `imyFileMp3` (drive root + task name). Call startWatch() next.
-    void startEncoder(const QString& comment, int panelMode, const QString& saveTarget,
-                      const QString& imyFileMp3);
-    // Enables Timer3.
-    void startWatch();
-    // One watch tick (Timer3); public so tests can step it.
+    // A new, empty folder for one note ("note-<n>/" in the scratch folder);
+    // empty when none can be made.
+    QString newNoteFolder() const;
+    // Starts the note's job and the watch.
+    void startEncoder(const Note& note);
+    // Finishes every job an earlier run left in the scratch folder; the
+    // hint names the notes recovered.
+    void recoverUnfinished();
+    // One watch tick (Timer3) over all jobs; public so tests can step it.
     void tick();
 
     bool isWatching() const;
+    int jobsInFlight() const { return int(m_jobs.size()); }
     QTimer* timer3() const { return m_timer3; }
-    QString inputPath() const { return m_driveRoot + QStringLiteral("test.wav"); }
-    QString outputPath() const { return m_driveRoot + QStringLiteral("Z.mp3"); }
-    QString encoderPath() const { return m_programFolder + QStringLiteral("/lame"); }
 
 signals:
-    // In this order when the watch ends (finished or failed):
-    void controlButtonNormal();                  // picOK item 0 to the front
+    // At the start of a note's job: the task field is free for the next one.
     void imyFileMp3Reset(const QString& driveRoot);
+    // In this order when a note's job ends (saved or not):
+    void controlButtonNormal();                  // picOK item 0 to the front
     void hint(const QString& text);              // lbHelp: "Запись сохранена." or the trouble
     void showMenu();                             // fraMeny to the front
     // Then one of these:
@@ -60,18 +74,14 @@ signals:
     void failed(const QString& reason);
 
 private:
-    void finish();
-    void fail(const QString& reason);
-    static QString shown(const QString& path);
-    void wrapUp(const QString& hintText);
-    QString freeName(const QString& wanted) const;
+    void adopt(EncoderJob* job, bool recovered);
+    void recoveryEnded(EncoderJob* job, const EncoderJob::Result& result);
 
     QString m_programFolder;
     QString m_driveRoot;
     QTimer* m_timer3;
-    QProcess* m_process = nullptr;
-    QString m_comment;
-    int m_panelMode = 0;
-    QString m_saveTarget;
-    QString m_imyFileMp3;
+    QList<EncoderJob*> m_jobs;
+    int m_recoveriesLeft = 0;
+    QStringList m_recovered;
+    QStringList m_notRecovered;
 };

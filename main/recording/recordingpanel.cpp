@@ -180,12 +180,9 @@ void RecordingPanel::setComment(const QString& text)
     m_txtKoment->setText(text);
 }
 
-void RecordingPanel::send(const QString& command)
+int RecordingPanel::send(const QString& command)
 {
-    // Results are not examined: a failure shows up when the encoder finds
-    // no usable test.wav.
-    if (m_send)
-        m_send(command);
+    return m_send ? m_send(command) : 0;
 }
 
 void RecordingPanel::hint(const QString& text)
@@ -208,7 +205,10 @@ void RecordingPanel::startRecording()
 void RecordingPanel::cmdRecordClick()
 {
     send(QStringLiteral("open new type waveaudio alias ") + kAlias);
-    send(QStringLiteral("record ") + kAlias);
+    // A device that cannot be opened gives a recording without a frame;
+    // the hint then says why.
+    if (send(QStringLiteral("record ") + kAlias) != 0)
+        m_deviceFailed = true;
 }
 
 void RecordingPanel::pressRecord()
@@ -217,6 +217,11 @@ void RecordingPanel::pressRecord()
         QApplication::beep();
         return;
     }
+    if (!m_refusal.isEmpty()) {
+        hint(m_refusal);
+        return;
+    }
+    m_deviceFailed = false;
     m_imgPausa[0]->setEnabled(true);
     m_imgRecord[1]->raise();
     setAnimation(true);
@@ -269,7 +274,10 @@ void RecordingPanel::pressStop()
     m_blockingWait(1000);
     emit showStartPicture();
     send(QStringLiteral("stop ") + kAlias);
-    send(QStringLiteral("save ") + kAlias + QLatin1Char(' ') + testWavPath());
+    // Each note its own folder: a note still being encoded keeps its WAV.
+    const QString folder = m_noteFolder ? m_noteFolder() : m_driveRoot;
+    if (!folder.isEmpty())
+        send(QStringLiteral("save ") + kAlias + QLatin1Char(' ') + folder + QStringLiteral("test.wav"));
     send(QStringLiteral("close ") + kAlias);
     m_cmdRecord->setEnabled(true);
     m_timer2->stop();
@@ -278,7 +286,11 @@ void RecordingPanel::pressStop()
     m_imgStop[1]->raise();
     if (m_txtKoment->text().isEmpty())
         m_txtKoment->setText(QStringLiteral("Без_комментарий."));
-    emit encoderRequested(m_txtKoment->text());
+    if (folder.isEmpty()) {
+        hint(QStringLiteral("Запись не сохранена: нет места в %1").arg(m_driveRoot));
+        return;
+    }
+    emit encoderRequested(m_txtKoment->text(), folder, m_deviceFailed);
 }
 
 void RecordingPanel::tick()

@@ -54,6 +54,13 @@ public:
     {
         m_launch = std::move(launch);
     }
+    // Where each recording is saved: a new, empty folder per note (the
+    // encoder pipeline's), empty when none can be made. Without it the
+    // scratch folder itself.
+    void setNoteFolderSource(std::function<QString()> source) { m_noteFolder = std::move(source); }
+    // Why no recording can be made (no private scratch folder); a press of
+    // the record button then only shows this in the hint line.
+    void setRefusal(const QString& hintText) { m_refusal = hintText; }
     // Puts the recording animation `GifCtl4` (built elsewhere) into its place
     // on the panel; drive it from recordingAnimationChanged.
     void placeRecordingAnimation(QWidget* gifCtl4);
@@ -63,7 +70,6 @@ public:
     bool recordingAnimationEnabled() const { return m_gifEnabled; } // GifCtl4.Enabled
     QString comment() const;
     void setComment(const QString& text);
-    QString testWavPath() const { return m_driveRoot + QStringLiteral("test.wav"); }
     QTimer* timer2() const { return m_timer2; }
 
     // Button actions, as a press of the left button would run them.
@@ -88,9 +94,10 @@ signals:
     void isRecordingChanged(bool recording);
     // Stop step: the start picture `fraZastavra` to the front.
     void showStartPicture();
-    // test.wav is saved: start the encoder with this comment and enable its
-    // watch (txtKoment already holds the default when it was empty).
-    void encoderRequested(const QString& comment);
+    // test.wav is saved in `folder`: start the encoder with this comment
+    // (txtKoment already holds the default when it was empty).
+    // `deviceFailed`: the recording device could not be opened.
+    void encoderRequested(const QString& comment, const QString& folder, bool deviceFailed);
     // `Sohranit` was clicked: run the mixer save action.
     void saveSettingsClicked();
 
@@ -99,7 +106,7 @@ protected:
 
 private:
     void buildControls();
-    void send(const QString& command);
+    int send(const QString& command);
     void setAnimation(bool on);
     void hint(const QString& text);
     void startRecording();
@@ -113,6 +120,9 @@ private:
     ModAudioMon* m_monitor = nullptr;
     std::function<void(int)> m_blockingWait;
     std::function<bool(const QString&, const QStringList&)> m_launch;
+    std::function<QString()> m_noteFolder;
+    QString m_refusal;
+    bool m_deviceFailed = false;
 
     bool m_isRecording = false;
     bool m_paused = false;

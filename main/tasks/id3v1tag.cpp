@@ -1,5 +1,6 @@
 #include "id3v1tag.h"
 
+#include "mp3inforeader.h"
 #include "textcodec.h"
 
 #include <QFile>
@@ -36,8 +37,8 @@ std::optional<Id3v1Tag> Id3v1Tag::parse(const QByteArray& block)
 
 std::optional<Id3v1Tag> Id3v1Tag::read(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < kSize)
+    QFile file;
+    if (!OpenRegularFile(file, path) || file.size() < kSize)
         return std::nullopt;
     if (!file.seek(file.size() - kSize))
         return std::nullopt;

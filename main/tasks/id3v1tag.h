@@ -20,7 +20,8 @@ struct Id3v1Tag
     // the wrong size.
     static std::optional<Id3v1Tag> parse(const QByteArray& block);
 
-    // The tag of the file at `path`; no value for an unreadable file, a file
-    // shorter than a tag, or one without the marker.
+    // The tag of the file at `path`; no value for an unreadable file, one
+    // that is not a regular file (never waited on), a file shorter than a
+    // tag, or one without the marker.
     static std::optional<Id3v1Tag> read(const QString& path);
 };

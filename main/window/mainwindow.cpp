@@ -16,6 +16,7 @@
 #include "menupanel.h"
 #include "mmixer.h"
 #include "modaudiomon.h"
+#include "paths.h"
 #include "pause.h"
 #include "pickgiffile.h"
 #include "playbackbar.h"
@@ -246,6 +247,8 @@ void MainWindow::startUp()
     m_backgrounds->refreshPictureList(); // File1 on Picture/, first entry selected
     sohranit();
     m_taskList->showList(0);
+    // Notes an earlier run could not finish (killed, power cut, no encoder).
+    m_encoder->recoverUnfinished();
 
     // The outline is cut last, as on the original device.
     setMask(WindowOutline::region());
@@ -295,6 +298,18 @@ void MainWindow::onMenuItem(int item)
         panelMode = 0;
         m_taskList->openFromMenu(); // speakers on, first line selected
         break;
+    case 1:
+    case 2:
+        // Without a private scratch folder a recording has nowhere to go.
+        if (!m_recordingRefusal.isEmpty()) {
+            setHint(m_recordingRefusal);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    switch (item) {
     case 1:
         panelMode = 1;
         showPanel(panel(QStringLiteral("FrTimer")));
@@ -517,20 +532,33 @@ void MainWindow::buildPanels()
     m_recording->setLamp(m_lampa);
     m_recording->setHintLine([this](const QString& text) { setHint(text); });
     m_recording->setMonitor(m_monitor);
+    if (m_scratchFolder.isEmpty()) {
+        const QString problem = Paths::scratchFolderProblem();
+        m_recordingRefusal =
+            QStringLiteral("Запись невозможна: нет личной папки для записей (%1).")
+                .arg(problem.isEmpty() ? QStringLiteral("папка не задана") : problem);
+    }
+    m_recording->setRefusal(m_recordingRefusal);
     connect(m_recording, &RecordingPanel::isRecordingChanged, this,
             [this](bool recording) { isRecording = recording; });
     connect(m_recording, &RecordingPanel::showStartPicture, this,
             [this] { showPanel(panel(QStringLiteral("fraZastavra"))); });
     connect(m_recording, &RecordingPanel::saveSettingsClicked, this, &MainWindow::sohranit);
     m_encoder = new EncoderPipeline(m_programFolder, m_scratchFolder, this);
-    connect(m_recording, &RecordingPanel::encoderRequested, this, [this](const QString& comment) {
-        m_encoder->startEncoder(comment, panelMode, saveTarget, m_imyFileMp3->text());
-        m_encoder->startWatch();
-    });
+    m_recording->setNoteFolderSource([this] { return m_encoder->newNoteFolder(); });
+    connect(m_recording, &RecordingPanel::encoderRequested, this,
+            [this](const QString& comment, const QString& folder, bool deviceFailed) {
+                m_encoder->startEncoder({folder, comment, panelMode, saveTarget,
+                                         m_imyFileMp3->text(), deviceFailed});
+            });
     connect(m_encoder, &EncoderPipeline::controlButtonNormal, m_picOK, &ControlButton::showNormal);
     connect(m_encoder, &EncoderPipeline::imyFileMp3Reset, m_imyFileMp3, &QLineEdit::setText);
     connect(m_encoder, &EncoderPipeline::hint, this, &MainWindow::setHint);
     connect(m_encoder, &EncoderPipeline::showMenu, this, [this] {
+        // Only while the start picture waits for the note: a user who has
+        // gone on (a next note, the list) stays where they are.
+        if (frontPanel() != panel(QStringLiteral("fraZastavra")))
+            return;
         // The hint of the encoder stays: building the menu clears it.
         const QString text = hint();
         buildMenu();

@@ -127,6 +127,7 @@ private:
 
     QString m_programFolder;
     QString m_scratchFolder;
+    QString m_recordingRefusal; // why no recording can be made, if so
     const Clock& m_clock;
 
     QLabel* m_picture1 = nullptr;

@@ -1,15 +1,23 @@
 #include "encoderpipeline.h"
+#include "notefile.h"
+#include "notejournal.h"
+#include "paths.h"
 #include "textcodec.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +36,23 @@ void writeFile(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+// A 16-bit mono 22050 Hz WAV of `frames` samples of `level`.
+QByteArray wav(int frames, qint16 level = 5000)
+{
+    QByteArray data;
+    for (int i = 0; i < frames; ++i) {
+        const qint16 s = (i % 2) ? level : qint16(-level);
+        data.append(char(s & 0xff)).append(char((s >> 8) & 0xff));
+    }
+    const auto u32 = [](quint32 v) {
+        return QByteArray(1, char(v & 0xff)) + char((v >> 8) & 0xff) + char((v >> 16) & 0xff) +
+               char((v >> 24) & 0xff);
+    };
+    const auto u16 = [](quint16 v) { return QByteArray(1, char(v & 0xff)) + char(v >> 8); };
+    return "RIFF" + u32(quint32(36 + data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
+           u32(22050) + u32(44100) + u16(2) + u16(16) + "data" + u32(quint32(data.size())) + data;
+}
+
 // A 128-byte ID3v1 tag as an encoder would write it.
 QByteArray tag(const QByteArray& album, const QByteArray& comment)
 {
@@ -42,8 +67,15 @@ QByteArray field(const QByteArray& bytes)
     return bytes + QByteArray(30 - bytes.size(), '\0');
 }
 
-// A program folder with Media/, a scratch folder holding test.wav, and a
-// pipeline between them whose watch ticks quickly.
+void touch(const QString& path, const QDateTime& when)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+// A program folder with Media/, a scratch folder, and a pipeline between
+// them whose watch ticks quickly.
 class Pipeline : public ::testing::Test
 {
 protected:
@@ -54,7 +86,6 @@ protected:
         m_scratch = m_dir.filePath(QStringLiteral("cache")) + QLatin1Char('/');
         QDir().mkpath(m_program + QStringLiteral("/Media"));
         QDir().mkpath(m_scratch);
-        writeFile(m_scratch + QStringLiteral("test.wav"), QByteArray("RIFF....WAVE"));
         m_pipeline = std::make_unique<EncoderPipeline>(m_program, m_scratch);
         m_pipeline->timer3()->setInterval(20);
         QObject::connect(m_pipeline.get(), &EncoderPipeline::controlButtonNormal,
@@ -75,28 +106,52 @@ protected:
     void fakeEncoder(const QString& body)
     {
         const QString path = m_program + QStringLiteral("/lame");
+        QFile::remove(path);
         writeFile(path, ("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + m_dir.filePath("args.txt") +
                          "\"\nout=\"$9\"\n" + body + "\n")
                             .toUtf8());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    void waitForTheWatch()
+    // Runs events until every job has ended.
+    void waitForTheJobs()
     {
         QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (m_pipeline->jobsInFlight() == 0)
+                loop.quit();
+        });
+        poll.start(10);
         QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-        QObject::connect(m_pipeline.get(), &EncoderPipeline::showMenu, &loop, &QEventLoop::quit,
-                         Qt::QueuedConnection);
         loop.exec();
+        ASSERT_EQ(m_pipeline->jobsInFlight(), 0) << "the jobs must end";
         ASSERT_FALSE(m_pipeline->isWatching()) << "the watch must end";
     }
 
-    // Starts the encoder and the watch; returns once the watch has ended.
-    void encode(const QString& comment, int panelMode = 33, const QString& saveTarget = QString())
+    // A saved recording in its own note folder; returns the folder.
+    QString record(const QByteArray& wavBytes = wav(2205))
     {
-        m_pipeline->startEncoder(comment, panelMode, saveTarget, m_scratch + kTask);
-        m_pipeline->startWatch();
-        waitForTheWatch();
+        const QString folder = m_pipeline->newNoteFolder();
+        EXPECT_FALSE(folder.isEmpty());
+        if (!wavBytes.isNull())
+            writeFile(folder + QStringLiteral("test.wav"), wavBytes);
+        return folder;
+    }
+    void start(const QString& folder, const QString& comment, int panelMode = 33,
+               const QString& saveTarget = QString(), const QString& task = kTask,
+               bool deviceFailed = false)
+    {
+        m_pipeline->startEncoder(
+            {folder, comment, panelMode, saveTarget, m_scratch + task, deviceFailed});
+    }
+    // Records, starts the job and returns once it has ended.
+    QString encode(const QString& comment, int panelMode = 33, const QString& saveTarget = QString())
+    {
+        const QString folder = record();
+        start(folder, comment, panelMode, saveTarget);
+        waitForTheJobs();
+        return folder;
     }
 
     QStringList args() const
@@ -108,7 +163,10 @@ protected:
     {
         return m_program + QStringLiteral("/Media/") + name;
     }
-    bool testWavKept() const { return QFile::exists(m_scratch + QStringLiteral("test.wav")); }
+    QStringList noteFolders() const
+    {
+        return QDir(m_scratch).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    }
 
     QTemporaryDir m_dir;
     QString m_program;
@@ -128,11 +186,12 @@ const QString kGoodEncoder =
 TEST_F(Pipeline, TaskEndsInMediaWithItsTagAndTheWindowIsToldInOrder)
 {
     fakeEncoder(kGoodEncoder);
-    encode(QStringLiteral("Купить_хлеб"));
+    const QString folder = encode(QStringLiteral("Купить_хлеб"));
 
     EXPECT_EQ(args(), (QStringList{"-b48", "--resample", "22.05", "--tl", "Ola-Brenvik", "--tc",
-                                   QStringLiteral("Купить_хлеб"), m_scratch + "test.wav",
-                                   m_scratch + "Z.mp3"}));
+                                   QStringLiteral("Купить_хлеб"), folder + "test.wav",
+                                   folder + "Z.mp3"}));
+    EXPECT_TRUE(folder.startsWith(m_scratch));
     const QByteArray mp3 = readAll(media());
     ASSERT_TRUE(mp3.startsWith("FRAMES"));
     ASSERT_EQ(mp3.size(), 6 + 200 + 128);
@@ -141,10 +200,9 @@ TEST_F(Pipeline, TaskEndsInMediaWithItsTagAndTheWindowIsToldInOrder)
     EXPECT_EQ(t.mid(63, 30), field("Ola-Brenvik"));
     // Windows-1251 bytes of "Купить_хлеб".
     EXPECT_EQ(t.mid(97, 30), field(QByteArray("\xCA\xF3\xEF\xE8\xF2\xFC_\xF5\xEB\xE5\xE1")));
-    EXPECT_FALSE(QFile::exists(m_scratch + "Z.mp3"));
-    EXPECT_FALSE(QFile::exists(m_scratch + kTask));
-    EXPECT_FALSE(testWavKept());
-    EXPECT_EQ(m_events, (QStringList{"picOK", "reset " + m_scratch,
+    EXPECT_TRUE(noteFolders().isEmpty()) << "the note's scratch files must go";
+    // The task field is free as soon as the job has its target.
+    EXPECT_EQ(m_events, (QStringList{"reset " + m_scratch, "picOK",
                                      QStringLiteral("hint Запись сохранена."), "menu",
                                      "saved " + media()}));
 }
@@ -158,18 +216,21 @@ TEST_F(Pipeline, EmptyCommentBecomesTheDefault)
               field(Cp1251::encode(QStringLiteral("Без_комментарий."))));
 }
 
-TEST_F(Pipeline, StaleOutputOfAnEarlierRunIsNotTakenForTheNewOne)
+TEST_F(Pipeline, NotesInFlightTogetherEachArrive)
 {
-    // A finished-looking Z.mp3 from before; the encoder takes a while.
-    writeFile(m_scratch + "Z.mp3", "OLD" + QByteArray(300, 'o') + tag("Ola-Brenvik", "old"));
-    fakeEncoder(QStringLiteral("sleep 0.5; ") + kGoodEncoder);
-    m_pipeline->startEncoder(QStringLiteral("new"), 33, QString(), m_scratch + kTask);
-    EXPECT_FALSE(QFile::exists(m_scratch + "Z.mp3"));
-    m_pipeline->tick(); // still running: nothing happens
-    EXPECT_TRUE(m_events.isEmpty());
-    m_pipeline->startWatch();
-    waitForTheWatch();
-    EXPECT_TRUE(readAll(media()).startsWith("FRAMES"));
+    // The first encoder is slow; the second note starts meanwhile.
+    fakeEncoder(QStringLiteral("sleep 0.6; ") + kGoodEncoder);
+    start(record(), QStringLiteral("first"), 33, {}, QStringLiteral("07.12.2026 14ч 30м 05.mp3"));
+    fakeEncoder(kGoodEncoder);
+    start(record(), QStringLiteral("second"), 33, {}, QStringLiteral("07.12.2026 15ч 00м 09.mp3"));
+    EXPECT_EQ(m_pipeline->jobsInFlight(), 2);
+    waitForTheJobs();
+    EXPECT_EQ(readAll(media(QStringLiteral("07.12.2026 14ч 30м 05.mp3"))).right(128).mid(97, 30),
+              field("first"));
+    EXPECT_EQ(readAll(media(QStringLiteral("07.12.2026 15ч 00м 09.mp3"))).right(128).mid(97, 30),
+              field("second"));
+    EXPECT_EQ(m_events.filter(QStringLiteral("saved ")).size(), 2);
+    EXPECT_TRUE(noteFolders().isEmpty());
 }
 
 TEST_F(Pipeline, TagAloneIsNotTheEndWhileTheEncoderRuns)
@@ -183,13 +244,21 @@ TEST_F(Pipeline, TagAloneIsNotTheEndWhileTheEncoderRuns)
     EXPECT_TRUE(readAll(media()).startsWith("FRAMES"));
 }
 
+TEST_F(Pipeline, TheEncodersExitIsSeenWithoutWaitingForTheTick)
+{
+    m_pipeline->timer3()->setInterval(60000);
+    fakeEncoder(kGoodEncoder);
+    encode(QStringLiteral("x"));
+    EXPECT_TRUE(QFile::exists(media()));
+}
+
 struct FailCase {
     const char* name;
     const char* encoder; // nullptr: no encoder at all
     const char* hintPart;
 };
 
-TEST_F(Pipeline, FailingEncoderEndsTheWatchWithAHintAndKeepsTheRecording)
+TEST_F(Pipeline, FailingEncoderKeepsTheNoteAndItsJournalForTheNextStart)
 {
     const FailCase cases[] = {
         {"missing", nullptr, "lame"},
@@ -203,17 +272,69 @@ TEST_F(Pipeline, FailingEncoderEndsTheWatchWithAHintAndKeepsTheRecording)
         QFile::remove(m_program + "/lame");
         if (c.encoder)
             fakeEncoder(QString::fromUtf8(c.encoder));
-        encode(QStringLiteral("x"));
+        const QString folder = encode(QStringLiteral("x"));
         ASSERT_EQ(m_events.size(), 5) << qPrintable(m_events.join(QLatin1Char('|')));
-        EXPECT_EQ(m_events[0], QStringLiteral("picOK"));
-        EXPECT_EQ(m_events[1], "reset " + m_scratch);
-        EXPECT_TRUE(m_events[2].startsWith(QStringLiteral("hint ")));
+        EXPECT_EQ(m_events[1], QStringLiteral("picOK"));
         EXPECT_TRUE(m_events[2].contains(QString::fromUtf8(c.hintPart))) << qPrintable(m_events[2]);
-        EXPECT_TRUE(m_events[2].contains(m_scratch + "test.wav"));
-        EXPECT_EQ(m_events[3], QStringLiteral("menu"));
+        EXPECT_TRUE(m_events[2].contains(folder + "test.wav"));
         EXPECT_EQ(m_events[4], QStringLiteral("failed"));
-        EXPECT_TRUE(testWavKept());
+        EXPECT_EQ(readAll(folder + "test.wav"), wav(2205));
+        EXPECT_TRUE(NoteJournal::read(folder).has_value());
         EXPECT_FALSE(QFile::exists(media()));
+    }
+    // Every failed note waits in its own folder: none was overwritten.
+    EXPECT_EQ(noteFolders().size(), 4);
+}
+
+TEST_F(Pipeline, NoFramesMeansNoNoteAndTheHintSaysWhy)
+{
+    const struct {
+        const char* name;
+        QByteArray wavBytes; // null: no file at all
+        bool deviceFailed;
+        const char* hint;
+    } cases[] = {
+        {"device not opened", wav(0), true, "Звук не записан: устройство записи недоступно."},
+        {"device gave nothing", wav(0), false, "Звук не записан: устройство записи не дало звука."},
+        {"nothing saved", QByteArray(), true, "Звук не записан: устройство записи недоступно."},
+    };
+    fakeEncoder(kGoodEncoder);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_events.clear();
+        QFile::remove(m_dir.filePath("args.txt"));
+        start(record(c.wavBytes), QStringLiteral("x"), 33, {}, kTask, c.deviceFailed);
+        waitForTheJobs();
+        EXPECT_FALSE(QFile::exists(m_dir.filePath("args.txt"))) << "the encoder must not run";
+        EXPECT_TRUE(m_events.contains(QStringLiteral("hint ") + QString::fromUtf8(c.hint)))
+            << qPrintable(m_events.join(QLatin1Char('|')));
+        EXPECT_TRUE(m_events.contains(QStringLiteral("failed")));
+        EXPECT_TRUE(QDir(m_program + "/Media").isEmpty());
+        EXPECT_TRUE(noteFolders().isEmpty());
+    }
+    // Record into a file: nothing is written at the chosen name either.
+    start(record(wav(0)), QStringLiteral("x"), EncoderPipeline::kRecordIntoFile,
+          m_dir.filePath("notes"), kTask, true);
+    waitForTheJobs();
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("notes.mp3")));
+}
+
+TEST_F(Pipeline, SilentRecordingIsSavedWithAWarning)
+{
+    fakeEncoder(kGoodEncoder);
+    const struct {
+        qint16 level;
+        bool warned;
+    } cases[] = {{0, true}, {40, true}, {3000, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        m_events.clear();
+        QFile::remove(media());
+        start(record(wav(22050, c.level)), QStringLiteral("x"));
+        waitForTheJobs();
+        EXPECT_TRUE(QFile::exists(media()));
+        EXPECT_EQ(m_events.filter(QStringLiteral("молчит")).size(), c.warned ? 1 : 0)
+            << qPrintable(m_events.join(QLatin1Char('|')));
     }
 }
 
@@ -223,10 +344,24 @@ TEST_F(Pipeline, ExistingTaskInMediaIsNeverReplaced)
     fakeEncoder(kGoodEncoder);
     encode(QStringLiteral("x"));
     EXPECT_EQ(readAll(media()), QByteArray("EARLIER TASK"));
-    // The new recording waits under its task name in the scratch folder.
-    EXPECT_TRUE(readAll(m_scratch + kTask).startsWith("FRAMES"));
-    EXPECT_TRUE(m_events.contains(QStringLiteral("hint Задание не перенесено в Media: ") +
-                                  m_scratch + kTask));
+    // The new note takes the next free second, as the naming retries do.
+    const QString next = QStringLiteral("07.12.2026 14ч 30м 06.mp3");
+    EXPECT_TRUE(readAll(media(next)).startsWith("FRAMES"));
+    EXPECT_TRUE(m_events.contains(QStringLiteral("hint Запись сохранена: ") + next));
+}
+
+TEST_F(Pipeline, MediaThatCannotTakeTheNoteLeavesItWholeInTheScratchFolder)
+{
+    QDir(m_program).rmdir(QStringLiteral("Media"));
+    writeFile(m_program + QStringLiteral("/Media"), "not a folder");
+    fakeEncoder(kGoodEncoder);
+    const QString folder = encode(QStringLiteral("x"));
+    EXPECT_TRUE(m_events.contains(QStringLiteral("failed")));
+    EXPECT_TRUE(m_events.filter(QStringLiteral("не перенесено")).size() == 1);
+    const QByteArray kept = readAll(folder + QStringLiteral("Z.mp3"));
+    EXPECT_EQ(kept.size(), 6 + 200 + 128);
+    EXPECT_EQ(kept.right(128).mid(97, 30), field("x"));
+    EXPECT_EQ(EncoderJob::planRecovery(folder).step, EncoderJob::Recovery::Place);
 }
 
 struct TargetCase {
@@ -246,7 +381,6 @@ TEST_F(Pipeline, RecordIntoAFileAppendsMp3AndKeepsExistingFiles)
     fakeEncoder(kGoodEncoder);
     for (const TargetCase& c : cases) {
         SCOPED_TRACE(c.chosen);
-        writeFile(m_scratch + "test.wav", "RIFF");
         if (c.existing)
             writeFile(m_dir.filePath(QString::fromUtf8(c.existing)), "KEEP");
         encode(QStringLiteral("x"), EncoderPipeline::kRecordIntoFile,
@@ -255,7 +389,7 @@ TEST_F(Pipeline, RecordIntoAFileAppendsMp3AndKeepsExistingFiles)
         if (c.existing) {
             EXPECT_EQ(readAll(m_dir.filePath(QString::fromUtf8(c.existing))), QByteArray("KEEP"));
         }
-        EXPECT_FALSE(testWavKept());
+        EXPECT_TRUE(noteFolders().isEmpty());
         EXPECT_FALSE(QFile::exists(media()));
     }
 }
@@ -267,13 +401,14 @@ TEST_F(Pipeline, RealLameWritesTheTagInWindows1251)
     ASSERT_TRUE(QFile::link(lame, m_program + "/lame"));
     const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
     ASSERT_FALSE(sox.isEmpty()) << "sox must be installed (tools/setup-deps.sh)";
-    QFile::remove(m_scratch + "test.wav");
+    const QString folder = record(QByteArray());
     ASSERT_EQ(QProcess::execute(sox, {"-n", "-r", "22050", "-c", "1", "-b", "16",
-                                      m_scratch + "test.wav", "synth", "1", "sine", "440"}),
+                                      folder + "test.wav", "synth", "1", "sine", "440"}),
               0);
 
     const QString comment = QStringLiteral("Позвонить_маме_в_6");
-    encode(comment);
+    start(folder, comment);
+    waitForTheJobs();
     const QByteArray mp3 = readAll(media());
     ASSERT_GT(mp3.size(), 1000);
     const QByteArray t = mp3.right(128);
@@ -281,8 +416,187 @@ TEST_F(Pipeline, RealLameWritesTheTagInWindows1251)
     EXPECT_EQ(t.mid(63, 30), field("Ola-Brenvik"));
     EXPECT_EQ(t.mid(97, 30), field(Cp1251::encode(comment)));
     EXPECT_EQ(Cp1251::decode(t.mid(97, 30)).remove(QChar(0)), comment);
-    EXPECT_FALSE(testWavKept());
+    EXPECT_TRUE(noteFolders().isEmpty());
     EXPECT_TRUE(m_events.contains(QStringLiteral("hint Запись сохранена.")));
+}
+
+// --- Start-up recovery ------------------------------------------------------
+
+TEST_F(Pipeline, RecoveryDecidesFromWhatTheJobLeft)
+{
+    const QDateTime wavTime = QDateTime::currentDateTime().addSecs(-60);
+    const QByteArray tagged = "FRAMES" + tag("Ola-Brenvik", "x");
+    const struct {
+        const char* name;
+        bool journal;
+        QByteArray wavBytes; // null: none
+        const char* mp3Name;
+        QByteArray mp3;      // null: none
+        int mp3Age;          // seconds relative to the WAV
+        EncoderJob::Recovery step;
+    } cases[] = {
+        {"MP3 missing", true, wav(100), "Z.mp3", QByteArray(), 0, EncoderJob::Recovery::Encode},
+        {"MP3 untagged", true, wav(100), "Z.mp3", "FRAMES", 5, EncoderJob::Recovery::Encode},
+        {"MP3 older than WAV", true, wav(100), "Z.mp3", tagged, -5, EncoderJob::Recovery::Encode},
+        {"MP3 complete", true, wav(100), "Z.mp3", tagged, 5, EncoderJob::Recovery::Place},
+        {"start-up encoding complete", true, wav(100), "R.mp3", tagged, 5,
+         EncoderJob::Recovery::Place},
+        {"complete MP3, WAV gone", true, QByteArray(), "Z.mp3", tagged, 0,
+         EncoderJob::Recovery::Place},
+        {"nothing recorded", true, wav(0), "Z.mp3", QByteArray(), 0, EncoderJob::Recovery::Drop},
+        {"no journal", false, wav(100), "Z.mp3", tagged, 5, EncoderJob::Recovery::Skip},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = record(c.wavBytes);
+        if (c.journal)
+            ASSERT_TRUE((NoteJournal{NoteJournal::Kind::Task, kTask, "x"}).write(folder));
+        if (!c.wavBytes.isNull())
+            touch(folder + "test.wav", wavTime);
+        if (!c.mp3.isNull()) {
+            writeFile(folder + QString::fromUtf8(c.mp3Name), c.mp3);
+            touch(folder + QString::fromUtf8(c.mp3Name), wavTime.addSecs(c.mp3Age));
+        }
+        const auto plan = EncoderJob::planRecovery(folder);
+        EXPECT_EQ(plan.step, c.step);
+        if (c.step == EncoderJob::Recovery::Place)
+            EXPECT_EQ(plan.mp3, folder + QString::fromUtf8(c.mp3Name));
+    }
+}
+
+TEST_F(Pipeline, StartUpFinishesWhatAnEarlierRunLeft)
+{
+    fakeEncoder(kGoodEncoder);
+    const QString taken = QStringLiteral("24.12.2026 12ч 30м 59.mp3");
+    writeFile(media(taken), "EARLIER TASK");
+    // A complete, tagged note whose name is taken meanwhile.
+    const QString complete = record();
+    ASSERT_TRUE((NoteJournal{NoteJournal::Kind::Task, taken, QStringLiteral("готово")}).write(complete));
+    writeFile(complete + "Z.mp3", "DONE" + tag("Ola-Brenvik", "???"));
+    // Killed before the encoder finished: only the WAV.
+    const QString killed = record();
+    ASSERT_TRUE((NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("прерван")}).write(killed));
+    writeFile(killed + "Z.mp3", "HALF");
+    // A recording into a file of the user's.
+    const QString ownFile = record();
+    const QString chosen = m_dir.filePath(QStringLiteral("мой файл.mp3"));
+    ASSERT_TRUE((NoteJournal{NoteJournal::Kind::File, chosen, QStringLiteral("свой")}).write(ownFile));
+    // Not a job: a folder without a journal stays as it is.
+    const QString stranger = record();
+
+    m_pipeline->recoverUnfinished();
+    waitForTheJobs();
+
+    EXPECT_EQ(readAll(media(taken)), QByteArray("EARLIER TASK"));
+    const QString wrapped = QStringLiteral("24.12.2026 12ч 30м 00.mp3");
+    EXPECT_EQ(readAll(media(wrapped)).right(128).mid(97, 30), field(Cp1251::encode("готово")));
+    const QByteArray encoded = readAll(media());
+    EXPECT_TRUE(encoded.startsWith("FRAMES"));
+    EXPECT_EQ(encoded.right(128).mid(97, 30), field(Cp1251::encode("прерван")));
+    // Started afresh into its own output: an encoder of the killed run may
+    // still be writing Z.mp3.
+    EXPECT_TRUE(args().value(8).endsWith(QStringLiteral("/R.mp3")));
+    EXPECT_EQ(readAll(chosen).right(128).mid(97, 30), field(Cp1251::encode("свой")));
+    EXPECT_EQ(noteFolders(), QStringList{QFileInfo(stranger.chopped(1)).fileName()});
+    const QStringList hints = m_events.filter(QStringLiteral("hint "));
+    ASSERT_EQ(hints.size(), 1) << qPrintable(m_events.join(QLatin1Char('|')));
+    for (const QString& name : {wrapped, kTask, QStringLiteral("мой файл.mp3")})
+        EXPECT_TRUE(hints[0].contains(name)) << qPrintable(hints[0]);
+    // Recovery does not take the window anywhere.
+    EXPECT_FALSE(m_events.contains(QStringLiteral("menu")));
+}
+
+TEST(NoteJournal, RoundTripsAnyTargetAndComment)
+{
+    const NoteJournal journals[] = {
+        {NoteJournal::Kind::Task, kTask, QStringLiteral("Купить_хлеб")},
+        {NoteJournal::Kind::File, QStringLiteral("/home/Анна/My notes/a=b%20\nc.mp3"),
+         QStringLiteral("50%_=_done\r")},
+        {NoteJournal::Kind::Task, kTask, QString()},
+    };
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    for (const NoteJournal& j : journals) {
+        SCOPED_TRACE(qPrintable(j.target));
+        ASSERT_TRUE(j.write(folder));
+        const auto back = NoteJournal::read(folder);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_TRUE(*back == j);
+    }
+    for (const char* bad : {"", "kind=task\n", "target=x\n", "kind=mp3\ntarget=x\n",
+                            "kind=task\ntarget=\n", "kind=task\ngarbage\ntarget=x\n"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(NoteJournal::fromText(QString::fromUtf8(bad)).has_value());
+    }
+}
+
+TEST(NoteFile, FreeTaskNameTakesTheNextSecondWithinTheMinute)
+{
+    QTemporaryDir dir;
+    const auto name = [](int s) {
+        return QStringLiteral("24.12.2026 12ч 30м %1.mp3").arg(s, 2, 10, QLatin1Char('0'));
+    };
+    EXPECT_EQ(NoteFile::freeTaskName(dir.path(), name(5)), name(5));
+    writeFile(dir.filePath(name(5)), "x");
+    writeFile(dir.filePath(name(6)), "x");
+    EXPECT_EQ(NoteFile::freeTaskName(dir.path(), name(5)), name(7));
+    writeFile(dir.filePath(name(59)), "x");
+    EXPECT_EQ(NoteFile::freeTaskName(dir.path(), name(59)), name(0));
+    for (int s = 0; s < 60; ++s)
+        writeFile(dir.filePath(name(s)), "x");
+    EXPECT_FALSE(NoteFile::freeTaskName(dir.path(), name(5)).has_value());
+    EXPECT_FALSE(NoteFile::freeTaskName(dir.path(), QStringLiteral("notes.mp3")).has_value());
+}
+
+TEST(NoteFile, MoveNeverReplacesAndLeavesNoPartOnAnotherFileSystem)
+{
+    QTemporaryDir here;
+    const QString source = here.filePath("Z.mp3");
+    writeFile(source, QByteArray(300000, 'm'));
+    writeFile(here.filePath("taken.mp3"), "KEEP");
+    QString error;
+    EXPECT_FALSE(NoteFile::moveComplete(source, here.filePath("taken.mp3"), &error));
+    EXPECT_EQ(readAll(here.filePath("taken.mp3")), QByteArray("KEEP"));
+    EXPECT_EQ(QFileInfo(source).size(), 300000);
+
+    // /dev/shm is a file system of its own on most machines.
+    struct stat a {}, b {};
+    QTemporaryDir there(QStringLiteral("/dev/shm/quill-move-XXXXXX"));
+    if (!there.isValid() || ::stat(QFile::encodeName(here.path()).constData(), &a) != 0 ||
+        ::stat(QFile::encodeName(there.path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
+        GTEST_SKIP() << "no second file system to move across";
+    ASSERT_TRUE(NoteFile::moveComplete(source, there.filePath("task.mp3"), &error))
+        << qPrintable(error);
+    EXPECT_EQ(readAll(there.filePath("task.mp3")), QByteArray(300000, 'm'));
+    EXPECT_FALSE(QFile::exists(source));
+    EXPECT_EQ(QDir(there.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"task.mp3"});
+}
+
+TEST(ScratchFolder, OnlyAPrivateFolderOfOurOwnWillDo)
+{
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath("cache/Quillmur");
+    EXPECT_EQ(Paths::preparePrivateFolder(fresh), QString());
+    EXPECT_EQ(QFileInfo(fresh).permissions() & 0x0777, QFile::Permissions(0x0700));
+    const QString open = dir.filePath("open");
+    QDir().mkpath(open);
+    QFile::setPermissions(open, QFile::Permissions(0x7755));
+    EXPECT_EQ(Paths::preparePrivateFolder(open), QString());
+    EXPECT_EQ(QFileInfo(open).permissions() & 0x0077, QFile::Permissions(0));
+
+    writeFile(dir.filePath("file"), "x");
+    EXPECT_FALSE(Paths::preparePrivateFolder(dir.filePath("file")).isEmpty());
+    EXPECT_FALSE(Paths::preparePrivateFolder(dir.filePath("file/Quillmur")).isEmpty());
+    EXPECT_FALSE(Paths::preparePrivateFolder(QString()).isEmpty());
+    if (::geteuid() == 0) {
+        // A folder left by another user (here: nobody) is not taken over.
+        const QString foreign = dir.filePath("foreign");
+        QDir().mkpath(foreign);
+        ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+        EXPECT_EQ(Paths::preparePrivateFolder(foreign),
+                  QStringLiteral("принадлежит другому пользователю"));
+    }
 }
 
 TEST(EncoderArguments, AreTheOptionLineOneByOne)

@@ -168,6 +168,44 @@ private slots:
         QCOMPARE(m_panel->comment(), QStringLiteral("Купить_хлеб"));
     }
 
+    void eachNoteIsSavedInItsOwnFolderWithTheDeviceState()
+    {
+        QStringList folders{"/s/note-1/", "/s/note-2/"};
+        // The first recording finds no device, the second does.
+        int recordResult = 278;
+        auto sink = [&](const QString& c) {
+            m_commands << c;
+            return c.startsWith(QLatin1String("record")) ? recordResult : 0;
+        };
+        RecordingPanel panel(m_clock, m_mixer.get(), sink, QStringLiteral("/s/"));
+        panel.setNoteFolderSource([&] { return folders.takeFirst(); });
+        panel.setBlockingWait([](int) {});
+        QSignalSpy spy(&panel, &RecordingPanel::encoderRequested);
+        for (int note = 0; note < 2; ++note) {
+            panel.pressRecord();
+            panel.pressStop();
+            recordResult = 0;
+        }
+        QCOMPARE(m_commands.filter("save"), (QStringList{"save mywav /s/note-1/test.wav",
+                                                         "save mywav /s/note-2/test.wav"}));
+        QCOMPARE(spy.size(), 2);
+        QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("/s/note-1/"));
+        QCOMPARE(spy.at(0).at(2).toBool(), true);
+        QCOMPARE(spy.at(1).at(2).toBool(), false);
+    }
+
+    void refusedRecordingNeverOpensTheDevice()
+    {
+        QSignalSpy encode(m_panel.get(), &RecordingPanel::encoderRequested);
+        m_panel->setRefusal(QStringLiteral("Запись невозможна: нет личной папки"));
+        m_panel->pressRecord();
+        m_panel->pressStop();
+        QVERIFY(!m_panel->isRecording());
+        QVERIFY(m_commands.isEmpty());
+        QCOMPARE(m_hints, QStringList{QStringLiteral("Запись невозможна: нет личной папки")});
+        QCOMPARE(encode.count(), 0);
+    }
+
     void buttonPicturesFollowTheMouse()
     {
         QTest::mousePress(child<QWidget>("imgRecord_0"), Qt::LeftButton);

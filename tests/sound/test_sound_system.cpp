@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -149,21 +150,52 @@ protected:
     QProcess m_parec;
 };
 
-TEST_F(SoundServer, RecordingCapturesTheMicrophoneAndAppendsAfterStop)
+// The loudest sample (0..1) of a WAV file from `from` seconds on.
+double wavPeakFrom(const QString& wav, double from)
+{
+    const QString stat = run(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("trim"),
+                                                     QString::number(from), QStringLiteral("stat")});
+    const auto m = QRegularExpression(QStringLiteral("Maximum amplitude:\\s+([0-9.]+)")).match(stat);
+    return m.hasMatch() ? m.captured(1).toDouble() : -1.0;
+}
+
+TEST_F(SoundServer, RecordingCapturesTheMicrophoneSkipsThePauseAndAppendsAfterStop)
 {
     const QByteArray words = speech(QStringLiteral("Купить хлеб и молоко"));
     ASSERT_GT(words.size(), 22050) << "espeak-ng and sox must produce speech";
+    const QByteArray aside = speech(QStringLiteral("Это говорится во время паузы"));
+    // A pipe source takes nothing in while nobody listens; a real microphone
+    // goes on hearing during the pause. Another listener keeps it running.
+    QProcess listener;
+    listener.setStandardOutputFile(QProcess::nullDevice());
+    listener.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("@DEFAULT_SOURCE@"),
+                                             QStringLiteral("--raw")});
+    ASSERT_TRUE(listener.waitForStarted());
+    const auto stopListening = qScopeGuard([&] {
+        listener.terminate();
+        listener.waitForFinished(5000);
+    });
 
+    // Positions in the file are measured, not assumed: a busy machine
+    // speaks more slowly than real time.
+    QElapsedTimer clock;
     ASSERT_EQ(mciSendString(QStringLiteral("open new type waveaudio alias mywav")), MciOk);
     ASSERT_EQ(mciSendString(QStringLiteral("record mywav")), MciOk);
+    clock.start();
     speak(words);
+    const double wordsEnd = clock.elapsed() / 1000.0;
     QThread::msleep(1500);
     ASSERT_EQ(mciSendString(QStringLiteral("stop mywav")), MciOk);
-    QThread::msleep(300); // paused: not recorded
+    double recorded = clock.elapsed() / 1000.0;
+    // Paused: what is said now must not be in the recording.
+    speak(aside);
+    QThread::msleep(500);
     ASSERT_EQ(mciSendString(QStringLiteral("open new type waveaudio alias mywav")), MciAliasInUse);
     ASSERT_EQ(mciSendString(QStringLiteral("record mywav")), MciOk);
+    clock.restart();
     QThread::msleep(1000);
     ASSERT_EQ(mciSendString(QStringLiteral("stop mywav")), MciOk);
+    recorded += clock.elapsed() / 1000.0;
     // A folder with a blank and Cyrillic in it.
     QDir(m_dir.path()).mkpath(QStringLiteral("Мои записи"));
     const QString wav = m_dir.filePath(QStringLiteral("Мои записи/test.wav"));
@@ -174,12 +206,14 @@ TEST_F(SoundServer, RecordingCapturesTheMicrophoneAndAppendsAfterStop)
     EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), wav}).trimmed(), QStringLiteral("1"));
     const double seconds = run(QStringLiteral("soxi"), {QStringLiteral("-D"), wav}).trimmed().toDouble();
     const double spoken = words.size() / 2.0 / 22050.0;
-    // Both parts are in the file: at least the speech plus the second part.
+    const double asideSeconds = aside.size() / 2.0 / 22050.0;
+    // Both parts are in the file, and not the time of the pause.
     EXPECT_GT(seconds, spoken + 0.7) << "spoken " << spoken;
-    const QString stat = run(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("stat")});
-    const auto m = QRegularExpression(QStringLiteral("Maximum amplitude:\\s+([0-9.]+)")).match(stat);
-    ASSERT_TRUE(m.hasMatch()) << qPrintable(stat);
-    EXPECT_GT(m.captured(1).toDouble(), 0.05) << "the recording holds the speech";
+    EXPECT_LT(seconds, recorded + asideSeconds / 2) << "recorded for " << recorded;
+    EXPECT_GT(wavPeakFrom(wav, 0), 0.05) << "the recording holds the speech";
+    // After the first speech only the silence before the pause and after
+    // the resume: the words said while paused are absent.
+    EXPECT_LT(wavPeakFrom(wav, wordsEnd + 0.5), 0.01) << "speech from the pause was recorded";
 }
 
 TEST_F(SoundServer, PlaybackReachesTheSpeakersPausesResumesAndStops)

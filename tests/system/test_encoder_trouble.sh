@@ -26,6 +26,7 @@ record_two_parts "без кодировщика"
 sleep 4
 screenshot no-encoder >/dev/null
 [ "$(ls "$prefix/Media" | wc -l)" = 1 ] || fail "a task appeared without an encoder"
-[ -s "$scratch/test.wav" ] || fail "test.wav was not kept"
+[ -s "$(ls "$scratch"/note-*/test.wav | head -n 1)" ] || fail "the recording was not kept"
+[ -f "$(ls "$scratch"/note-*/note.txt | head -n 1)" ] || fail "the note's journal was not kept"
 kill -0 "$QUILL_PID" || fail "Quillmur ended"
 echo "encoder trouble: ok"

@@ -32,7 +32,7 @@ lame --quiet --decode "$prefix/Media/$task" "$QT_WORK/task.wav" || fail "the tas
 seconds=$(sox "$QT_WORK/task.wav" -n stat 2>&1 | awk '/Length/ {print int($3)}')
 note "recording lasts $seconds s"
 [ "$seconds" -ge 5 ] || fail "the recording is too short for both parts"
-[ ! -e "$HOME/.cache/Quillmur/test.wav" ] || fail "test.wav was left behind"
+[ -z "$(ls -A "$HOME/.cache/Quillmur")" ] || fail "scratch files were left behind"
 
 # The task in the list of all tasks, played to the speakers.
 click GifCtl12

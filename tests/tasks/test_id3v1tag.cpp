@@ -1,9 +1,18 @@
 #include "../playback/mp3fixture.h"
 #include "id3v1tag.h"
+#include "mp3inforeader.h"
 #include "textcodec.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +91,32 @@ TEST(Id3v1Tag, ReadsTheEndOfAFile)
     EXPECT_FALSE(Id3v1Tag::read(dir.filePath("missing.mp3")).has_value());
     // Exactly a tag and nothing else.
     EXPECT_TRUE(Id3v1Tag::read(file("bare.mp3", block("tag", "a", "b"))).has_value());
+}
+
+TEST(Id3v1Tag, TaskNamedLinkToAFifoIsNeverOpened)
+{
+    // Selecting such a "task" used to hang the window in open().
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString task = dir.filePath(QStringLiteral("07.12.2026 14ч 30м 05.mp3"));
+    ASSERT_TRUE(QFile::link(fifo, task));
+    auto read = std::async(std::launch::async, [&] {
+        Mp3Info info;
+        return std::make_pair(Id3v1Tag::read(task).has_value(), ReadMp3Info(task, info));
+    });
+    if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Let the blocked readers go before failing.
+        do {
+            const int w = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (w >= 0)
+                ::close(w);
+        } while (read.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready);
+        FAIL() << "reading a FIFO behind a task name blocked";
+    }
+    const auto [tagRead, mp3] = read.get();
+    EXPECT_FALSE(tagRead);
+    EXPECT_EQ(mp3, Mp3Read::NotMp3);
 }
 
 TEST(Id3v1Tag, ReadsATagWrittenByLame)

@@ -74,6 +74,7 @@ private slots:
     void controlButtonImages();
     void soundDefaultsAndShutdownRestore();
     void recordIntoAFileOfTheUsersChoice();
+    void noScratchFolderRefusesOnlyRecording();
 };
 
 void TestMainWindow::startUpState()
@@ -232,6 +233,26 @@ void TestMainWindow::recordIntoAFileOfTheUsersChoice()
     QCOMPARE(w.saveTarget, folder.path() + "/notes");
     QCOMPARE(w.selectedFile, folder.path() + "/notes.mp3");
     QCOMPARE(w.frontPanel()->objectName(), QString("fraMonitor"));
+}
+
+void TestMainWindow::noScratchFolderRefusesOnlyRecording()
+{
+    // Never the start folder instead: recording is refused, the rest works.
+    ProgramFolder folder;
+    FakeServices fakes;
+    MainWindow w(folder.path(), QString(), Clock::system(), fakes.make());
+    w.show();
+    w.buildMenu();
+    auto items = w.findChildren<QLabel*>("picMeny");
+    for (int item : {1, 2}) {
+        QTest::mouseClick(items[item], Qt::LeftButton, {}, QPoint(50, 30));
+        QVERIFY2(w.hint().startsWith(QStringLiteral("Запись невозможна: нет личной папки")),
+                 qPrintable(w.hint()));
+        QCOMPARE(w.frontPanel()->objectName(), QString("fraMeny"));
+    }
+    QCOMPARE(fakes.dialogs.size(), 0);
+    QTest::mouseClick(items[0], Qt::LeftButton, {}, QPoint(50, 30));
+    QCOMPARE(w.frontPanel()->objectName(), QString("fraSpisok"));
 }
 
 QTEST_MAIN(TestMainWindow)
