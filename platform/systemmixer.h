@@ -54,12 +54,22 @@ public:
 
     // Every channel of a found control, in the control's range, so that a
     // balance (left 20 %, right 80 %) can be put back as it was; nothing when
-    // it cannot be read.
-    virtual std::optional<std::vector<long>> readChannels(int id) = 0;
+    // it cannot be read. A backend that knows one value per control need not
+    // override this pair.
+    virtual std::optional<std::vector<long>> readChannels(int id)
+    {
+        const auto value = readControl(id);
+        if (!value)
+            return std::nullopt;
+        return std::vector<long>{*value};
+    }
 
     // Writes one value per channel, as readChannels gave them. A control with
     // more channels than values gets the last value on the rest.
-    virtual bool writeChannels(int id, const std::vector<long>& values) = 0;
+    virtual bool writeChannels(int id, const std::vector<long>& values)
+    {
+        return !values.empty() && writeControl(id, values.back());
+    }
 };
 
 // The ALSA simple mixer of the "default" device.

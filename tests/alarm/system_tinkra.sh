@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Tinkra against the private sound server: full volume and unmuted while the
-# alarm sounds on the speakers, the user's 30 % and mute back afterwards, a
-# player killed half-way repaired by the next one, and a missing alarm
-# recording reported without stopping the clean-up.
+# Tinkra against the private sound server and window manager: full volume
+# and unmuted while the alarm sounds on the speakers, the bar kept above
+# other windows, the user's 30 % and mute back afterwards (also after SIGTERM,
+# and with a left/right balance), a player killed half-way repaired by the
+# next one, and a missing alarm recording reported without stopping the
+# clean-up.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 
 : "${PULSE_SERVER:?system tests need the sound server of the test command}"
@@ -10,6 +12,8 @@ pf=$(install_suite)
 tinkra="$pf/Data/Tinkra"
 
 volume() { pactl get-sink-volume speakers | awk 'NR == 1 {print $5}'; }
+# Both channels, as "20% 80%".
+balance() { pactl get-sink-volume speakers | awk 'NR == 1 {print $5, $12}'; }
 muted() { pactl get-sink-mute speakers | awk '{print $2}'; }
 # Peak level (0..1) on the speakers over the given seconds.
 peak() {
@@ -44,6 +48,7 @@ screen_h=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[2]}')
 [ "$(pixel "$(screenshot bar)" $((WX + 250)) $((WY + 35)))" = "128,255,255" ] || fail "bar colour"
 level=$(peak 2)
 louder "$level" 0.05 || fail "no alarm sound on the speakers (peak $level)"
+xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the bar does not ask to be kept above"
 
 note "after about 5 s: ended, silent, 30 % and muted again"
 wait_gone "$pid" 15 || fail "Tinkra did not end"
@@ -53,6 +58,36 @@ level=$(peak 1)
 louder 0.001 "$level" || fail "sound after the end (peak $level)"
 pactl set-sink-mute speakers 1
 [ ! -e "$XDG_RUNTIME_DIR/Tinkra.sound" ] || fail "state file left after a clean end"
+
+note "another program's always-on-top window over the bar: the bar is back within 200 ms"
+start_program "$tinkra"
+pid=$LAST_PID
+bar=$(wait_window '^   Есть напоминание$' 10) || fail "no alarm bar"
+window_geometry "$bar"
+seen=$("$QUILL_BUILD_DIR/tests/alarm/coverwindow" 0 $((WY - 20)) $((WW + 100)) $((WH + 20)) \
+    $((WX + 250)) $((WY + 35))) || fail "no cover window"
+[ "$seen" = "128,255,255" ] || fail "the bar is still covered 200 ms later (screen shows $seen)"
+kill -TERM "$pid"
+wait_gone "$pid" 5 || fail "Tinkra did not end on SIGTERM"
+
+note "SIGTERM mid-alert: 30 % and muted again at once"
+start_program "$tinkra"
+pid=$LAST_PID
+wait_mixer 100% no || fail "alert did not raise the volume"
+kill -TERM "$pid"
+wait_gone "$pid" 2 || fail "Tinkra did not end at once on SIGTERM"
+[ "$(volume)" = 30% ] && [ "$(muted)" = yes ] || fail "SIGTERM left $(volume), muted $(muted)"
+[ ! -e "$XDG_RUNTIME_DIR/Tinkra.sound" ] || fail "state file left after SIGTERM"
+
+note "left 20 %, right 80 % survive an alarm"
+pactl set-sink-volume speakers 20% 80%
+start_program "$tinkra"
+pid=$LAST_PID
+wait_mixer 100% no || fail "alert did not raise the volume"
+[ "$(balance)" = "100% 100%" ] || fail "not both channels raised: $(balance)"
+wait_gone "$pid" 15 || fail "Tinkra did not end"
+[ "$(balance)" = "20% 80%" ] || fail "balance came back as $(balance)"
+pactl set-sink-volume speakers 30%
 
 note "a killed player is repaired by the next one"
 start_program "$tinkra"

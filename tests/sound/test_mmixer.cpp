@@ -49,14 +49,6 @@ public:
         value(id) = v;
         return true;
     }
-    std::optional<std::vector<long>> readChannels(int id) override
-    {
-        return std::vector<long>{value(id)};
-    }
-    bool writeChannels(int id, const std::vector<long>& v) override
-    {
-        return writeControl(id, v.front());
-    }
 };
 
 struct Fixture {
