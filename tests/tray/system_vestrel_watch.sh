@@ -102,4 +102,10 @@ touch "$media/"$'06.12.2026 09\xf7 00\xec 00.mp3'
 wait_window '^Ошибка$' 5 >/dev/null || fail "no message about a name that is not UTF-8"
 
 kill -0 "$vestrel" || fail "Vestrel ended"
+
+note "SIGTERM ends the watcher the orderly way"
+kill -TERM "$vestrel"
+rc=0
+wait "$vestrel" || rc=$?
+[ "$rc" -eq 0 ] || fail "SIGTERM killed the watcher (exit status $rc)"
 note "ok"
