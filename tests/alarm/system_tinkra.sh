@@ -15,10 +15,13 @@ volume() { pactl get-sink-volume speakers | awk 'NR == 1 {print $5}'; }
 # Both channels, as "20% 80%".
 balance() { pactl get-sink-volume speakers | awk 'NR == 1 {print $5, $12}'; }
 muted() { pactl get-sink-mute speakers | awk '{print $2}'; }
-# Peak level (0..1) on the speakers over the given seconds.
+# Peak level (0..1) on the speakers over the given seconds of sound. Counted
+# in samples, not from the start of parec: on a loaded machine its stream can
+# take a second or more to run, and a timed capture then hears nothing.
 peak() {
     local raw="$QT_WORK/monitor.raw"
-    timeout "$1" parec -d speakers.monitor --raw --format=s16le --rate=22050 --channels=1 >"$raw" || true
+    { timeout $(($1 + 10)) parec -d speakers.monitor --raw --format=s16le --rate=22050 --channels=1 || true; } |
+        head -c $(($1 * 22050 * 2)) >"$raw"
     [ -s "$raw" ] || { echo 0; return; }
     sox -t raw -r 22050 -e signed -b 16 -c 1 "$raw" -n stat 2>&1 | awk '/^Maximum amplitude/ {print $3}'
 }
@@ -45,7 +48,13 @@ window_geometry "$bar"
 [ "$WX" = 0 ] || fail "bar not at the left edge: x=$WX"
 screen_h=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[2]}')
 [ $((WY + WH)) -eq "$screen_h" ] || fail "bar not at the bottom: y=$WY"
-[ "$(pixel "$(screenshot bar)" $((WX + 250)) $((WY + 35)))" = "128,255,255" ] || fail "bar colour"
+# Mapped is not yet painted: give a loaded machine time to draw it.
+for _ in $(seq 1 50); do
+    colour=$(pixel "$(screenshot bar)" $((WX + 250)) $((WY + 35)))
+    [ "$colour" = "128,255,255" ] && break
+    sleep 0.1
+done
+[ "$colour" = "128,255,255" ] || fail "bar colour $colour"
 level=$(peak 2)
 louder "$level" 0.05 || fail "no alarm sound on the speakers (peak $level)"
 xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the bar does not ask to be kept above"
