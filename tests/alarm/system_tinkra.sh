@@ -43,6 +43,7 @@ start_program "$tinkra" -minimized
 pid=$LAST_PID
 wait_mixer 100% no || fail "speakers at $(volume), muted $(muted) during the alert"
 bar=$(wait_window '^   Есть напоминание$' 10) || fail "no alarm bar"
+xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the bar does not ask to be kept above"
 window_geometry "$bar"
 [ "$WW" = 263 ] && [ "$WH" = 40 ] || fail "bar is ${WW}x${WH}"
 [ "$WX" = 0 ] || fail "bar not at the left edge: x=$WX"
@@ -57,7 +58,6 @@ done
 [ "$colour" = "128,255,255" ] || fail "bar colour $colour"
 level=$(peak 2)
 louder "$level" 0.05 || fail "no alarm sound on the speakers (peak $level)"
-xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the bar does not ask to be kept above"
 
 note "after about 5 s: ended, silent, 30 % and muted again"
 wait_gone "$pid" 15 || fail "Tinkra did not end"
