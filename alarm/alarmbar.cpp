@@ -26,9 +26,15 @@ AlarmBar::AlarmBar()
     m_timer2.setObjectName(QStringLiteral("Timer2"));
     m_timer2.setInterval(50);
     // Another program's topmost window must not hide the notice for long.
+    // The window manager keeps the bar in its "above" layer (the stays-on-top
+    // hint); this lifts it over other windows of that layer too. The request
+    // is sent at once: with nothing else happening, the event loop would
+    // leave it waiting in the connection's buffer.
     connect(&m_timer2, &QTimer::timeout, this, [this] {
-        if (isVisible())
-            raise();
+        if (!isVisible())
+            return;
+        raise();
+        QGuiApplication::sync();
     });
     m_timer2.start();
 }

@@ -3,54 +3,42 @@
 #include "mmixer.h"
 #include "shortpath.h"
 
-#include <QFile>
-#include <QSaveFile>
-
-AlarmSound::AlarmSound(MMixer& mixer, const QString& stateFile)
-    : m_mixer(mixer), m_stateFile(stateFile)
+AlarmSound::AlarmSound(MMixer& mixer, const QString& stateFile) : m_mixer(mixer), m_file(stateFile)
 {
 }
 
 QString AlarmSound::stateFileIn(const QString& runtimeFolder)
 {
-    return runtimeFolder + QStringLiteral("/Tinkra.sound");
+    return MixerLevelsFile::in(runtimeFolder, QStringLiteral("Tinkra"));
+}
+
+QString AlarmSound::alarmFile(const QString& ownFolder)
+{
+    return ownFolder + QStringLiteral("/1.mp3");
 }
 
 QString AlarmSound::playCommand(const QString& ownFolder)
 {
-    return QStringLiteral("Play ") + ShortPath(ownFolder + QStringLiteral("/1.mp3"));
+    return QStringLiteral("Play ") + ShortPath(alarmFile(ownFolder));
 }
 
 bool AlarmSound::RecoverLeftover()
 {
-    QFile file(m_stateFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const auto left = SoundState::fromText(file.read(256));
-    file.close();
-    // A damaged file cannot be trusted with the user's speakers; drop it.
-    file.remove();
+    const auto left = m_file.takeLeftover();
     if (!left)
         return false;
-    apply(*left);
+    left->restore(m_mixer);
     return true;
 }
 
 void AlarmSound::PrepareSound()
 {
-    m_saved.speakerVolume = m_mixer.GetVolume(SpeakerVolume);
-    m_saved.waveVolume = m_mixer.GetVolume(WaveVolume);
-    m_saved.speakerMute = m_mixer.GetMute(SpeakerMute);
-    m_saved.waveMute = m_mixer.GetMute(WaveMute);
+    m_saved = MixerLevels::take(m_mixer, {SpeakerVolume, WaveVolume, SpeakerMute, WaveMute});
     m_prepared = true;
 
-    // Written in full or not at all. When it cannot be written the alarm
-    // still sounds: a missed reminder is worse than loud speakers.
-    QSaveFile file(m_stateFile);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(m_saved.toText());
-        file.commit();
-    }
+    // When the file cannot be written the alarm still sounds: a missed
+    // reminder is worse than loud speakers.
+    m_file.write(m_saved);
 
     m_mixer.SetVolume(SpeakerVolume, 100);
     m_mixer.SetVolume(WaveVolume, 100);
@@ -62,15 +50,7 @@ void AlarmSound::RestoreSound()
 {
     if (!m_prepared)
         return;
-    apply(m_saved);
-    QFile::remove(m_stateFile);
     m_prepared = false;
-}
-
-void AlarmSound::apply(const SoundState& s)
-{
-    m_mixer.SetVolume(SpeakerVolume, s.speakerVolume);
-    m_mixer.SetVolume(WaveVolume, s.waveVolume);
-    m_mixer.SetMute(SpeakerMute, s.speakerMute);
-    m_mixer.SetMute(WaveMute, s.waveMute);
+    m_saved.restore(m_mixer);
+    m_file.remove();
 }

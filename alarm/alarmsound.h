@@ -1,6 +1,6 @@
 #pragma once
 
-#include "soundstate.h"
+#include "mixerlevels.h"
 
 #include <QString>
 
@@ -22,7 +22,9 @@ public:
 
     // The state file in the per-user runtime folder.
     static QString stateFileIn(const QString& runtimeFolder);
-    // "Play " and the alarm recording 1.mp3 of the player's own folder.
+    // The alarm recording 1.mp3 of the player's own folder.
+    static QString alarmFile(const QString& ownFolder);
+    // "Play " and the short form of the alarm recording.
     static QString playCommand(const QString& ownFolder);
 
     // Puts back what a player that never finished left in the state file,
@@ -35,16 +37,15 @@ public:
     void PrepareSound();
 
     // Puts back the values PrepareSound took (speaker volume, wave volume,
-    // speaker mute, wave mute) and removes the state file.
+    // speaker mute, wave mute) and removes the state file. Only the first
+    // call after PrepareSound does anything.
     void RestoreSound();
 
-    const SoundState& saved() const { return m_saved; }
+    const MixerLevels& saved() const { return m_saved; }
 
 private:
-    void apply(const SoundState& s);
-
     MMixer& m_mixer;
-    QString m_stateFile;
-    SoundState m_saved;
+    MixerLevelsFile m_file;
+    MixerLevels m_saved;
     bool m_prepared = false;
 };

@@ -6,6 +6,7 @@
 #include "mciexecute.h"
 #include "mmixer.h"
 #include "paths.h"
+#include "shutdownsignals.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -16,6 +17,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tinkra"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before the mixer is touched: a kill or a logout from here on ends the
+    // alarm the orderly way.
+    ShutdownSignals stopRequests;
 
     // One alarm at a time: a second player would take the first one's raised
     // volume for the user's own and leave the speakers at 100 %.
@@ -30,16 +34,22 @@ int main(int argc, char** argv)
     sound.RecoverLeftover();
     sound.PrepareSound();
 
+    // The user's settings go back at once, then the program ends, which
+    // ends the sound.
+    const auto end = [&] {
+        sound.RestoreSound();
+        QCoreApplication::exit(0);
+    };
+    QObject::connect(&stopRequests, &ShutdownSignals::received, &app, end);
+
     // Always the small bar: it is what "minimized" looks like for this player.
     AlarmBar bar;
     bar.show();
-    mciExecute(AlarmSound::playCommand(Paths::programFolder()));
-
-    QObject::connect(&bar, &AlarmBar::timeUp, &app, [&] {
-        sound.RestoreSound();
-        // Ending the process ends the sound.
-        QApplication::quit();
-    });
+    playAlarm(Paths::programFolder());
+    QObject::connect(&bar, &AlarmBar::timeUp, &app, end);
     bar.timer1().start();
-    return app.exec();
+    const int rc = app.exec();
+    // However the loop ended (the session manager may end it too).
+    sound.RestoreSound();
+    return rc;
 }

@@ -2,27 +2,147 @@
 
 #include "mmixer.h"
 
+#include <QFile>
+#include <QSaveFile>
+
 #include <algorithm>
 
 namespace {
-int asByte(int percent)
+
+bool isVolume(int index)
 {
-    return std::clamp(percent, 0, 255);
+    return index < MMixer::SpeakerMute;
 }
+
 } // namespace
 
-MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo)
+MixerLevels MixerLevels::take(const MMixer& mixer, const std::vector<int>& indices)
+{
+    std::vector<Control> controls;
+    for (int index : indices) {
+        Control c;
+        c.index = index;
+        c.value = isVolume(index) ? std::clamp(mixer.GetVolume(index), 0, 255)
+                                  : (mixer.GetMute(index) ? 1 : 0);
+        c.channels = mixer.GetChannels(index);
+        controls.push_back(std::move(c));
+    }
+    return MixerLevels(std::move(controls));
+}
+
+void MixerLevels::restore(MMixer& mixer) const
+{
+    for (const Control& c : m_controls) {
+        if (!c.channels.empty())
+            mixer.SetChannels(c.index, c.channels);
+        else if (isVolume(c.index))
+            mixer.SetVolume(c.index, c.value);
+        else
+            mixer.SetMute(c.index, c.value != 0);
+    }
+}
+
+int MixerLevels::value(int index) const
+{
+    for (const Control& c : m_controls)
+        if (c.index == index)
+            return c.value;
+    return 0;
+}
+
+QByteArray MixerLevels::toText() const
+{
+    QByteArray text;
+    for (const Control& c : m_controls) {
+        text += QByteArray::number(c.index) + ' ' + QByteArray::number(c.value);
+        for (long ch : c.channels)
+            text += ' ' + QByteArray::number(qlonglong(ch));
+        text += '\n';
+    }
+    return text;
+}
+
+std::optional<MixerLevels> MixerLevels::fromText(const QByteArray& text)
+{
+    std::vector<Control> controls;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 2 || fields.size() > 2 + 32)
+            return std::nullopt;
+        std::vector<long> numbers;
+        for (const QByteArray& f : fields) {
+            bool ok = false;
+            const long n = f.toLong(&ok);
+            if (!ok || n < 0 || n > 65535)
+                return std::nullopt;
+            numbers.push_back(n);
+        }
+        Control c;
+        c.index = int(numbers[0]);
+        c.value = int(numbers[1]);
+        c.channels.assign(numbers.begin() + 2, numbers.end());
+        const bool known = c.index < MMixer::ControlCount &&
+                           std::none_of(controls.begin(), controls.end(),
+                                        [&](const Control& o) { return o.index == c.index; });
+        const bool valid = isVolume(c.index) ? c.value <= 100 : c.value <= 1;
+        if (!known || !valid)
+            return std::nullopt;
+        controls.push_back(std::move(c));
+    }
+    if (controls.empty())
+        return std::nullopt;
+    return MixerLevels(std::move(controls));
+}
+
+QString MixerLevelsFile::in(const QString& runtimeFolder, const QString& program)
+{
+    return runtimeFolder + QLatin1Char('/') + program + QStringLiteral(".sound");
+}
+
+bool MixerLevelsFile::write(const MixerLevels& levels) const
+{
+    if (m_path.isEmpty())
+        return false;
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(levels.toText());
+    return file.commit();
+}
+
+std::optional<MixerLevels> MixerLevelsFile::takeLeftover() const
+{
+    if (m_path.isEmpty())
+        return std::nullopt;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const auto left = MixerLevels::fromText(file.read(4096));
+    file.close();
+    file.remove();
+    return left;
+}
+
+void MixerLevelsFile::remove() const
+{
+    if (!m_path.isEmpty())
+        QFile::remove(m_path);
+}
+
+MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo,
+                                            const MixerLevelsFile& keep)
 {
     mixer.OpenMixer(0);
-    MixerLevels saved;
-    saved.speakerVolume = asByte(mixer.GetVolume(MMixer::SpeakerVolume));
-    saved.waveVolume = asByte(mixer.GetVolume(MMixer::WaveVolume));
-    saved.speakerMute = mixer.GetMute(MMixer::SpeakerMute);
-    saved.waveMute = mixer.GetMute(MMixer::WaveMute);
-    saved.microphoneVolume = asByte(mixer.GetVolume(MMixer::MicrophoneVolume));
-    saved.microphoneMute = mixer.GetMute(MMixer::MicrophoneMute);
+    const MixerLevels saved =
+        MixerLevels::take(mixer, {MMixer::SpeakerVolume, MMixer::WaveVolume, MMixer::SpeakerMute,
+                                  MMixer::WaveMute, MMixer::MicrophoneVolume,
+                                  MMixer::MicrophoneMute});
+    // On disk before anything changes: a kill from here on is repaired.
+    keep.write(saved);
 
-    const int speaker = saved.speakerVolume >= 50 ? 100 : 50;
+    const int speaker = saved.value(MMixer::SpeakerVolume) >= 50 ? 100 : 50;
     mixer.SetVolume(MMixer::SpeakerVolume, speaker);
     if (speakerSetTo)
         *speakerSetTo = speaker;
@@ -33,12 +153,18 @@ MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo)
     return saved;
 }
 
-void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels)
+bool RecoverMixerLevels(MMixer& mixer, const MixerLevelsFile& file)
 {
-    mixer.SetVolume(MMixer::SpeakerVolume, levels.speakerVolume);
-    mixer.SetVolume(MMixer::WaveVolume, levels.waveVolume);
-    mixer.SetMute(MMixer::SpeakerMute, levels.speakerMute);
-    mixer.SetMute(MMixer::WaveMute, levels.waveMute);
-    mixer.SetVolume(MMixer::MicrophoneVolume, levels.microphoneVolume);
-    mixer.SetMute(MMixer::MicrophoneMute, levels.microphoneMute);
+    const auto left = file.takeLeftover();
+    if (!left)
+        return false;
+    mixer.OpenMixer(0);
+    left->restore(mixer);
+    return true;
+}
+
+void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels, const MixerLevelsFile& keep)
+{
+    levels.restore(mixer);
+    keep.remove();
 }

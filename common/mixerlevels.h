@@ -1,25 +1,101 @@
 #pragma once
 
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
 class MMixer;
 
-// The six mixer values the main program takes at start-up and puts back when
-// it ends.
-struct MixerLevels {
-    int speakerVolume = 0;    // 0..255 (a byte)
-    int waveVolume = 0;
-    bool speakerMute = false;
-    bool waveMute = false;
-    int microphoneVolume = 0;
-    bool microphoneMute = false;
+// Some controls of the mixer table as they stood at one moment, to be put
+// back later: the main program's six at start-up, the alarm player's four.
+// Each control keeps the value the percent rules read (what the volume knob
+// shows) and every channel as the system mixer had it, so a balance of left
+// 20 % and right 80 % comes back as it was and not as 20 % on both sides.
+class MixerLevels
+{
+public:
+    struct Control
+    {
+        int index = 0; // row of the control table
+        int value = 0; // volume: percent narrowed to a byte; mute: 0 or 1
+        std::vector<long> channels; // empty when the mixer gave none
+        bool operator==(const Control& o) const
+        {
+            return index == o.index && value == o.value && channels == o.channels;
+        }
+    };
+
+    MixerLevels() = default;
+    explicit MixerLevels(std::vector<Control> controls) : m_controls(std::move(controls)) {}
+
+    // Reads the controls at `indices`, in that order, which is also the order
+    // in which they are put back.
+    static MixerLevels take(const MMixer& mixer, const std::vector<int>& indices);
+
+    // Puts every control back in the order taken: its channels as they were,
+    // or, when the mixer gave none, its value through SetVolume / SetMute.
+    void restore(MMixer& mixer) const;
+
+    // The value taken for a control; 0 when it was not taken.
+    int value(int index) const;
+    bool mute(int index) const { return value(index) != 0; }
+    const std::vector<Control>& controls() const { return m_controls; }
+
+    // One line per control: "index value channel channel ...\n".
+    QByteArray toText() const;
+    // Nothing unless every line is a control of the table, once, with a
+    // valid value and at most 32 channels.
+    static std::optional<MixerLevels> fromText(const QByteArray& text);
+
+    bool operator==(const MixerLevels& o) const { return m_controls == o.m_controls; }
+
+private:
+    std::vector<Control> m_controls;
+};
+
+// Where a program keeps the levels it has to put back until it has done so,
+// so that a run that is killed (SIGKILL, a crash, the power) is repaired by
+// the next one instead of leaving the speakers raised for good. Only use it
+// while holding the program's single-instance lock.
+class MixerLevelsFile
+{
+public:
+    // An empty path keeps nothing.
+    explicit MixerLevelsFile(QString path = {}) : m_path(std::move(path)) {}
+
+    // "<runtimeFolder>/<program>.sound"
+    static QString in(const QString& runtimeFolder, const QString& program);
+
+    // Written in full or not at all; false when it could not be written.
+    bool write(const MixerLevels& levels) const;
+    // What an earlier run left behind, and the file removed. A damaged file
+    // cannot be trusted with the user's speakers: it is removed and gives
+    // nothing.
+    std::optional<MixerLevels> takeLeftover() const;
+    void remove() const;
+
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
 };
 
 // The settings save action (button `Sohranit`, also start-up): opens mixer
-// device 0, takes the six levels, then sets the speakers to 100 % when they
-// were at 50 % or more, else to 50 %, and the wave output and microphone to
-// 100 % unmuted. Returns the levels taken; `speakerSetTo` receives 50 or 100
-// for the volume slider's label and knob.
-MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo = nullptr);
+// device 0, takes the six levels (speaker volume, wave volume, speaker mute,
+// wave mute, microphone volume, microphone mute: the order they are put back
+// in), writes them to `keep` before changing anything, then sets the
+// speakers to 100 % when they were at 50 % or more, else to 50 %, and the
+// wave output and microphone to 100 % unmuted. `speakerSetTo` receives 50 or
+// 100 for the volume slider's label and knob.
+MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo = nullptr,
+                                            const MixerLevelsFile& keep = MixerLevelsFile());
 
-// Puts the levels back in the shutdown order: speaker volume, wave volume,
-// speaker mute, wave mute, microphone volume, microphone mute.
-void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels);
+// Start of a program that keeps its levels in `file`: opens mixer device 0
+// and puts back what a killed earlier run left there. True when it did.
+bool RecoverMixerLevels(MMixer& mixer, const MixerLevelsFile& file);
+
+// Puts the levels back and forgets the kept copy.
+void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels,
+                        const MixerLevelsFile& keep = MixerLevelsFile());

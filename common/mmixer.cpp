@@ -1,5 +1,6 @@
 #include "mmixer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -123,4 +124,23 @@ bool MMixer::GetMute(int index) const
 bool MMixer::SetMute(int index, bool on)
 {
     return SetControlValue(entry(index), on ? 1 : 0);
+}
+
+std::vector<long> MMixer::GetChannels(int index) const
+{
+    const Entry& e = entry(index);
+    if (!m_open || !e.present)
+        return {};
+    return m_backend->readChannels(e.info.id).value_or(std::vector<long>{});
+}
+
+bool MMixer::SetChannels(int index, const std::vector<long>& values)
+{
+    const Entry& e = entry(index);
+    if (!m_open || !e.present || values.empty())
+        return false;
+    std::vector<long> kept(values);
+    for (long& v : kept)
+        v = std::clamp(v, e.info.minimum, e.info.maximum);
+    return m_backend->writeChannels(e.info.id, kept);
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 // An index outside 0..15 given to GetVolume/SetVolume/GetMute/SetMute.
 class MixerIndexError : public std::out_of_range
@@ -67,6 +68,15 @@ public:
     bool GetMute(int index) const;
     // Writes 1 (true) or 0 (false). Throws MixerIndexError.
     bool SetMute(int index, bool on);
+
+    // Every channel of a control as the system mixer holds it, for putting a
+    // balance back exactly; empty when the control is absent or unreadable.
+    // The percent operations above read the first channel and write all.
+    // Throws MixerIndexError.
+    std::vector<long> GetChannels(int index) const;
+    // Puts back what GetChannels gave, each value kept within the control's
+    // range. False when absent or given nothing. Throws MixerIndexError.
+    bool SetChannels(int index, const std::vector<long>& values);
 
     bool isOpen() const { return m_open; }
 

@@ -2,7 +2,9 @@
 #include "clock.h"
 #include "display.h"
 #include "mainwindow.h"
+#include "mixerlevels.h"
 #include "paths.h"
+#include "shutdownsignals.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmur"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/quillmur.png")));
+    ShutdownSignals stopRequests;
 
     SingleInstance instance(QStringLiteral("Quillmur"));
     if (!instance.acquire()) {
@@ -22,7 +25,16 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    MainWindow window(Paths::programFolder(), Paths::scratchFolder(), Clock::system());
+    MainWindowServices services;
+    services.levelsFile = MixerLevelsFile::in(Paths::runtimeFolder(), QStringLiteral("Quillmur"));
+    MainWindow window(Paths::programFolder(), Paths::scratchFolder(), Clock::system(),
+                      std::move(services));
+    // A kill, a logout or a closed terminal ends the program as its exit
+    // button does; the window's end puts the sound settings back.
+    QObject::connect(&stopRequests, &ShutdownSignals::received, &window, [&window] {
+        window.close();
+        QCoreApplication::exit(0);
+    });
     window.show();
     return app.exec();
 }

@@ -114,42 +114,64 @@ std::optional<MixerControlInfo> AlsaMixer::findControl(MixerLine line, MixerCont
     return std::nullopt;
 }
 
-const AlsaMixer::Control* AlsaMixer::control(int id) const
+const AlsaMixer::Control* AlsaMixer::current(int id)
 {
     if (!m_handle || id < 1 || id > int(m_controls.size()))
         return nullptr;
+    // The simple mixer keeps the last value it knows and drops a write equal
+    // to it. Another program (the alarm player, the desktop's volume applet)
+    // may have changed the level since: take those changes in first, so a
+    // read is current and a write of the old value still lands.
+    snd_mixer_handle_events(m_handle);
     return &m_controls[size_t(id - 1)];
 }
 
+std::vector<snd_mixer_selem_channel_id_t> AlsaMixer::channels(const Control& c) const
+{
+    std::vector<snd_mixer_selem_channel_id_t> found;
+    for (int ch = 0; ch <= SND_MIXER_SCHN_LAST; ++ch) {
+        const auto id = snd_mixer_selem_channel_id_t(ch);
+        const bool has = c.capture ? snd_mixer_selem_has_capture_channel(c.elem, id)
+                                   : snd_mixer_selem_has_playback_channel(c.elem, id);
+        if (has)
+            found.push_back(id);
+    }
+    return found;
+}
+
+bool AlsaMixer::range(const Control& c, long* min, long* max) const
+{
+    const int rc = c.capture ? snd_mixer_selem_get_capture_volume_range(c.elem, min, max)
+                             : snd_mixer_selem_get_playback_volume_range(c.elem, min, max);
+    return rc >= 0 && *max > *min;
+}
+
+namespace {
+
+long toWindows(long raw, long min, long max)
+{
+    return std::lround(double(raw - min) * WindowsVolumeMax / double(max - min));
+}
+
+long fromWindows(long value, long min, long max)
+{
+    const long clamped = std::clamp(value, 0L, WindowsVolumeMax);
+    return min + std::lround(double(clamped) * double(max - min) / WindowsVolumeMax);
+}
+
+} // namespace
+
 std::optional<long> AlsaMixer::readControl(int id)
 {
-    const Control* c = control(id);
-    if (!c)
+    const auto all = readChannels(id);
+    if (!all || all->empty())
         return std::nullopt;
-    // Other programs change the mixer too; take their changes in first.
-    snd_mixer_handle_events(m_handle);
-    const auto ch = SND_MIXER_SCHN_FRONT_LEFT;
-    if (c->type == MixerControlType::Mute) {
-        int on = 1;
-        const int rc = c->capture ? snd_mixer_selem_get_capture_switch(c->elem, ch, &on)
-                                  : snd_mixer_selem_get_playback_switch(c->elem, ch, &on);
-        if (rc < 0)
-            return std::nullopt;
-        return on ? 0 : 1;
-    }
-    long min = 0, max = 0, value = 0;
-    const int rangeRc = c->capture ? snd_mixer_selem_get_capture_volume_range(c->elem, &min, &max)
-                                   : snd_mixer_selem_get_playback_volume_range(c->elem, &min, &max);
-    const int rc = c->capture ? snd_mixer_selem_get_capture_volume(c->elem, ch, &value)
-                              : snd_mixer_selem_get_playback_volume(c->elem, ch, &value);
-    if (rangeRc < 0 || rc < 0 || max <= min)
-        return std::nullopt;
-    return std::lround(double(value - min) * WindowsVolumeMax / double(max - min));
+    return all->front();
 }
 
 bool AlsaMixer::writeControl(int id, long value)
 {
-    const Control* c = control(id);
+    const Control* c = current(id);
     if (!c)
         return false;
     if (c->type == MixerControlType::Mute) {
@@ -158,12 +180,64 @@ bool AlsaMixer::writeControl(int id, long value)
                            : snd_mixer_selem_set_playback_switch_all(c->elem, on)) >= 0;
     }
     long min = 0, max = 0;
-    if ((c->capture ? snd_mixer_selem_get_capture_volume_range(c->elem, &min, &max)
-                    : snd_mixer_selem_get_playback_volume_range(c->elem, &min, &max)) < 0 ||
-        max <= min)
+    if (!range(*c, &min, &max))
         return false;
-    const long clamped = std::clamp(value, 0L, WindowsVolumeMax);
-    const long raw = min + std::lround(double(clamped) * double(max - min) / WindowsVolumeMax);
+    const long raw = fromWindows(value, min, max);
     return (c->capture ? snd_mixer_selem_set_capture_volume_all(c->elem, raw)
                        : snd_mixer_selem_set_playback_volume_all(c->elem, raw)) >= 0;
+}
+
+std::optional<std::vector<long>> AlsaMixer::readChannels(int id)
+{
+    const Control* c = current(id);
+    if (!c)
+        return std::nullopt;
+    long min = 0, max = 0;
+    const bool isMute = c->type == MixerControlType::Mute;
+    if (!isMute && !range(*c, &min, &max))
+        return std::nullopt;
+    std::vector<long> values;
+    for (const auto ch : channels(*c)) {
+        if (isMute) {
+            int on = 1;
+            if ((c->capture ? snd_mixer_selem_get_capture_switch(c->elem, ch, &on)
+                            : snd_mixer_selem_get_playback_switch(c->elem, ch, &on)) < 0)
+                return std::nullopt;
+            values.push_back(on ? 0 : 1);
+        } else {
+            long raw = 0;
+            if ((c->capture ? snd_mixer_selem_get_capture_volume(c->elem, ch, &raw)
+                            : snd_mixer_selem_get_playback_volume(c->elem, ch, &raw)) < 0)
+                return std::nullopt;
+            values.push_back(toWindows(raw, min, max));
+        }
+    }
+    if (values.empty())
+        return std::nullopt;
+    return values;
+}
+
+bool AlsaMixer::writeChannels(int id, const std::vector<long>& values)
+{
+    const Control* c = current(id);
+    if (!c || values.empty())
+        return false;
+    long min = 0, max = 0;
+    const bool isMute = c->type == MixerControlType::Mute;
+    if (!isMute && !range(*c, &min, &max))
+        return false;
+    bool ok = true;
+    size_t i = 0;
+    for (const auto ch : channels(*c)) {
+        const long value = values[std::min(i++, values.size() - 1)];
+        int rc = 0;
+        if (isMute)
+            rc = c->capture ? snd_mixer_selem_set_capture_switch(c->elem, ch, value ? 0 : 1)
+                            : snd_mixer_selem_set_playback_switch(c->elem, ch, value ? 0 : 1);
+        else
+            rc = c->capture ? snd_mixer_selem_set_capture_volume(c->elem, ch, fromWindows(value, min, max))
+                            : snd_mixer_selem_set_playback_volume(c->elem, ch, fromWindows(value, min, max));
+        ok = ok && rc >= 0;
+    }
+    return ok;
 }

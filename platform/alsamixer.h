@@ -20,6 +20,8 @@ public:
     std::optional<MixerControlInfo> findControl(MixerLine line, MixerControlType type) override;
     std::optional<long> readControl(int id) override;
     bool writeControl(int id, long value) override;
+    std::optional<std::vector<long>> readChannels(int id) override;
+    bool writeChannels(int id, const std::vector<long>& values) override;
 
     // Element names tried for a line, in order.
     static std::vector<const char*> elementNames(MixerLine line);
@@ -31,7 +33,10 @@ private:
         bool capture = false;
     };
     void close();
-    const Control* control(int id) const;
+    // The control, after taking in what other programs changed meanwhile.
+    const Control* current(int id);
+    std::vector<snd_mixer_selem_channel_id_t> channels(const Control& c) const;
+    bool range(const Control& c, long* min, long* max) const;
 
     snd_mixer_t* m_handle = nullptr;
     std::vector<Control> m_controls; // id = index + 1

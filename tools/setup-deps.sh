@@ -14,7 +14,7 @@ PACKAGES=(
   libgif-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils alsa-utils libasound2-plugins
-  xvfb xdotool x11-utils imagemagick trayer
+  xvfb xdotool x11-utils imagemagick trayer openbox
   espeak-ng sox libfaketime
   clang libclang-rt-14-dev
   fonts-dejavu-core locales file

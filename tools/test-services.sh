@@ -2,8 +2,9 @@
 source "$(dirname "${BASH_SOURCE[0]}")/test-sound.sh"
 
 # Sourced by the test command (and usable by hand): starts a private X server
-# and a private PulseAudio with a null sink as speakers and a pipe source as
-# microphone, exports what the tests need, and stops both on exit.
+# with a window manager and a private PulseAudio with a null sink as speakers
+# and a pipe source as microphone, exports what the tests need, and stops
+# them all on exit.
 #
 #   QUILL_SERVICES_DIR  private folder of this run (runtime dir, FIFO, logs)
 #   DISPLAY             the private Xvfb
@@ -35,6 +36,7 @@ quill_services_start() {
         sleep 0.1
     done
     xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
+    quill_window_manager_start || return 1
 
     # Sound server (PulseAudio unless QUILL_SOUND_KIND says pipewire) with a
     # microphone that speaks what is queued.
@@ -81,7 +83,29 @@ quill_services_switch_sound() {
     quill_mic_start
 }
 
+# A real, small window manager on the private X server: system moves,
+# stacking, "keep above" and menus on release only exist with one. Its own
+# files go to the private home, never to the user's.
+quill_window_manager_start() {
+    env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME HOME="$HOME_FOR_TESTS" \
+        openbox --sm-disable >"$QUILL_SERVICES_DIR/openbox.log" 2>&1 &
+    QUILL_WM_PID=$!
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    echo "the window manager did not start" >&2
+    cat "$QUILL_SERVICES_DIR/openbox.log" >&2
+    return 1
+}
+
+quill_window_manager_stop() {
+    [ -n "${QUILL_WM_PID:-}" ] && kill "$QUILL_WM_PID" 2>/dev/null
+    QUILL_WM_PID=
+}
+
 quill_services_stop() {
+    quill_window_manager_stop
     [ -n "${QUILL_MIC_PID:-}" ] && kill "$QUILL_MIC_PID" 2>/dev/null
     quill_sound_stop
     [ -n "${QUILL_XVFB_PID:-}" ] && kill "$QUILL_XVFB_PID" 2>/dev/null

@@ -1,9 +1,27 @@
 #include "duescan.h"
 
 #include "clock.h"
+#include "folderlisting.h"
 #include "taskname.h"
 
-#include <QDirIterator>
+namespace {
+
+bool digitsAt(const QString& s, int pos, int count, int* value)
+{
+    if (pos + count > s.size())
+        return false;
+    int v = 0;
+    for (int i = pos; i < pos + count; ++i) {
+        const QChar c = s.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        v = v * 10 + (c.unicode() - '0');
+    }
+    *value = v;
+    return true;
+}
+
+} // namespace
 
 DueScan::DueScan(const Clock& clock) : m_clock(clock) {}
 
@@ -13,29 +31,40 @@ ScanResult DueScan::ScanDueTasks(const QString& folder, const QString& pattern) 
     // One reading of the clock for the whole pass: every name is judged
     // against the same moment.
     const QDateTime now = m_clock.now();
-    // QDir::Files without QDir::Hidden: normal files only, as the task lists
-    // of the main program see them. Name filters are case-insensitive.
-    QDirIterator it(folder, QStringList{pattern}, QDir::Files | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
+    const FolderListing::Result listing = FolderListing::list(folder, pattern);
+    result.folderReadable = listing.readable;
+    for (const FolderListing::Entry& e : listing.entries) {
         ++result.scanned;
-        switch (CheckDueTime(it.fileName(), now)) {
-        case Due::Yes:
+        // A name that is not UTF-8 is shown with replacement characters; what
+        // it says cannot be trusted, so it is reported rather than read.
+        const Due due = e.exactName ? CheckDueTime(e.name, now) : Due::BadName;
+        if (due == Due::Yes)
             result.alert = true;
-            break;
-        case Due::BadName:
+        else if (due == Due::BadName)
             ++result.badNames;
-            break;
-        case Due::No:
-            break;
-        }
     }
     return result;
 }
 
+std::optional<TaskName::Parsed> DueScan::dueMoment(const QString& name)
+{
+    int d, mo, y;
+    TaskName::Parsed p;
+    // The date text is read as DD.MM.YYYY, its full stops included.
+    if (name.size() < 21 || name.at(2) != QLatin1Char('.') || name.at(5) != QLatin1Char('.') ||
+        !digitsAt(name, 0, 2, &d) || !digitsAt(name, 3, 2, &mo) || !digitsAt(name, 6, 4, &y) ||
+        !digitsAt(name, 11, 2, &p.hour) || !digitsAt(name, 15, 2, &p.minute) ||
+        !digitsAt(name, 19, 2, &p.second))
+        return std::nullopt;
+    p.date = QDate(y, mo, d);
+    if (!p.date.isValid() || !QTime::isValid(p.hour, p.minute, p.second))
+        return std::nullopt;
+    return p;
+}
+
 DueScan::Due DueScan::CheckDueTime(const QString& name, const QDateTime& now)
 {
-    const auto task = TaskName::parse(name);
+    const auto task = dueMoment(name);
     if (!task)
         return Due::BadName;
     return TaskName::isDue(*task, now) ? Due::Yes : Due::No;

@@ -1,22 +1,31 @@
 #pragma once
 
+#include "taskname.h"
+
 #include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 class Clock;
 
 // What one pass over Media/ found.
 struct ScanResult
 {
-    bool alert = false; // at least one task is due
-    int badNames = 0;   // names that match the pattern but are no task names
-    int scanned = 0;    // names looked at
+    bool alert = false;         // at least one task is due
+    int badNames = 0;           // names whose date and time cannot be read
+    int scanned = 0;            // names looked at
+    bool folderReadable = true; // false: Media/ is missing or cannot be read
 };
 
 // The watcher's scan of the task folder: reads names only, never opens,
-// renames or deletes a file. A name that does not follow the task format is
-// counted and passed over, so one stray file cannot hide the due tasks listed
-// after it.
+// renames or deletes a file. Of a name only the date and time positions are
+// read (1-10 the date DD.MM.YYYY, 12-13 hour, 16-17 minute, 20-21 second);
+// whatever else it holds, "06.12.2026 09ч 00м 00.MP3" or a name going on
+// after .mp3 is a task like any other. A name whose positions give no valid
+// date and time, or whose bytes are not UTF-8, is a bad name: it is counted
+// and passed over, so one stray file cannot hide the due tasks listed after
+// it.
 class DueScan
 {
 public:
@@ -31,6 +40,9 @@ public:
     // The due rule for one name: due when its day is past, or when it is
     // today and the whole seconds since midnight have reached its due second.
     static Due CheckDueTime(const QString& name, const QDateTime& now);
+
+    // The due date and time read from the name's date and time positions.
+    static std::optional<TaskName::Parsed> dueMoment(const QString& name);
 
 private:
     const Clock& m_clock;

@@ -21,6 +21,7 @@ ScanResult DueWatch::tick()
 {
     const ScanResult found =
         m_scan.ScanDueTasks(m_programFolder + QStringLiteral("/Media/"), QStringLiteral("*.mp3*"));
+    emit mediaReadable(found.folderReadable);
     if (found.badNames > 0)
         emit badNamesFound(found.badNames);
     if (found.alert) {

@@ -38,6 +38,9 @@ signals:
     void badNamesFound(int count);
     // The alarm player was started (once per tick, however many tasks are due).
     void alertRaised();
+    // Whether Media/ could be read on this tick (no message is shown when it
+    // cannot; the tray's tool tip says so).
+    void mediaReadable(bool readable);
 
 private:
     QString m_programFolder;

@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "display.h"
 #include "paths.h"
+#include "shutdownsignals.h"
 #include "singleinstance.h"
 #include "watcherwindow.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vestrel"));
     // The window may be hidden for good; the watcher ends from its menu.
     QApplication::setQuitOnLastWindowClosed(false);
+    ShutdownSignals stopRequests;
 
     SingleInstance instance(QStringLiteral("Vestrel"));
     if (!instance.acquire()) {
@@ -28,6 +30,11 @@ int main(int argc, char** argv)
     WatcherWindow window(Paths::programFolder(), Clock::system());
     QApplication::setWindowIcon(window.frame(0));
     QObject::connect(&window, &WatcherWindow::ended, &app, &QApplication::quit);
+    // A kill or a logout ends the watcher as its menu's "Выход" does.
+    QObject::connect(&stopRequests, &ShutdownSignals::received, &window, [&window] {
+        window.close();
+        QCoreApplication::exit(0);
+    });
     // Started minimized (by the main program): only the tray icon is seen.
     if (!app.arguments().mid(1).contains(QStringLiteral("-minimized")))
         window.show();

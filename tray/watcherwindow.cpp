@@ -60,10 +60,11 @@ WatcherWindow::WatcherWindow(const QString& programFolder, const Clock& clock,
     connect(&m_rotate, &QTimer::timeout, this, &WatcherWindow::tmrRotate_Timer);
     connect(&m_watch, &DueWatch::alertRaised, this, &WatcherWindow::startSpin);
     connect(&m_watch, &DueWatch::badNamesFound, this, &WatcherWindow::showBadNameMessage);
+    connect(&m_watch, &DueWatch::mediaReadable, this, &WatcherWindow::showMediaReadable);
 
     connect(&m_tray, &TrayIcon::OnIcon, this, &WatcherWindow::cTray_OnIcon);
     m_tray.setIcon(m_frames[0]);
-    m_tray.setToolTipText(QStringLiteral("Задачи на сегодня"));
+    m_tray.setToolTipText(toolTip());
     m_tray.setPopupMenu(m_menu, m_open);
     m_tray.Add();
 }
@@ -77,6 +78,27 @@ WatcherWindow::~WatcherWindow()
 QString WatcherWindow::badNameText()
 {
     return QStringLiteral("В паке Media доавленны файлы с нестандартным названем.");
+}
+
+QString WatcherWindow::toolTip()
+{
+    return QStringLiteral("Задачи на сегодня");
+}
+
+QString WatcherWindow::unreadableToolTip()
+{
+    return QStringLiteral("Папку Media не прочитать: напоминаний не будет");
+}
+
+void WatcherWindow::showMediaReadable(bool readable)
+{
+    // No message box for this: the watch goes on quietly, and the tip tells
+    // whoever looks why no reminder comes.
+    const QString tip = readable ? toolTip() : unreadableToolTip();
+    if (m_tray.ToolTipText() == tip)
+        return;
+    m_tray.setToolTipText(tip);
+    m_tray.Modify();
 }
 
 void WatcherWindow::cTray_OnIcon(int mouseButton)

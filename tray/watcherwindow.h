@@ -37,6 +37,9 @@ public:
     QMessageBox* badNameMessage() const { return m_badNameBox; }
 
     static QString badNameText();
+    // The tray's tool tip, and the one while Media/ cannot be read.
+    static QString toolTip();
+    static QString unreadableToolTip();
 
 signals:
     // The watcher is to end (menu "Выход" or the window closed).
@@ -50,6 +53,7 @@ private:
     void cTray_OnIcon(int mouseButton);
     void openQuillmur();
     void showBadNameMessage();
+    void showMediaReadable(bool readable);
     void startSpin();
     void tmrRotate_Timer();
 

@@ -1,9 +1,9 @@
 #include "rekrusiy.h"
 
 #include "clock.h"
+#include "folderlisting.h"
 #include "taskname.h"
 
-#include <QDir>
 
 #include <algorithm>
 
@@ -41,11 +41,11 @@ void fill(const QString& folder, int& count, const QString& pattern, QStringList
 
 QStringList enumerate(const QString& folder, const QString& pattern)
 {
-    const QDir dir(folder);
-    if (!dir.exists())
-        return {};
-    // Without QDir::Hidden dot files stay out; QDir::Files leaves folders out.
-    QStringList names = dir.entryList({pattern}, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    // Normal files only; a name that is not UTF-8 is listed with replacement
+    // characters, so the user can see and delete it.
+    QStringList names;
+    for (const FolderListing::Entry& e : FolderListing::list(folder, pattern).entries)
+        names.append(e.name);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = QString::compare(a, b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;

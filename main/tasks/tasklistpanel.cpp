@@ -1,5 +1,6 @@
 #include "tasklistpanel.h"
 
+#include "folderlisting.h"
 #include "id3v1tag.h"
 #include "mp3inforeader.h"
 #include "playbackbar.h"
@@ -249,7 +250,7 @@ void TaskListPanel::deleteSelectedTask()
     const QString path = mediaFolder() + line;
     if (*m_context.playback.playingFile == path)
         m_bar->pressStop();
-    QFile::remove(path);
+    FolderListing::remove(mediaFolder(), line);
     // Removing the current item would make its neighbour current and run the
     // selection chain for it; after a deletion nothing is selected.
     const QSignalBlocker block(m_list);

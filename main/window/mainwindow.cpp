@@ -70,6 +70,7 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
                            : [](const QString& command) { return mciSendString(command); }),
       m_mixer(services.mixer ? std::make_unique<MMixer>(std::move(services.mixer))
                              : std::make_unique<MMixer>()),
+      m_levelsFile(services.levelsFile),
       m_fileDialog(services.fileDialog ? std::move(services.fileDialog) : runFileDialog)
 {
     setObjectName(QStringLiteral("Quillmur"));
@@ -493,15 +494,19 @@ void MainWindow::shutDown()
     m_recording->stopMonitorIfRunning();
     m_send(QStringLiteral("Stop ") + ShortPath(playingFile));
     if (m_levelsSaved)
-        RestoreMixerLevels(*m_mixer, m_savedLevels);
+        RestoreMixerLevels(*m_mixer, m_savedLevels, m_levelsFile);
 }
 
 void MainWindow::sohranit()
 {
-    m_savedLevels = SaveMixerLevelsAndApplyDefaults(*m_mixer);
+    // A run that was killed left the speakers raised: the user's levels are
+    // the ones it kept, not what the mixer holds now.
+    if (!m_levelsSaved)
+        RecoverMixerLevels(*m_mixer, m_levelsFile);
+    m_savedLevels = SaveMixerLevelsAndApplyDefaults(*m_mixer, nullptr, m_levelsFile);
     m_levelsSaved = true;
     // The knob and its percentage follow the same rule on the level found.
-    m_taskList->playbackBar().volume().initialise(m_savedLevels.speakerVolume);
+    m_taskList->playbackBar().volume().initialise(m_savedLevels.value(MMixer::SpeakerVolume));
 }
 
 void MainWindow::buildPanels()

@@ -40,13 +40,16 @@ enum class ButtonZone;
 
 // What the window uses of the machine. Left empty, each is the real one
 // (ALSA mixer, the media command interpreter, ALSA wave input, Qt's file
-// dialog); tests put in fakes.
+// dialog), except the levels file; tests put in fakes.
 struct MainWindowServices
 {
     std::unique_ptr<SystemMixer> mixer;
     std::function<int(const QString& command)> send;
     std::unique_ptr<WaveInput> waveInput;
     FileDialogRunner fileDialog;
+    // Where the sound levels found at start-up are kept until the program
+    // has put them back (empty: nowhere).
+    QString levelsFile;
 };
 
 // The one window of Quillmur: a black handheld device with a screen on which
@@ -149,6 +152,7 @@ private:
     std::function<int(const QString&)> m_send;
     std::unique_ptr<MMixer> m_mixer;
     MixerLevels m_savedLevels;
+    MixerLevelsFile m_levelsFile;
     bool m_levelsSaved = false;
     std::unique_ptr<CdlOpenSave> m_saveDialog;
     FileDialogRunner m_fileDialog;

@@ -7,9 +7,11 @@
 #include <QPair>
 
 #include <functional>
+#include <vector>
 
 // A sound card with speaker and wave-output volume and mute, in the ranges
-// the system mixer reports. Remembers every write in order.
+// the system mixer reports. Remembers every write in order (one entry per
+// channel written). A control with a value in `right` has a second channel.
 class FakeSystemMixer : public SystemMixer
 {
 public:
@@ -17,6 +19,7 @@ public:
 
     QMap<int, long>& values;
     QList<QPair<int, long>>& writes;
+    QMap<int, long> right;
     std::function<void()> beforeWrite;
     bool hasWave = true;
 
@@ -45,6 +48,29 @@ public:
             beforeWrite();
         writes.append({id, value});
         values[id] = value;
+        if (right.contains(id))
+            right[id] = value;
+        return true;
+    }
+    std::optional<std::vector<long>> readChannels(int id) override
+    {
+        if (!values.contains(id))
+            return std::nullopt;
+        std::vector<long> all{values.value(id)};
+        if (right.contains(id))
+            all.push_back(right.value(id));
+        return all;
+    }
+    bool writeChannels(int id, const std::vector<long>& v) override
+    {
+        if (beforeWrite)
+            beforeWrite();
+        writes.append({id, v.front()});
+        values[id] = v.front();
+        if (right.contains(id)) {
+            writes.append({id, v.back()});
+            right[id] = v.back();
+        }
         return true;
     }
 };

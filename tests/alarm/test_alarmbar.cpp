@@ -1,5 +1,12 @@
-// Tinkra's bar on the offscreen platform: size, colour, place and timers.
+// Tinkra's bar on the offscreen platform: size, colour, place and timers,
+// and the message about a missing alarm recording.
 #include "alarmbar.h"
+#include "mci.h"
+#include "mciexecute.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTemporaryDir>
 
 #include <QScreen>
 #include <QSignalSpy>
@@ -51,6 +58,23 @@ private slots:
         QTRY_COMPARE(up.size(), 1);
         QTest::qWait(50);
         QCOMPARE(up.size(), 1);
+    }
+
+    // Not "the command is not understood" about a bare "Play ": the file
+    // that is missing is named.
+    void missingAlarmRecordingIsNamed()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(playAlarm(dir.path()), int(MciFileNotFound));
+        QMessageBox* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("mciError") && w->isVisible())
+                box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QCOMPARE(box->text(), mciErrorText(MciFileNotFound));
+        QCOMPARE(box->informativeText(), dir.path() + QStringLiteral("/1.mp3"));
+        QCOMPARE(box->windowModality(), Qt::NonModal);
+        box->close();
     }
 };
 

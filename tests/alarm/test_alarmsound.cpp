@@ -55,6 +55,17 @@ struct Runtime
 // 30 % as the mixer writes it: 655 x 30.
 constexpr long Thirty = 19650;
 
+// What PrepareSound takes from a card with mono controls.
+MixerLevels taken(int speaker, long speakerRaw, int wave, long waveRaw, bool speakerMuted,
+                  bool waveMuted)
+{
+    const int sm = speakerMuted ? 1 : 0, wm = waveMuted ? 1 : 0;
+    return MixerLevels({{AlarmSound::SpeakerVolume, speaker, {speakerRaw}},
+                        {AlarmSound::WaveVolume, wave, {waveRaw}},
+                        {AlarmSound::SpeakerMute, sm, {sm}},
+                        {AlarmSound::WaveMute, wm, {wm}}});
+}
+
 TEST(AlarmSound, FullVolumeWhileSoundingThenTheSameAsBefore)
 {
     Runtime run;
@@ -67,7 +78,7 @@ TEST(AlarmSound, FullVolumeWhileSoundingThenTheSameAsBefore)
         if (checked)
             return;
         checked = true;
-        EXPECT_EQ(SoundState::fromText(run.read()), (SoundState{30, 50, true, false}));
+        EXPECT_EQ(MixerLevels::fromText(run.read()), taken(30, Thirty, 50, 32750, true, false));
     };
     sound.PrepareSound();
     EXPECT_TRUE(checked);
@@ -77,7 +88,7 @@ TEST(AlarmSound, FullVolumeWhileSoundingThenTheSameAsBefore)
                                      {F::WaveMute, 0}}));
     EXPECT_EQ(card.mixer.GetVolume(0), 100);
     EXPECT_FALSE(card.mixer.GetMute(8));
-    EXPECT_EQ(sound.saved(), (SoundState{30, 50, true, false}));
+    EXPECT_EQ(sound.saved(), taken(30, Thirty, 50, 32750, true, false));
 
     card.writes.clear();
     card.fake->beforeWrite = {};
@@ -116,7 +127,7 @@ TEST(AlarmSound, KilledPlayerIsRepairedByTheNext)
 
     // It takes the repaired values as the user's own, not the killed one's 100 %.
     next.PrepareSound();
-    EXPECT_EQ(next.saved(), (SoundState{30, 0, true, true}));
+    EXPECT_EQ(next.saved(), taken(30, Thirty, 0, 0, true, true));
     next.RestoreSound();
     EXPECT_EQ(card.mixer.GetVolume(0), 30);
     EXPECT_TRUE(card.mixer.GetMute(8));
@@ -133,9 +144,10 @@ TEST(AlarmSound, LeftoverFiles)
     };
     const Case cases[] = {
         {"none", false, {}, false},
-        {"valid", true, "speaker=40\nwave=70\nspeakerMute=0\nwaveMute=1\n", true},
+        {"valid", true, "0 40 26200\n5 70 45850\n8 0 0\n13 1 1\n", true},
+        {"valid, values only", true, "0 40\n5 70\n8 0\n13 1\n", true},
         {"empty", true, "", false},
-        {"cut short", true, "speaker=40\nwave=70\nspeakerMu", false},
+        {"cut short", true, "0 40 26200\n5 70 45850\n8 0 0\n13 1 1x", false},
         {"garbage", true, "\x01\x02 not a state", false},
     };
     for (const Case& c : cases) {
@@ -186,24 +198,49 @@ TEST(AlarmSound, UnwritableStateFile)
     EXPECT_TRUE(card.mixer.GetMute(8));
 }
 
-TEST(SoundState, TextForm)
+// A balance is put back as it was, not as the left side's level on both.
+TEST(AlarmSound, BalanceSurvivesTheAlarm)
 {
-    const SoundState s{7, 100, true, false};
-    EXPECT_EQ(s.toText(), QByteArray("speaker=7\nwave=100\nspeakerMute=1\nwaveMute=0\n"));
-    EXPECT_EQ(SoundState::fromText(s.toText()), s);
+    Runtime run;
+    Card card(13107, false, 32750, false); // left 20 %
+    card.fake->right[F::SpeakerVolume] = 52428; // right 80 %
+    AlarmSound sound(card.mixer, run.stateFile());
+    sound.PrepareSound();
+    EXPECT_EQ(card.fake->right[F::SpeakerVolume], 65500);
+    EXPECT_EQ(sound.saved().value(AlarmSound::SpeakerVolume), 20) << "the percent rules read the first channel";
+    sound.RestoreSound();
+    EXPECT_EQ(card.values[F::SpeakerVolume], 13107);
+    EXPECT_EQ(card.fake->right[F::SpeakerVolume], 52428);
+
+    // The same through a killed player's state file.
+    sound.PrepareSound();
+    AlarmSound next(card.mixer, run.stateFile());
+    EXPECT_TRUE(next.RecoverLeftover());
+    EXPECT_EQ(card.values[F::SpeakerVolume], 13107);
+    EXPECT_EQ(card.fake->right[F::SpeakerVolume], 52428);
+}
+
+TEST(MixerLevels, TextForm)
+{
+    const MixerLevels s({{0, 7, {4585, 52428}}, {5, 100, {}}, {8, 1, {1, 1}}, {13, 0, {0}}});
+    EXPECT_EQ(s.toText(), QByteArray("0 7 4585 52428\n5 100\n8 1 1 1\n13 0 0\n"));
+    EXPECT_EQ(MixerLevels::fromText(s.toText()), s);
 
     const char* bad[] = {
-        "speaker=7\nwave=100\nspeakerMute=1\n",                     // a key missing
-        "speaker=7\nwave=100\nspeakerMute=1\nwaveMute=0\nwave=3\n", // a key twice
-        "speaker=101\nwave=100\nspeakerMute=1\nwaveMute=0\n",       // not a percent
-        "speaker=-1\nwave=100\nspeakerMute=1\nwaveMute=0\n",
-        "speaker=7\nwave=100\nspeakerMute=2\nwaveMute=0\n", // not a flag
-        "speaker=x\nwave=100\nspeakerMute=1\nwaveMute=0\n",
-        "speaker=7\nwave=100\nspeakerMute=1\nwaveMute=0\nvolume=3\n", // unknown key
-        "speaker 7\nwave=100\nspeakerMute=1\nwaveMute=0\n",
+        "",                        // nothing
+        "0 7\n5 100\n0 3\n",       // a control twice
+        "0 101\n",                 // not a percent
+        "0 -1\n",
+        "8 2\n",                   // not a flag
+        "0 x\n",
+        "16 3\n",                  // outside the table
+        "0\n",                     // no value
+        "0 7 70000\n",             // a channel out of any range
+        "0 7 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33\n",
+        "speaker=7\nwave=100\n",   // another form
     };
     for (const char* b : bad)
-        EXPECT_FALSE(SoundState::fromText(b).has_value()) << b;
+        EXPECT_FALSE(MixerLevels::fromText(b).has_value()) << b;
 }
 
 TEST(AlarmSound, PlayCommand)

@@ -1,13 +1,17 @@
 #include "pause.h"
 #include "shortpath.h"
+#include "shutdownsignals.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <csignal>
 
 TEST(Pause, WaitsAtLeastTheTimeWhileEventsRun)
 {
@@ -34,4 +38,21 @@ TEST(ShortPath, CanonicalForExistingEmptyForMissing)
               QFileInfo(name).canonicalFilePath());
     EXPECT_TRUE(ShortPath(dir.path() + "/missing.mp3").isEmpty());
     EXPECT_TRUE(ShortPath(QString()).isEmpty());
+}
+
+// A kill, an interrupt or a hang-up reaches the event loop as a request to
+// end; the process itself is not ended by it.
+TEST(ShutdownSignals, ReachTheEventLoop)
+{
+    ShutdownSignals stop;
+    QList<int> got;
+    QObject::connect(&stop, &ShutdownSignals::received, [&](int s) { got.append(s); });
+    for (int s : ShutdownSignals::Watched)
+        ASSERT_EQ(::raise(s), 0);
+    EXPECT_TRUE(got.isEmpty()) << "no work inside the handler";
+    QElapsedTimer t;
+    t.start();
+    while (got.size() < 3 && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    EXPECT_EQ(got, (QList<int>{SIGTERM, SIGINT, SIGHUP}));
 }

@@ -169,13 +169,19 @@ TEST(MMixer, AbsentControlsAndClosedMixerAreHarmless)
     f.fake->add(MixerLine::Speakers, MixerControlType::Volume, 0, 65535, 65535);
     EXPECT_EQ(f.mixer.GetVolume(MMixer::SpeakerVolume), 0) << "not open yet";
     EXPECT_FALSE(f.mixer.SetVolume(MMixer::SpeakerVolume, 10)) << "not open yet";
+    EXPECT_TRUE(f.mixer.GetChannels(MMixer::SpeakerVolume).empty()) << "not open yet";
+    EXPECT_FALSE(f.mixer.SetChannels(MMixer::SpeakerVolume, {10})) << "not open yet";
     ASSERT_TRUE(f.mixer.OpenMixer(0));
     for (int i = 1; i < MMixer::ControlCount; ++i) {
         EXPECT_EQ(f.mixer.GetVolume(i), 0);
         EXPECT_FALSE(f.mixer.GetMute(i));
         EXPECT_FALSE(f.mixer.SetVolume(i, 50));
         EXPECT_FALSE(f.mixer.SetMute(i, true));
+        EXPECT_TRUE(f.mixer.GetChannels(i).empty());
+        EXPECT_FALSE(f.mixer.SetChannels(i, {1}));
     }
+    EXPECT_FALSE(f.mixer.SetChannels(MMixer::SpeakerVolume, {})) << "nothing to write";
+    EXPECT_THROW(f.mixer.GetChannels(16), MixerIndexError);
     EXPECT_TRUE(f.fake->writes.empty());
 }
 
@@ -216,10 +222,11 @@ TEST(MixerLevels, SaveActionTakesLevelsAndAppliesDefaults)
 
         int shown = 0;
         const MixerLevels saved = SaveMixerLevelsAndApplyDefaults(f.mixer, &shown);
-        EXPECT_EQ(saved.speakerVolume, c.speaker);
-        EXPECT_EQ(saved.waveVolume, 30);
-        EXPECT_EQ(saved.microphoneVolume, 20);
-        EXPECT_TRUE(saved.speakerMute && saved.waveMute && saved.microphoneMute);
+        EXPECT_EQ(saved.value(MMixer::SpeakerVolume), c.speaker);
+        EXPECT_EQ(saved.value(MMixer::WaveVolume), 30);
+        EXPECT_EQ(saved.value(MMixer::MicrophoneVolume), 20);
+        EXPECT_TRUE(saved.mute(MMixer::SpeakerMute) && saved.mute(MMixer::WaveMute) &&
+                    saved.mute(MMixer::MicrophoneMute));
         EXPECT_EQ(shown, c.expected);
         // Speaker mute is left alone; the rest are raised and unmuted, in order.
         const std::vector<std::pair<int, long>> expected{
@@ -241,8 +248,8 @@ TEST(MixerLevels, NoMixerGivesZerosAndNoWrites)
     f.fake->devices = 0;
     int shown = -1;
     const MixerLevels saved = SaveMixerLevelsAndApplyDefaults(f.mixer, &shown);
-    EXPECT_EQ(saved.speakerVolume, 0);
-    EXPECT_FALSE(saved.speakerMute);
+    EXPECT_EQ(saved.value(MMixer::SpeakerVolume), 0);
+    EXPECT_FALSE(saved.mute(MMixer::SpeakerMute));
     EXPECT_EQ(shown, 50);
     RestoreMixerLevels(f.mixer, saved);
     EXPECT_TRUE(f.fake->writes.empty());

@@ -286,6 +286,33 @@ TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
     QThread::msleep(200); // the server's change notice travels asynchronously
     EXPECT_EQ(mixer.GetVolume(MMixer::SpeakerVolume), 70);
 
+    // A write of the level this program wrote last still lands after another
+    // program changed it (no read in between), for volume and mute alike.
+    EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 30));
+    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
+                                  QStringLiteral("70%")});
+    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-mute"), QStringLiteral("@DEFAULT_SINK@"),
+                                  QStringLiteral("1")});
+    QThread::msleep(200);
+    EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 30));
+    EXPECT_TRUE(mixer.SetMute(MMixer::SpeakerMute, false));
+    EXPECT_TRUE(pactl("get-sink-volume", "@DEFAULT_SINK@").contains(QStringLiteral("30%")));
+    EXPECT_TRUE(pactl("get-sink-mute", "@DEFAULT_SINK@").contains(QStringLiteral("no")));
+
+    // Each channel is read and put back on its own; the percent rules read
+    // the first one.
+    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
+                                  QStringLiteral("20%"), QStringLiteral("80%")});
+    QThread::msleep(200);
+    const std::vector<long> balance = mixer.GetChannels(MMixer::SpeakerVolume);
+    ASSERT_EQ(balance.size(), 2u);
+    EXPECT_EQ(mixer.GetVolume(MMixer::SpeakerVolume), 20);
+    EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 100));
+    EXPECT_TRUE(mixer.SetChannels(MMixer::SpeakerVolume, balance));
+    const QString both = pactl("get-sink-volume", "@DEFAULT_SINK@");
+    EXPECT_TRUE(both.contains(QStringLiteral("20%")) && both.contains(QStringLiteral("80%")))
+        << both.toStdString();
+
     // Lines PulseAudio does not have are absent.
     EXPECT_EQ(mixer.GetVolume(MMixer::CompactDiscVolume), 0);
     EXPECT_FALSE(mixer.SetVolume(MMixer::TelephoneVolume, 50));

@@ -117,8 +117,10 @@ mic_say() {
 }
 
 # The loudest sample (0..1) heard on the speakers' monitor during the given
-# seconds.
+# seconds of sound (counted in samples: on a loaded machine parec's stream may
+# take a while to start, and a timed capture would then hear nothing).
 speakers_peak() {
-    { timeout "$1" parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 || true; } |
+    { timeout $(($1 + 10)) parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 || true; } |
+        head -c $(($1 * 22050 * 2)) |
         sox -t raw -r 22050 -e signed -b 16 -c 1 - -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
 }

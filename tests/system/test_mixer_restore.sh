@@ -1,35 +1,70 @@
 #!/usr/bin/env bash
-# Start-up applies the sound defaults to the sound server's mixer and the
-# exit button puts back what start-up found.
+# Start-up applies the sound defaults to the sound server's mixer; the exit
+# button, SIGTERM and the next start after a SIGKILL all put back what the
+# first start found, a left/right balance included. A write of a level that
+# another program changed meanwhile still reaches the server.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
+source "$QUILL_SOURCE_DIR/tests/system/reminder.sh"
 
-volume() { pactl "get-$1-volume" "$2" | awk 'NR == 1 {for (i = 1; i <= NF; i++) if ($i ~ /%$/) {sub("%", "", $i); print $i; exit}}'; }
+# Both channels of a sink or source as "30 80".
+volume() { pactl "get-$1-volume" "$2" | awk 'NR == 1 {n = 0; for (i = 1; i <= NF; i++) if ($i ~ /%$/) {sub("%", "", $i); printf "%s%s", (n++ ? " " : ""), $i}; print ""}'; }
 mute() { pactl "get-$1-mute" "$2" | awk '{print $2}'; }
-
-pactl set-sink-volume @DEFAULT_SINK@ 30%
-pactl set-sink-mute @DEFAULT_SINK@ 0
-pactl set-source-volume @DEFAULT_SOURCE@ 40%
-pactl set-source-mute @DEFAULT_SOURCE@ 1
+# Within one percent of the expected level on every channel.
+near() { awk -v got="$1" -v want="$2" 'BEGIN { n = split(got, g, " "); if (split(want, w, " ") != n) exit 1
+    for (i = 1; i <= n; i++) if (g[i] < w[i] - 1 || g[i] > w[i] + 1) exit 1 }'; }
+user_levels_back() {
+    near "$(volume sink @DEFAULT_SINK@)" "30 80" || fail "$1: speakers at $(volume sink @DEFAULT_SINK@) %"
+    [ "$(mute sink @DEFAULT_SINK@)" = yes ] || fail "$1: speaker mute not put back"
+    near "$(volume source @DEFAULT_SOURCE@)" 40 || fail "$1: microphone at $(volume source @DEFAULT_SOURCE@) %"
+    [ "$(mute source @DEFAULT_SOURCE@)" = yes ] || fail "$1: microphone mute not put back"
+}
+start_quillmur() {
+    start_program "$prefix/Quillmur"
+    QUILL_PID=$LAST_PID
+    local win
+    win=$(wait_window '^Quillmur$') || fail "no window"
+    sleep 1
+    window_geometry "$win"
+}
 
 prefix=$(install_suite)
-start_program "$prefix/Quillmur"
-quill=$LAST_PID
-win=$(wait_window '^Quillmur$') || fail "no window"
-sleep 1
+MAP=$("$QUILL_BUILD_DIR/tools/widgetmap" "$prefix" 2026-12-07 2>/dev/null) || fail "no widget map"
+
+pactl set-sink-volume @DEFAULT_SINK@ 30% 80%
+pactl set-sink-mute @DEFAULT_SINK@ 1
+pactl set-source-volume @DEFAULT_SOURCE@ 40%
+pactl set-source-mute @DEFAULT_SOURCE@ 1
+start_quillmur
 note "after start: speakers $(volume sink @DEFAULT_SINK@) %, microphone $(volume source @DEFAULT_SOURCE@) % muted $(mute source @DEFAULT_SOURCE@)"
-[ "$(volume sink @DEFAULT_SINK@)" = 50 ] || fail "speakers below half are not set to 50 %"
+[ "$(volume sink @DEFAULT_SINK@)" = "50 50" ] || fail "speakers below half (left) are not set to 50 %"
 [ "$(volume source @DEFAULT_SOURCE@)" = 100 ] || fail "microphone not at 100 %"
 [ "$(mute source @DEFAULT_SOURCE@)" = no ] || fail "microphone still muted"
 
-window_geometry "$win"
-map=$("$QUILL_BUILD_DIR/tools/widgetmap" "$prefix" 2026-12-07 2>/dev/null) || fail "no widget map"
-read -r x y _ <<<"$(awk '$1 == "GifCtl10" {print $2, $3}' <<<"$map")"
-xdotool mousemove $((WX + x)) $((WY + y)) sleep 0.3 click 1
-wait_gone "$quill" 10 || fail "the exit button did not end the program"
+note "the task list from the menu unmutes the speakers, also after another program muted them"
+click GifCtl12
+click 'picMeny#0'
+[ "$(mute sink @DEFAULT_SINK@)" = no ] || fail "menu item 0 left the speakers muted"
+pactl set-sink-mute @DEFAULT_SINK@ 1
+sleep 0.5
+click GifCtl12
+click 'picMeny#0'
+[ "$(mute sink @DEFAULT_SINK@)" = no ] || fail "the unmute was dropped after another program muted the speakers"
+
+note "SIGTERM: the user's levels back at once"
+kill -TERM "$QUILL_PID"
+wait_gone "$QUILL_PID" 3 || fail "SIGTERM did not end the program"
+user_levels_back "after SIGTERM"
+[ ! -e "$XDG_RUNTIME_DIR/Quillmur.sound" ] || fail "levels file left after an orderly end"
+
+note "SIGKILL, then a normal start and exit"
+start_quillmur
+kill -KILL "$QUILL_PID"
+wait "$QUILL_PID" 2>/dev/null || true
+[ "$(volume sink @DEFAULT_SINK@)" = "50 50" ] || fail "expected the killed program to leave 50 %"
+start_quillmur
+[ "$(volume sink @DEFAULT_SINK@)" = "50 50" ] || fail "second start did not apply the defaults"
+click GifCtl10
+wait_gone "$QUILL_PID" 10 || fail "the exit button did not end the program"
 note "after exit: speakers $(volume sink @DEFAULT_SINK@) %, microphone $(volume source @DEFAULT_SOURCE@) % muted $(mute source @DEFAULT_SOURCE@)"
-v=$(volume sink @DEFAULT_SINK@)
-[ "$v" -ge 29 ] && [ "$v" -le 31 ] || fail "speakers not put back (now $v %)"
-v=$(volume source @DEFAULT_SOURCE@)
-[ "$v" -ge 39 ] && [ "$v" -le 41 ] || fail "microphone not put back (now $v %)"
-[ "$(mute source @DEFAULT_SOURCE@)" = yes ] || fail "microphone mute not put back"
+user_levels_back "after a kill and the next run"
 echo "mixer restore: ok"

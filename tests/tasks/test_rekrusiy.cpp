@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "folderlisting.h"
 #include "rekrusiy.h"
 #include "tasklists.h"
 
@@ -6,6 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -125,3 +129,26 @@ TEST(TaskLists, DueSecondReadsTheNameFields)
     EXPECT_FALSE(Rekrusiy::dateOf("29.02.2027 x").has_value());
     EXPECT_FALSE(Rekrusiy::dateOf("1.12.2026 x").has_value());
 }
+
+namespace {
+
+// A name whose bytes are not UTF-8, as another system may leave one.
+TEST(TaskLists, NameThatIsNotUtf8IsListedAndCanBeDeleted)
+{
+    Media media;
+    const QByteArray raw = QFile::encodeName(media.folder()) + "09.12.2026 \xf7\xe0\xf1.mp3";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    TestClock clock(at(2026, 12, 6, 12, 0, 0));
+    const QStringList all = TaskLists::build(All, media.folder(), clock);
+    const QString shown = QStringLiteral("09.12.2026 ") + QString(3, QChar::ReplacementCharacter) +
+                          QStringLiteral(".mp3");
+    ASSERT_EQ(all, QStringList{shown});
+    // The task panel deletes through the name the list shows.
+    EXPECT_TRUE(FolderListing::remove(media.folder(), shown));
+    EXPECT_NE(::access(raw.constData(), F_OK), 0);
+    EXPECT_FALSE(FolderListing::remove(media.folder(), shown));
+}
+
+} // namespace

@@ -6,8 +6,8 @@
 # without a notification area.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 
-# Answers a message box with Enter (no window manager here to activate it).
-answer() { xdotool windowfocus "$1"; sleep 0.2; xdotool key Return; }
+# Answers a message box with Enter.
+answer() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.2; xdotool key Return; }
 
 FAKETIME_LIB=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 [ -r "$FAKETIME_LIB" ] || fail "libfaketime is not installed ($FAKETIME_LIB)"
@@ -85,5 +85,27 @@ for _ in $(seq 1 30); do [ "$(count_windows '^Ошибка$')" -eq 0 ] && break;
 wait_window '^Ошибка$' 5 >/dev/null || fail "no new warning after the first was answered"
 [ "$(count_windows '^Ошибка$')" -eq 1 ] || fail "more than one warning"
 
+note "overdue names in capitals or going on after .mp3 alert like any other"
+answer "$(wait_window '^Ошибка$' 5)"
+rm -f "$media"/*
+for _ in $(seq 1 30); do [ "$(count_windows '^Ошибка$')" -eq 0 ] && break; sleep 0.1; done
+for name in "06.12.2026 09ч 00м 00.MP3" "06.12.2026 09ч 00м 00.mp3.bak"; do
+    touch "$media/$name"
+    n=$(count)
+    wait_start_after "$n" 5 || fail "no alarm for the overdue $name"
+    rm "$media/$name"
+done
+[ "$(count_windows '^Ошибка$')" -eq 0 ] || fail "a readable task name raised the bad-name warning"
+
+note "a name that is not UTF-8 is reported"
+touch "$media/"$'06.12.2026 09\xf7 00\xec 00.mp3'
+wait_window '^Ошибка$' 5 >/dev/null || fail "no message about a name that is not UTF-8"
+
 kill -0 "$vestrel" || fail "Vestrel ended"
+
+note "SIGTERM ends the watcher the orderly way"
+kill -TERM "$vestrel"
+rc=0
+wait "$vestrel" || rc=$?
+[ "$rc" -eq 0 ] || fail "SIGTERM killed the watcher (exit status $rc)"
 note "ok"

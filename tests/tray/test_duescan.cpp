@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0)
@@ -105,7 +109,13 @@ TEST(DueScan, FolderContents)
         {"only a text file", {"a.txt"}, false, 0, 0},
         {"a task name with another extension", {"07.12.2026 14ч 00м 00.wav"}, false, 0, 0},
         {"pattern goes on after .mp3", {"notes.mp3.bak"}, false, 1, 1},
-        {"upper-case extension matches", {"07.12.2026 14ч 00м 00.MP3"}, false, 1, 1},
+        // Only the date and time positions are read.
+        {"a task going on after .mp3", {"07.12.2026 14ч 00м 00.mp3.bak"}, true, 0, 1},
+        {"upper-case extension", {"07.12.2026 14ч 00м 00.MP3"}, true, 0, 1},
+        {"other marks and separators", {"07.12.2026_14h_00m_00 call.mp3"}, true, 0, 1},
+        {"no time positions", {"07.12.2026.mp3"}, false, 1, 1},
+        {"not a time", {"07.12.2026 24ч 00м 00.mp3", "07.12.2026 10ч 60м 00.mp3"}, false, 2, 2},
+        {"date without its full stops", {"07-12-2026 14ч 00м 00.mp3"}, false, 1, 1},
         {"hidden files are not looked at", {".07.12.2026 14ч 00м 00.mp3", ".x.mp3"}, false, 0, 0},
     };
     TestClock clock(at(2026, 12, 7, 14, 30, 0));
@@ -120,6 +130,22 @@ TEST(DueScan, FolderContents)
     }
 }
 
+// Bytes that are not UTF-8 (a name copied from another system): neither
+// skipped nor read as a task, but reported.
+TEST(DueScan, NamesThatAreNotUtf8AreBadNames)
+{
+    ProgramFolder folder;
+    const QByteArray raw = QFile::encodeName(folder.media()) + "06.12.2026 09\xd7 00\xcc 00.mp3";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    TestClock clock(at(2026, 12, 7, 14, 30, 0));
+    const ScanResult r = DueScan(clock).ScanDueTasks(folder.media(), QStringLiteral("*.mp3*"));
+    EXPECT_EQ(r.scanned, 1);
+    EXPECT_EQ(r.badNames, 1);
+    EXPECT_FALSE(r.alert);
+}
+
 TEST(DueScan, FoldersAndMissingMediaAreNotTasks)
 {
     ProgramFolder folder;
@@ -129,11 +155,22 @@ TEST(DueScan, FoldersAndMissingMediaAreNotTasks)
     ScanResult r = DueScan(clock).ScanDueTasks(folder.media(), QStringLiteral("*.mp3*"));
     EXPECT_FALSE(r.alert);
     EXPECT_EQ(r.scanned, 0);
+    EXPECT_TRUE(r.folderReadable);
 
     r = DueScan(clock).ScanDueTasks(folder.dir.path() + QStringLiteral("/NoMedia/"),
                                     QStringLiteral("*.mp3*"));
     EXPECT_FALSE(r.alert);
     EXPECT_EQ(r.badNames, 0);
+    EXPECT_FALSE(r.folderReadable);
+
+    // A folder without the right to list it (root may list anything).
+    if (geteuid() != 0) {
+        QDir(folder.media()).mkpath(QStringLiteral("x"));
+        ASSERT_EQ(::chmod(QFile::encodeName(folder.media()).constData(), 0), 0);
+        r = DueScan(clock).ScanDueTasks(folder.media(), QStringLiteral("*.mp3*"));
+        ::chmod(QFile::encodeName(folder.media()).constData(), 0755);
+        EXPECT_FALSE(r.folderReadable);
+    }
 }
 
 // The watch tick: one alarm player start per tick however many tasks are

@@ -216,6 +216,28 @@ private slots:
         QCOMPARE(m_starts.size(), 4);
     }
 
+    // Media/ that cannot be listed gives no message, but the tip says why no
+    // reminder comes, until it can be read again.
+    void unreadableMediaShowsInTheTip()
+    {
+        WatcherWindow w(m_dir.path(), m_clock, recorder());
+        QCOMPARE(w.tray().ToolTipText(), QStringLiteral("Задачи на сегодня"));
+        const QString media = m_dir.path() + QStringLiteral("/Media");
+        QVERIFY(QDir(media).removeRecursively());
+        QFile blocker(media); // a file where the folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        w.watch().tick();
+        QCOMPARE(w.tray().ToolTipText(), WatcherWindow::unreadableToolTip());
+        QCOMPARE(w.tray().shownToolTip(), WatcherWindow::unreadableToolTip());
+        QVERIFY(openMessages().isEmpty());
+
+        QVERIFY(QFile::remove(media));
+        QVERIFY(QDir().mkpath(media));
+        w.watch().tick();
+        QCOMPARE(w.tray().shownToolTip(), QStringLiteral("Задачи на сегодня"));
+    }
+
     void timerDrivesTheWatch()
     {
         WatcherWindow w(m_dir.path(), m_clock, recorder());

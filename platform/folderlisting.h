@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+// Lists the names in one folder the way the suite's wildcard listings have
+// always seen them: normal files only (no folders, no dot files), a pattern
+// such as "*.mp3*" matched without regard to case, in the order the file
+// system gives them. Unlike QDir it also lists names whose bytes are not
+// UTF-8 (copied from another system, for example), showing the odd bytes as
+// replacement characters, so they can be reported and deleted instead of
+// staying invisible.
+namespace FolderListing {
+
+struct Entry
+{
+    QString name;
+    bool exactName = true; // false: not UTF-8; `name` only shows it
+};
+
+struct Result
+{
+    bool readable = false; // false: the folder is missing or cannot be read
+    std::vector<Entry> entries;
+};
+
+Result list(const QString& folder, const QString& pattern);
+
+// Deletes the file `name` of `folder` as a listing showed it; a name shown
+// with replacement characters deletes the first such file it stands for.
+bool remove(const QString& folder, const QString& name);
+
+} // namespace FolderListing
