@@ -54,20 +54,33 @@ quill_mic_start() {
     (
         set +euo pipefail # sourced from strict scripts; this loop must never stop
         exec >"$fifo"
-        # Paced at about real time in 0.1 s chunks (4410 bytes): the pipe
-        # source passes on whatever it is given, as fast as it comes.
+        # Paced by the clock in 0.1 s chunks (4410 bytes). PulseAudio's pipe
+        # source takes whatever it is given at once, PipeWire's reads at the
+        # graph's pace: a feeder even slightly faster than real time would
+        # fill the FIFO with up to 1.5 s of silence ahead of the next speech.
+        next=${EPOCHREALTIME//[.,]/}
+        pace() {
+            next=$((next + 100000))
+            local now=${EPOCHREALTIME//[.,]/}
+            local wait=$((next - now))
+            if [ "$wait" -gt 0 ]; then
+                sleep "$(printf '%d.%06d' $((wait / 1000000)) $((wait % 1000000)))"
+            elif [ "$wait" -lt -500000 ]; then
+                next=$now # far behind (a loaded machine): no burst to catch up
+            fi
+        }
         while :; do
             f=$(ls "$QUILL_MIC_QUEUE"/*.raw 2>/dev/null | head -n 1)
             if [ -n "$f" ]; then
                 size=$(stat -c %s "$f")
                 for ((i = 0; i * 4410 < size; i++)); do
                     dd if="$f" bs=4410 skip=$i count=1 status=none
-                    sleep 0.095
+                    pace
                 done
                 rm -f "$f"
             else
                 head -c 4410 /dev/zero
-                sleep 0.095
+                pace
             fi
         done
     ) 2>/dev/null &

@@ -116,11 +116,38 @@ mic_say() {
     mv "$raw" "$QUILL_MIC_QUEUE/"
 }
 
+# Keeps a recording of the speakers' monitor running from now on, so that
+# speakers_peak measures what was played rather than how soon a new recording
+# stream gets going: under PipeWire a fresh one may be handed seconds of
+# silence first, and on a loaded machine any may start late.
+monitor_start() {
+    parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 \
+        >"$QT_WORK/monitor.raw" 2>/dev/null &
+    MONITOR_PID=$!
+    QT_PIDS+=("$MONITOR_PID")
+    for _ in $(seq 1 100); do
+        [ -s "$QT_WORK/monitor.raw" ] && break
+        sleep 0.1
+    done
+    sleep 1 # past the first silence a new stream may be given
+}
+
 # The loudest sample (0..1) heard on the speakers' monitor during the given
-# seconds of sound (counted in samples: on a loaded machine parec's stream may
-# take a while to start, and a timed capture would then hear nothing).
+# seconds of sound (counted in samples). Uses the running monitor recording
+# when monitor_start was called, else a recording of its own.
 speakers_peak() {
-    { timeout $(($1 + 10)) parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 || true; } |
-        head -c $(($1 * 22050 * 2)) |
-        sox -t raw -r 22050 -e signed -b 16 -c 1 - -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
+    local bytes=$(($1 * 22050 * 2))
+    if [ -n "${MONITOR_PID:-}" ]; then
+        local from; from=$(stat -c %s "$QT_WORK/monitor.raw")
+        from=$((from - from % 2))
+        for _ in $(seq 1 $(($1 * 10 + 100))); do
+            [ "$(stat -c %s "$QT_WORK/monitor.raw")" -ge $((from + bytes)) ] && break
+            sleep 0.1
+        done
+        dd if="$QT_WORK/monitor.raw" iflag=skip_bytes,count_bytes bs=64k skip="$from" \
+            count="$bytes" status=none
+    else
+        { timeout $(($1 + 10)) parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 || true; } |
+            head -c "$bytes"
+    fi | sox -t raw -r 22050 -e signed -b 16 -c 1 - -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
 }

@@ -35,6 +35,7 @@ note "recording lasts $seconds s"
 [ -z "$(ls -A "$HOME/.cache/Quillmur")" ] || fail "scratch files were left behind"
 
 # The task in the list of all tasks, played to the speakers.
+monitor_start
 click GifCtl12
 click 'picMeny#0'
 click lblToday3
