@@ -1,11 +1,17 @@
 #include "trayicon.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QMouseEvent>
 
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent)
 {
     connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
+    // The embedded icon widget of an X11 tray is made and replaced by Qt at
+    // will, so its mouse events are watched application-wide.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
     m_waitForTray.setInterval(2000);
     connect(&m_waitForTray, &QTimer::timeout, this, [this] {
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -57,9 +63,29 @@ void TrayIcon::setPopupMenu(QMenu* popMenu, QAction* defMenu)
 void TrayIcon::CallPopupMenu(QMenu* popMenu, QAction* defMenu)
 {
     popMenu->setDefaultAction(defMenu);
-    if (m_icon.contextMenu() == popMenu || popMenu->isVisible())
+    // A StatusNotifier host shows the menu handed to it by itself.
+    if ((m_icon.contextMenu() == popMenu && !m_releasing) || popMenu->isVisible())
         return;
     popMenu->popup(QCursor::pos());
+}
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+        type != QEvent::MouseButtonRelease)
+        return false;
+    if (static_cast<QMouseEvent*>(event)->button() != Qt::RightButton ||
+        !watched->inherits("QSystemTrayIconSys"))
+        return false;
+    // The menu opens on the release of the right button, as the
+    // notification area always did; the press does nothing.
+    if (type == QEvent::MouseButtonRelease) {
+        m_releasing = true;
+        emit OnIcon(5);
+        m_releasing = false;
+    }
+    return true;
 }
 
 void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason)

@@ -51,6 +51,11 @@ public:
 signals:
     void OnIcon(int MouseButton);
 
+protected:
+    // The X11 tray's icon widget reacts to the press of the right button;
+    // here the press is held back and the release reported instead.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void copyToTray();
     void onActivated(QSystemTrayIcon::ActivationReason reason);
@@ -59,4 +64,7 @@ private:
     QIcon m_iconPicture;
     QString m_tip;
     QTimer m_waitForTray;
+    // Set while a right-button release on the icon is being reported: then
+    // the menu is ours to open.
+    bool m_releasing = false;
 };

@@ -17,6 +17,13 @@ public:
     const QImage& Bitmap() const { return m_bitmap; }
     const QImage& Mask() const { return m_mask; }
     int DelayMS() const { return m_delayMs; }
+    // Lets go of the picture and mask (the delay stays), once the caller has
+    // made what it shows of them.
+    void releasePictures()
+    {
+        m_bitmap = QImage();
+        m_mask = QImage();
+    }
 
 private:
     QImage m_bitmap;

@@ -41,10 +41,29 @@ GifError clsGIF::LoadFile(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return fail(GifError::Unreadable);
-    const QByteArray data = file.readAll();
+    QByteArray data = file.read(13);
+    // A short file is left for Reset to call truncated.
+    if (const GifError e = checkHeader(data); e != GifError::None && e != GifError::Truncated)
+        return fail(e);
+    data += file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(GifError::Unreadable);
     setGIFdata(data);
+    return GifError::None;
+}
+
+GifError clsGIF::checkHeader(const QByteArray& data)
+{
+    if (data.size() < 13)
+        return GifError::Truncated;
+    const auto* b = reinterpret_cast<const quint8*>(data.constData());
+    if (std::memcmp(b, "GIF89a", 6) != 0 && std::memcmp(b, "GIF87a", 6) != 0)
+        return GifError::BadSignature;
+    const int width = b[6] | (b[7] << 8);
+    const int height = b[8] | (b[9] << 8);
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
+        qint64(width) * height > kMaxPixels)
+        return GifError::BadScreenSize;
     return GifError::None;
 }
 
@@ -79,16 +98,12 @@ GifError clsGIF::Reset()
     m_delayMs = 0;
     m_nextMask = QImage();
 
-    if (!need(13))
-        return fail(GifError::Truncated);
-    if (std::memcmp(m_bytes, "GIF89a", 6) != 0 && std::memcmp(m_bytes, "GIF87a", 6) != 0)
-        return fail(GifError::BadSignature);
+    if (const GifError e = checkHeader(m_data); e != GifError::None)
+        return fail(e);
     m_width = u16(6);
     m_height = u16(8);
     const int packed = m_bytes[10];
     m_pos = 13;
-    if (m_width == 0 || m_height == 0 || qint64(m_width) * m_height > kMaxPixels)
-        return fail(GifError::BadScreenSize);
 
     m_image = QImage(m_width, m_height, QImage::Format_RGB32);
     m_mask = QImage(m_width, m_height, QImage::Format_RGB32);

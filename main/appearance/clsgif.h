@@ -35,7 +35,8 @@ public:
     clsGIF(const clsGIF&) = delete;
     clsGIF& operator=(const clsGIF&) = delete;
 
-    // Reads the whole file; Unreadable when it cannot be read.
+    // Reads the whole file; Unreadable when it cannot be read. A file whose
+    // header already refuses it is not read further.
     GifError LoadFile(const QString& fileName);
     const QByteArray& GIFdata() const { return m_data; }
     void setGIFdata(const QByteArray& data);
@@ -57,9 +58,16 @@ public:
     GifError error() const { return m_error; }
     bool ended() const { return m_ended; }
 
-    // Screens and images beyond this many pixels are refused (BadScreenSize,
-    // BadFrameSize): a 20-byte file must not be able to ask for gigabytes.
-    static constexpr qint64 kMaxPixels = 4096 * 4096;
+    // Screens wider or taller than kMaxSide, and screens and images of more
+    // than kMaxPixels, are refused (BadScreenSize, BadFrameSize): real
+    // animations, photographs included, pass, while a 20-byte file cannot ask
+    // for gigabytes.
+    static constexpr int kMaxSide = 16384;
+    static constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
+
+    // Checks what the first 13 bytes of a GIF say: the signature and the
+    // logical screen's size. LoadFile looks at them before it reads the rest.
+    static GifError checkHeader(const QByteArray& data);
 
 private:
     struct Rect

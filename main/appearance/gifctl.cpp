@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 int buttonCode(Qt::MouseButtons buttons)
@@ -51,6 +53,7 @@ void GifCtl::SetBackStyle(int style)
 void GifCtl::SetBorderStyle(int style)
 {
     m_borderStyle = style == 0 ? 0 : 1;
+    recutIfOutgrown();
     draw();
 }
 
@@ -89,6 +92,7 @@ void GifCtl::start(GifError loadError)
     m_current = -1;
     m_stepsWithoutWait = 0;
     m_shown = false;
+    m_cut = innerRect().size();
     m_decodeError = loadError;
     if (m_decodeError == GifError::None)
         m_decodeError = m_decoder->Reset();
@@ -179,20 +183,58 @@ QRect GifCtl::innerRect() const
 
 void GifCtl::prepare(CachedFrame& cached)
 {
-    if (!cached.picture.isNull() || !cached.frame.hasBitmap())
+    if (cached.prepared)
         return;
+    cached.prepared = true;
+    // Only the top left part that the control can show is kept, so a big GIF
+    // costs a small picture per frame; its own pictures are let go.
     const QImage& bitmap = cached.frame.Bitmap();
     const QImage& mask = cached.frame.Mask();
-    QImage picture(bitmap.size(), QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < picture.height(); ++y) {
-        const auto* c = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));
-        const auto* m = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x)
-            out[x] = (m[x] & 0xff) ? (c[x] | 0xff000000u) : 0u;
+    const QRect area = QRect(QPoint(0, 0), m_cut) & bitmap.rect();
+    if (!area.isEmpty()) {
+        QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < picture.height(); ++y) {
+            const auto* c = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));
+            const auto* m = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+            auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x)
+                out[x] = (m[x] & 0xff) ? (c[x] | 0xff000000u) : 0u;
+        }
+        cached.picture = picture;
+        cached.shape = QRegion(QBitmap::fromImage(picture.createAlphaMask()));
     }
-    cached.picture = picture;
-    cached.shape = QRegion(QBitmap::fromImage(picture.createAlphaMask()));
+    cached.frame.releasePictures();
+}
+
+void GifCtl::recutIfOutgrown()
+{
+    const QSize inner = innerRect().size();
+    const QSize gif = gifSize();
+    if ((inner.width() > m_cut.width() && m_cut.width() < gif.width()) ||
+        (inner.height() > m_cut.height() && m_cut.height() < gif.height()))
+        recut();
+}
+
+void GifCtl::recut()
+{
+    m_cut = innerRect().size();
+    if (!m_decoder || m_frames.empty())
+        return;
+    // The cached pictures are cut too small for the new size: decode the
+    // frames seen so far once more.
+    const size_t count = m_frames.size();
+    m_frames.clear();
+    if (m_decoder->Reset() == GifError::None) {
+        while (m_frames.size() < count) {
+            CachedFrame next;
+            if (!next.frame.LoadNext(*m_decoder))
+                break;
+            m_frames.push_back(std::move(next));
+            prepare(m_frames.back());
+        }
+    }
+    m_current = std::min(m_current, int(m_frames.size()) - 1);
+    m_index = std::min(m_index, int(m_frames.size()));
 }
 
 void GifCtl::draw()
@@ -203,8 +245,9 @@ void GifCtl::draw()
     QImage surface(inner.size().expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
     surface.fill(m_backStyle ? m_backColor : QColor(Qt::transparent));
     CachedFrame* cached = m_current < 0 ? nullptr : &m_frames[size_t(m_current)];
-    if (cached && !surface.isNull()) {
+    if (cached)
         prepare(*cached);
+    if (cached && !surface.isNull() && !cached->picture.isNull()) {
         QPainter p(&surface);
         p.drawImage(0, 0, cached->picture);
     }
@@ -237,6 +280,7 @@ void GifCtl::paintEvent(QPaintEvent*)
 void GifCtl::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    recutIfOutgrown();
     draw();
 }
 
@@ -289,6 +333,11 @@ void GifCtl::keyPressEvent(QKeyEvent* e)
 void GifCtl::keyReleaseEvent(QKeyEvent* e)
 {
     emit KeyUp(e->key(), shiftCode(e->modifiers()));
+}
+
+QByteArray GifCtl::GIFdata() const
+{
+    return m_decoder ? m_decoder->GIFdata() : QByteArray();
 }
 
 QSize GifCtl::gifSize() const

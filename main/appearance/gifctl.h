@@ -58,6 +58,8 @@ public:
     // frame cannot be decoded.
     bool LoadFile(const QString& fileName);
     bool LoadData(const QByteArray& gif);
+    // The bytes of the GIF held (empty when none is).
+    QByteArray GIFdata() const;
 
     // Position of the frame on show (from 1; 0 before the first) and the
     // number of frames decoded so far.
@@ -103,15 +105,18 @@ protected:
 private:
     struct CachedFrame
     {
-        clsFrame frame;
-        QImage picture; // colours with the mask as (premultiplied) alpha
-        QRegion shape;  // opaque pixels
+        clsFrame frame; // its pictures are let go once prepared
+        QImage picture; // the part shown: colours with the mask as (premultiplied) alpha
+        QRegion shape;  // opaque pixels of that part
+        bool prepared = false;
     };
 
     void start(GifError loadError);
     void firstShow();
     void draw();
     void prepare(CachedFrame& cached);
+    void recut();
+    void recutIfOutgrown();
     QRect innerRect() const;
 
     QColor m_backColor;
@@ -133,6 +138,9 @@ private:
     // another GIF under its feet.
     quint64 m_generation = 0;
     bool m_pressed = false;
+    // The size the cached pictures are cut to: the inner area when the GIF
+    // was started or last outgrew it.
+    QSize m_cut;
 
     QTimer* m_tmrFrame = nullptr;
     QImage m_surface;

@@ -1,5 +1,7 @@
 #include "pickgiffile.h"
 
+#include "clsgif.h"
+
 #include <QDir>
 
 namespace {
@@ -32,4 +34,26 @@ QString PickGifFile(const FileDialogRunner& runner)
 QString LastPickedGifFile()
 {
     return lastPicked();
+}
+
+QString GifRefusedHint(GifError error)
+{
+    switch (error) {
+    case GifError::None:
+        return QString();
+    case GifError::Unreadable:
+        return QStringLiteral("Анимация не загружена: файл не читается.");
+    case GifError::BadSignature:
+        return QStringLiteral("Анимация не загружена: это не файл GIF.");
+    case GifError::BadScreenSize:
+    case GifError::BadFrameSize:
+        return QStringLiteral("Анимация не загружена: рисунок больше %1 точек по стороне "
+                              "или %2 мегапикселей.")
+            .arg(clsGIF::kMaxSide)
+            .arg(clsGIF::kMaxPixels / (1024 * 1024));
+    case GifError::Truncated:
+        return QStringLiteral("Анимация не загружена: файл GIF обрезан.");
+    default:
+        return QStringLiteral("Анимация не загружена: файл GIF испорчен.");
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filedialogrunner.h"
+#include "giferror.h"
 
 #include <QString>
 
@@ -12,3 +13,6 @@ QString PickGifFile(const FileDialogRunner& runner = runFileDialog);
 
 // The path of the last successful search ("" before the first).
 QString LastPickedGifFile();
+
+// The hint-line text that says why a chosen animation was not taken.
+QString GifRefusedHint(GifError error);

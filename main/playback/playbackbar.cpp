@@ -134,6 +134,8 @@ void PlaybackBar::onPlayPressed(int index)
     m_pause->bringToFront(0);
     m_play->setPictureVisible(0, false);
     m_player->play(*m_context.selectedFile, m_lengthCaption ? m_lengthCaption() : QString());
+    if (m_player->state() == Player::State::Stopped)
+        showStoppedPictures(); // nothing could be played
 }
 
 void PlaybackBar::onPausePressed(int index)

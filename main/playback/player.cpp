@@ -16,11 +16,10 @@ Player::Player(CommandSink send, std::function<QString(const QString&)> shortPat
     connect(m_timer, &QTimer::timeout, this, &Player::tick);
 }
 
-void Player::send(const QString& verb, const QString& suffix)
+int Player::send(const QString& verb, const QString& suffix)
 {
     const QString path = m_shortPath ? m_shortPath(*m_playingFile) : *m_playingFile;
-    if (m_send)
-        m_send(verb + path + suffix);
+    return m_send ? m_send(verb + path + suffix) : 0;
 }
 
 void Player::setState(State s)
@@ -44,9 +43,17 @@ void Player::play(const QString& file, const QString& lengthCaption)
     if (m_state != State::Stopped)
         return;
     *m_playingFile = file;
-    setState(State::Playing);
-    send(QStringLiteral("Play "));
+    const int result = send(QStringLiteral("Play "));
     m_total = leadingNumber(lengthCaption);
+    if (result != 0 || m_total <= 0) {
+        // The player refused the file, or the task has no length to count
+        // (an empty or unreadable file): stay stopped rather than show a
+        // playback nobody hears. A task shorter than a second plays out
+        // by itself.
+        emit changed();
+        return;
+    }
+    setState(State::Playing);
     m_loaded = true;
     startTimer();
     emit changed();

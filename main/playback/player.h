@@ -31,7 +31,8 @@ public:
            std::function<void(int)> wait, QString* playingFile, QObject* parent = nullptr);
 
     // Starts `file` from its beginning; `lengthCaption` is the task's length
-    // caption (whole seconds). Only from Stopped.
+    // caption (whole seconds). Only from Stopped. Stays Stopped when the
+    // player reports an error or the length is 0.
     void play(const QString& file, const QString& lengthCaption);
     // Only while sound plays.
     void pause();
@@ -65,7 +66,8 @@ signals:
     void finished();
 
 private:
-    void send(const QString& verb, const QString& suffix = QString());
+    // Returns the player's answer, 0 when it accepted the command.
+    int send(const QString& verb, const QString& suffix = QString());
     void setState(State s);
     void startTimer();
     int positionFor(int width) const;

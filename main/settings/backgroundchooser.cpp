@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +18,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+
+#include <cmath>
 
 const QString BackgroundChooser::kBrowseHint =
     QStringLiteral("Для выбора используйте стрелочки вверх и вниз. Сохранить - ОК-. ");
@@ -143,19 +146,31 @@ void BackgroundChooser::showSelected()
 bool BackgroundChooser::handleDrop(const QList<QUrl>& urls)
 {
     const QString file = urls.isEmpty() ? QString() : urls.last().toLocalFile();
-    // Anything that is not a picture is ignored without a word.
-    const QImage picture = file.isEmpty() ? QImage() : QImage(file);
-    if (picture.isNull())
+    // Anything that is not a picture is ignored without a word. The size
+    // comes from the file's header, so a photo that is refused is never
+    // decoded, and one that is taken is decoded straight to the size shown
+    // where the format allows (JPEG does): only that small picture is kept.
+    if (file.isEmpty())
         return false;
+    QImageReader reader(file);
+    QSize size = reader.size();
+    QImage whole; // only for formats that cannot tell their size up front
+    if (!size.isValid()) {
+        whole = reader.read();
+        if (whole.isNull())
+            return false;
+        size = whole.size();
+    } else if (!reader.canRead()) {
+        return false;
+    }
 
-    const QString caption =
-        BackgroundRules::dropCaption(QFileInfo(file).fileName(), picture.size());
+    const QString caption = BackgroundRules::dropCaption(QFileInfo(file).fileName(), size);
     if (m_parts.setCaption)
         m_parts.setCaption(caption);
     else
         m_parts.fonMeny->window()->setWindowTitle(caption);
 
-    if (picture.width() >= picture.height()) {
+    if (size.width() >= size.height()) {
         if (m_parts.warn)
             m_parts.warn(kNotUprightTitle, kNotUprightText);
         else
@@ -164,25 +179,41 @@ bool BackgroundChooser::handleDrop(const QList<QUrl>& urls)
                 .exec();
         return false;
     }
+    // Only the part of the fitted picture that the box shows is made.
+    const QSize box = m_parts.fonMeny->size();
+    const QSize fitted = BackgroundRules::fittedSize(size, box.width());
+    const QSize shown = fitted.boundedTo(box);
+    QImage picture;
+    if (whole.isNull()) {
+        reader.setScaledSize(fitted);
+        reader.setScaledClipRect(QRect(QPoint(0, 0), shown));
+        picture = reader.read();
+    } else {
+        const int rows = qBound(1, int(std::ceil(double(shown.height()) * size.height() /
+                                                 qMax(1, fitted.height()))),
+                                size.height());
+        picture = whole.copy(0, 0, size.width(), rows);
+        whole = QImage();
+    }
+    if (picture.isNull())
+        return false; // the header was fine, the data are not
+    if (picture.size() != shown)
+        picture = picture.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     m_parts.fonMeny->clear();
-    m_picTemp = picture;
-    fitDroppedPicture();
+    fitDroppedPicture(picture);
     *m_parts.panelMode = 21;
     m_parts.setHint(kDroppedHint);
     return true;
 }
 
-void BackgroundChooser::fitDroppedPicture()
+void BackgroundChooser::fitDroppedPicture(const QImage& fitted)
 {
     // The box's full picture: the dropped one across its width, cut at the
-    // bottom when it is taller than the box, box colour below when shorter.
-    const QSize box = m_parts.fonMeny->size();
-    QImage composed(box, QImage::Format_RGB32);
+    // bottom when it is taller than the box, black below when shorter.
+    QImage composed(m_parts.fonMeny->size(), QImage::Format_RGB32);
     composed.fill(Qt::black);
     QPainter p(&composed);
-    p.drawImage(QPoint(0, 0),
-                m_picTemp.scaled(BackgroundRules::fittedSize(m_picTemp.size(), box.width()),
-                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    p.drawImage(QPoint(0, 0), fitted);
     p.end();
     m_parts.fonMeny->setPixmap(QPixmap::fromImage(composed));
 }

@@ -84,12 +84,13 @@ private:
     void showSelected();
     void keepSavedChoice();
     void keepDroppedPicture();
-    void fitDroppedPicture();
+    // Draws the shown part of a dropped picture, already scaled to the box's
+    // width, into fonMeny.
+    void fitDroppedPicture(const QImage& fitted);
     QString defaultPicture() const;
     void beep();
 
     Parts m_parts;
-    QImage m_picTemp; // the dropped picture at its natural size
     QPushButton* m_command3 = nullptr;
     QPushButton* m_command4 = nullptr;
 };

@@ -33,6 +33,7 @@
 #include "waveinput.h"
 #include "windowoutline.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -71,7 +72,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
       m_mixer(services.mixer ? std::make_unique<MMixer>(std::move(services.mixer))
                              : std::make_unique<MMixer>()),
       m_levelsFile(services.levelsFile),
-      m_fileDialog(services.fileDialog ? std::move(services.fileDialog) : runFileDialog)
+      m_fileDialog(services.fileDialog ? std::move(services.fileDialog) : runFileDialog),
+      m_dragWindow(services.dragWindow ? std::move(services.dragWindow) : DragWindow)
 {
     setObjectName(QStringLiteral("Quillmur"));
     setWindowTitle(QStringLiteral("Quillmur"));
@@ -463,13 +465,39 @@ QString MainWindow::taskPath() const
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_picture1) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            DragWindow(this);
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            // Presses on the panels and pictures lying on the device arrive
+            // here too when their widget ignores them; only the device itself
+            // moves the window.
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (m_picture1->childAt(e->position().toPoint()))
+                break;
+            m_dragFrom = e->globalPosition().toPoint();
             return true;
         }
-        if (event->type() == QEvent::MouseMove) {
+        case QEvent::MouseMove: {
+            // The window manager takes the pointer for a move, so the move
+            // starts only once the pointer has really been dragged: a click
+            // or a double click on the window stays a click.
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (m_dragFrom && e->buttons() != Qt::NoButton &&
+                (e->globalPosition().toPoint() - *m_dragFrom).manhattanLength() >=
+                    QApplication::startDragDistance()) {
+                m_dragFrom.reset();
+                m_dragWindow(this);
+                return true;
+            }
             m_picOK->showNormal();
             stopWindowButtons();
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            m_dragFrom.reset();
+            break;
+        default:
+            break;
         }
     } else if (watched == m_fonMeny && event->type() == QEvent::MouseButtonDblClick) {
         pickBackgroundAnimation();
@@ -643,6 +671,12 @@ void MainWindow::buildAnimations()
     // The past-day warning on the calendar.
     m_gif[3] = make(m_calendar->picCalendar(), 3, true);
     m_gif[3]->hide();
+    // A press on the warning puts it away, so it never keeps the days
+    // under it from being clicked.
+    connect(m_gif[3], &GifCtl::MouseDown, m_gif[3], [this] {
+        m_gif[3]->SetEnabled(false);
+        m_gif[3]->hide();
+    });
     connect(m_calendar, &CalendarPanel::warningAnimation, this, [this](bool shown) {
         QWidget* host = m_calendar->picCalendar();
         m_gif[3]->move((host->width() - m_gif[3]->width()) / 2,
@@ -720,6 +754,13 @@ void MainWindow::stopWindowButtons()
 void MainWindow::pickBackgroundAnimation()
 {
     const QString file = PickGifFile(m_fileDialog);
-    if (!file.isEmpty())
-        m_gif[2]->LoadFile(file);
+    if (file.isEmpty())
+        return;
+    // A refused file says why and leaves the animation that was shown.
+    const QByteArray shown = m_gif[2]->GIFdata();
+    if (!m_gif[2]->LoadFile(file)) {
+        const GifError error = m_gif[2]->decodeError();
+        m_gif[2]->LoadData(shown);
+        setHint(GifRefusedHint(error));
+    }
 }

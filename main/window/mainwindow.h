@@ -6,12 +6,14 @@
 #include "waveinput.h"
 
 #include <QPixmap>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BackgroundChooser;
 class CalendarPanel;
@@ -50,6 +52,8 @@ struct MainWindowServices
     // Where the sound levels found at start-up are kept until the program
     // has put them back (empty: nowhere).
     QString levelsFile;
+    // Hands the window to the window manager for a move (DragWindow).
+    std::function<void(QWidget* window)> dragWindow;
 };
 
 // The one window of Quillmur: a black handheld device with a screen on which
@@ -156,6 +160,10 @@ private:
     bool m_levelsSaved = false;
     std::unique_ptr<CdlOpenSave> m_saveDialog;
     FileDialogRunner m_fileDialog;
+    std::function<void(QWidget*)> m_dragWindow;
+    // Where the pointer went down on the bare device; set until it is
+    // released or the window is moved.
+    std::optional<QPoint> m_dragFrom;
     ModAudioMon* m_monitor = nullptr;
     RecordingPanel* m_recording = nullptr;
     EncoderPipeline* m_encoder = nullptr;

@@ -78,9 +78,15 @@ void MenuImages::orInvertedInto(QImage& target, const QImage& mask)
 
 QImage MenuImages::quarter(const QImage& picture, int i, QSize itemSize)
 {
+    // The item is one row shorter than a quarter (74 of 75). Squeezing the
+    // strip would drop a row from the middle, right through the captions
+    // (the crossbar of "Н"); cutting it keeps every caption row and loses
+    // only the quarter's bottom row, which the captions leave free.
     const int q = picture.height() / 4;
-    return picture.copy(0, i * q, itemSize.width(), q)
-        .scaled(itemSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QImage strip = picture.copy(0, i * q, itemSize.width(), qMin(q, itemSize.height()));
+    return strip.size() == itemSize
+               ? strip
+               : strip.scaled(itemSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QImage MenuImages::boxContent(const QImage& picture)

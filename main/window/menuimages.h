@@ -27,7 +27,8 @@ public:
     // Invert, AND, invert: the target OR the inverted mask.
     static void orInvertedInto(QImage& target, const QImage& mask);
 
-    // The i-th horizontal quarter of `picture`, stretched to `itemSize`.
+    // The i-th horizontal quarter of `picture` for an item of `itemSize`:
+    // cut to the item's height when the item is not taller, else stretched.
     static QImage quarter(const QImage& picture, int i, QSize itemSize);
 
     // What the 200 x 300 background box shows of a picture: its upper left

@@ -363,6 +363,39 @@ TEST(ClsGif, FormatErrors)
     }
 }
 
+TEST(ClsGif, ScreenSizesTakenAndRefused)
+{
+    const struct
+    {
+        int width, height;
+        GifError error;
+    } cases[] = {
+        {5000, 4000, GifError::None}, // an ordinary big animation
+        {16384, 4096, GifError::None},
+        {8192, 8192, GifError::None}, // 64 megapixels
+        {8193, 8193, GifError::BadScreenSize},
+        {16385, 1, GifError::BadScreenSize},
+        {1, 16385, GifError::BadScreenSize},
+        {0, 5, GifError::BadScreenSize},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        const QByteArray head = header(c.width, c.height, 2);
+        EXPECT_EQ(clsGIF::checkHeader(head), c.error);
+        // A refused header is all that LoadFile reads of the file.
+        QFile file(dir.filePath("big.gif"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(head + QByteArray(4096, '\0'));
+        file.close();
+        clsGIF gif;
+        EXPECT_EQ(gif.LoadFile(file.fileName()), c.error);
+        EXPECT_EQ(gif.GIFdata().size(), c.error == GifError::None ? head.size() + 4096 : 0);
+    }
+    EXPECT_EQ(clsGIF::checkHeader(header(2, 2, 2).left(12)), GifError::Truncated);
+    EXPECT_EQ(clsGIF::checkHeader("GIF88a" + header(2, 2, 2).mid(6)), GifError::BadSignature);
+}
+
 TEST(ClsGif, EveryCutOfAFileIsTruncated)
 {
     GifBuilder b(9, 7, GifBuilder::palette(16));

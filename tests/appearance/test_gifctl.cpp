@@ -260,6 +260,37 @@ private slots:
         QCOMPARE(ctl.Image().pixel(2, 0), kPalette[2]);
     }
 
+    void aGrownControlShowsWhatWasCutAway()
+    {
+        // Frames are kept only as large as the control; when it grows they
+        // are made again, and the animation stays on its frame.
+        GifBuilder b(4, 2, kPalette);
+        for (int i = 0; i < 2; ++i) {
+            GifBuilder::Frame f;
+            f.width = 4;
+            f.height = 2;
+            f.indexes = {1, 1, 2, uint8_t(i + 2), 1, 1, 2, uint8_t(i + 2)};
+            f.withControl = true;
+            f.delayCs = 10;
+            b.add(f);
+        }
+        GifCtl ctl;
+        ctl.resize(2, 1);
+        QVERIFY(ctl.LoadData(b.bytes()));
+        ctl.FrameStep();
+        QCOMPARE(ctl.frameIndex(), 2);
+        QCOMPARE(ctl.Image().size(), QSize(2, 1));
+        ctl.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ctl));
+        ctl.resize(4, 2);
+        QCOMPARE(ctl.frameIndex(), 2);
+        QCOMPARE(ctl.Image().pixel(2, 1), kPalette[2]);
+        QCOMPARE(ctl.Image().pixel(3, 1), kPalette[3]);
+        ctl.FrameStep(); // loops on from the frames made again
+        QCOMPARE(ctl.frameIndex(), 1);
+        QCOMPARE(ctl.Image().pixel(3, 1), kPalette[2]);
+    }
+
     void mouseAndKeyEventsArePassedOn()
     {
         GifCtl ctl;

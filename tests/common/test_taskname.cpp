@@ -87,40 +87,42 @@ TEST(TaskNameClassify, DueRuleAroundTheDueSecondAndMidnight)
     EXPECT_EQ(TaskName::dateText(QDate(2027, 1, 2)), "02.01.2027");
 }
 
-TEST(TaskNameRetry, TakenNameWaitsAndComposesAgainOnce)
+TEST(TaskNameRetry, TakenNameWaitsOnceAndComposesAgainOnce)
 {
-    QTemporaryDir media;
-    ASSERT_TRUE(media.isValid());
-    TestClock clock(at(2026, 12, 7, 14, 10, 42));
-    const TaskName::Request req{"24", "12", 2026, "7", "5"};
-    int waited = 0;
-    const auto wait = [&](int ms) {
-        waited += ms;
-        clock.advanceSeconds(1);
+    // The clock moves on by a second during the wait. However many names are
+    // taken, there is at most one wait of 1010 ms and one second name, used
+    // without a further check.
+    const struct
+    {
+        const char* what;
+        QList<int> taken; // seconds of the names already in Media
+        QList<int> waits;
+        QString field;
+    } cases[] = {
+        {"free name", {}, {}, "/scratch/24.12.2026 07ч 05м 42.mp3"},
+        {"taken name", {42},
+         {1010}, "/scratch/24.12.2026 07ч 05м 42.mp324.12.2026 07ч 05м 43.mp3"},
+        {"the second name taken too", {42, 43},
+         {1010}, "/scratch/24.12.2026 07ч 05м 42.mp324.12.2026 07ч 05м 43.mp3"},
+        {"a later name taken", {43}, {}, "/scratch/24.12.2026 07ч 05м 42.mp3"},
     };
-
-    // Free name: no wait.
-    QString field = TaskName::appendWithRetry("/scratch/", req, media.path(), clock, wait);
-    EXPECT_EQ(field, "/scratch/24.12.2026 07ч 05м 42.mp3");
-    EXPECT_EQ(waited, 0);
-
-    // Taken name: one wait of 1010 ms, the later second is appended.
-    QFile taken(media.path() + "/24.12.2026 07ч 05м 42.mp3");
-    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    taken.close();
-    field = TaskName::appendWithRetry("/scratch/", req, media.path(), clock, wait);
-    EXPECT_EQ(waited, 1010);
-    EXPECT_EQ(TaskName::bareName(field), "24.12.2026 07ч 05м 43.mp3");
-
-    // The second name is used without a further check.
-    QFile also(media.path() + "/24.12.2026 07ч 05м 44.mp3");
-    ASSERT_TRUE(also.open(QIODevice::WriteOnly));
-    also.close();
-    clock.set(at(2026, 12, 7, 14, 10, 43));
-    waited = 0;
-    field = TaskName::appendWithRetry("", req, media.path(), clock, wait);
-    EXPECT_EQ(waited, 0) << "43 was free";
-    clock.set(at(2026, 12, 7, 14, 10, 44));
-    field = TaskName::appendWithRetry("", req, media.path(), clock, [&](int) {});
-    EXPECT_EQ(TaskName::bareName(field), "24.12.2026 07ч 05м 44.mp3");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir media;
+        ASSERT_TRUE(media.isValid());
+        for (int second : c.taken) {
+            QFile f(media.path() + QString("/24.12.2026 07ч 05м %1.mp3").arg(second));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+        TestClock clock(at(2026, 12, 7, 14, 10, 42));
+        QList<int> waits;
+        const auto wait = [&](int ms) {
+            waits << ms;
+            clock.advanceSeconds(1);
+        };
+        const TaskName::Request req{"24", "12", 2026, "7", "5"};
+        const QString field = TaskName::appendWithRetry("/scratch/", req, media.path(), clock, wait);
+        EXPECT_EQ(waits, c.waits);
+        EXPECT_EQ(field, c.field);
+    }
 }

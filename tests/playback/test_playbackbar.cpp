@@ -123,6 +123,40 @@ private slots:
         QCOMPARE(running.last().at(0).toBool(), false);
     }
 
+    void whatCannotBePlayedShowsStopped_data()
+    {
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no length (a 5-byte file)") << "0" << 0;
+        QTest::newRow("refused by the player") << "12" << 277;
+    }
+
+    void whatCannotBePlayedShowsStopped()
+    {
+        QFETCH(QString, length);
+        QFETCH(int, answer);
+        PlaybackContext c = context();
+        c.send = [this, answer](const QString& s) {
+            m_commands << s;
+            return answer;
+        };
+        PlaybackBar bar(c);
+        bar.setSelectionSource([] { return true; }, [length] { return length; });
+        QSignalSpy running(&bar, &PlaybackBar::playingChanged);
+        auto* play = bar.findChild<PictureStack*>("imgPusk");
+        press(play);
+        QCOMPARE(take().size(), 1);
+        QCOMPARE(running.count(), 0); // the playing animation never ran
+        QCOMPARE(play->shownIndex(), 0);
+        QVERIFY(play->isPictureVisible(0));
+        QCOMPARE(bar.findChild<PictureStack*>("imgPausa2")->shownIndex(), 0);
+        QVERIFY(!bar.findChild<QWidget*>("imgSliderClik")->isEnabled());
+        QVERIFY(!bar.player().timer()->isActive());
+        // The play button works again.
+        press(play);
+        QCOMPARE(take().size(), 1);
+    }
+
     void playNeedsASelectedLine()
     {
         PlaybackBar bar(context());

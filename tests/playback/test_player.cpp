@@ -12,9 +12,10 @@ struct Rig
     QStringList commands;
     QList<int> waits;
     QString playingFile;
+    int answer = 0; // what the player answers to every command
     Player player{[this](const QString& c) {
                       commands << c;
-                      return 0;
+                      return answer;
                   },
                   [](const QString& p) { return "~" + p; }, [this](int ms) { waits << ms; },
                   &playingFile};
@@ -136,29 +137,44 @@ TEST(Player, ProgressOfANinetySecondTask)
     EXPECT_EQ(r.display(), "0 : 0");
 }
 
-TEST(Player, LengthCaptions)
+TEST(Player, LengthCaptionsAndRefusedFiles)
 {
     const struct
     {
         const char* caption;
+        int answer;
         int total;
-        bool timer;
+        bool plays;
     } cases[] = {
-        {"12", 12, true},
-        {"25 seconds", 25, true}, // a Xing file's caption
-        {"0", 0, false},          // shorter than a second: no step to advance by
-        {"", 0, false},           // unreadable length
+        {"12", 0, 12, true},
+        {"25 seconds", 0, 25, true}, // a Xing file's caption
+        {"0", 0, 0, false},          // shorter than a second, or no length read
+        {"", 0, 0, false},           // unreadable length
+        {"12", 277, 12, false},      // the player cannot decode the file
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
         Rig r;
+        r.answer = c.answer;
+        int lit = 0;
+        QObject::connect(&r.player, &Player::runningChanged, [&](bool on) { lit += on; });
         r.player.play("/m/a.mp3", c.caption);
+        EXPECT_EQ(r.take(), QStringList{"Play ~/m/a.mp3"});
         EXPECT_EQ(r.player.total(), c.total);
-        EXPECT_EQ(r.player.timer()->isActive(), c.timer);
+        // What cannot be played shows the stopped state at once.
+        EXPECT_EQ(r.player.state(), c.plays ? Player::State::Playing : Player::State::Stopped);
+        EXPECT_EQ(lit, c.plays ? 1 : 0);
+        EXPECT_EQ(r.player.isLoaded(), c.plays);
+        EXPECT_EQ(r.player.timer()->isActive(), c.plays);
         r.ticks(3); // never divides by zero
         r.player.pause();
         r.player.resume();
-        EXPECT_EQ(r.player.timer()->isActive(), c.timer);
+        EXPECT_EQ(r.player.timer()->isActive(), c.plays);
+        // And it can be started again.
+        r.answer = 0;
+        r.player.stop();
+        r.player.play("/m/a.mp3", "12");
+        EXPECT_TRUE(r.player.isRunning());
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -293,6 +294,21 @@ void TestBackgroundChooser::portraitFillsTheWidth()
     }
     // Taller than one and a half widths: cut at the bottom.
     QVERIFY(h.chooser->handleDrop({QUrl::fromLocalFile(h.picture("t.png", 100, 400))}));
+    QVERIFY(near(h.fonMeny->pixmap().toImage().pixelColor(100, 299), Qt::magenta));
+
+    // Big photos are never held whole: a portrait one is read at the size
+    // shown, a landscape one is refused from its header. Either would need
+    // 23 MB decoded whole.
+    const QString upright = h.picture("big.jpg", 2000, 3000);
+    const QString wide = h.picture("wide.jpg", 3000, 2000);
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(8);
+    const bool taken = h.chooser->handleDrop({QUrl::fromLocalFile(upright)});
+    const bool refused = !h.chooser->handleDrop({QUrl::fromLocalFile(wide)});
+    QImageReader::setAllocationLimit(limit);
+    QVERIFY(taken && refused);
+    QCOMPARE(h.warnings.size(), 1);
+    QCOMPARE(h.fonMeny->pixmap().size(), QSize(200, 300));
     QVERIFY(near(h.fonMeny->pixmap().toImage().pixelColor(100, 299), Qt::magenta));
 }
 

@@ -1,6 +1,7 @@
 // Runs against the private PulseAudio of the test command: null sink
 // "speakers" as the default sink, pipe source "mic" as the default source,
 // spoken to through $QUILL_MIC_QUEUE (or the FIFO $QUILL_MIC_FIFO).
+#include "levelgeometry.h"
 #include "mci.h"
 #include "mmixer.h"
 #include "modaudiomon.h"
@@ -20,8 +21,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -73,6 +76,55 @@ QString makeTone(const QString& dir, const QString& name, double seconds, int hz
                                 QStringLiteral("vol"), QStringLiteral("0.5")});
     run(QStringLiteral("lame"), {QStringLiteral("--quiet"), wav, mp3});
     return mp3;
+}
+
+// A tone that steps up each second: second k sounds at stepHz(k), so what is
+// heard tells where in the file the player is.
+constexpr int stepHz(int k)
+{
+    return 300 + 150 * k;
+}
+
+QString makeSteps(const QString& dir, const QString& name, int seconds)
+{
+    const int rate = 22050;
+    QByteArray pcm(seconds * rate * 2, '\0');
+    double phase = 0;
+    for (int i = 0; i < seconds * rate; ++i) {
+        phase += 2 * M_PI * stepHz(i / rate) / rate;
+        const auto v = int16_t(16000 * std::sin(phase));
+        std::memcpy(pcm.data() + 2 * i, &v, 2);
+    }
+    const QString raw = dir + QLatin1Char('/') + name + QStringLiteral(".raw");
+    const QString mp3 = dir + QLatin1Char('/') + name + QStringLiteral(".mp3");
+    QFile f(raw);
+    if (!f.open(QIODevice::WriteOnly) || f.write(pcm) != pcm.size())
+        return QString();
+    f.close();
+    run(QStringLiteral("lame"),
+        {QStringLiteral("--quiet"), QStringLiteral("-r"), QStringLiteral("-s"), QStringLiteral("22.05"),
+         QStringLiteral("-m"), QStringLiteral("m"), QStringLiteral("--bitwidth"), QStringLiteral("16"),
+         QStringLiteral("--signed"), QStringLiteral("--little-endian"), raw, mp3});
+    return mp3;
+}
+
+// The pitch of raw s16le mono 22050 Hz samples, from their upward crossings
+// (with some hysteresis, so silence and noise count nothing).
+double pitch(const QByteArray& raw)
+{
+    int cycles = 0;
+    bool low = false;
+    for (qsizetype i = 0; i + 1 < raw.size(); i += 2) {
+        int16_t v;
+        std::memcpy(&v, raw.constData() + i, 2);
+        if (v < -2000)
+            low = true;
+        else if (v > 2000 && low) {
+            ++cycles;
+            low = false;
+        }
+    }
+    return raw.isEmpty() ? 0 : cycles / (raw.size() / 2 / 22050.0);
 }
 
 class SoundServer : public ::testing::Test
@@ -243,16 +295,46 @@ TEST_F(SoundServer, PlaybackReachesTheSpeakersPausesResumesAndStops)
     EXPECT_LT(peak(heard(500)), 0.01) << "silence after Stop";
 }
 
-TEST_F(SoundServer, PlaybackRangeEndsAtItsEnd)
+TEST_F(SoundServer, PlaybackRangeStartsAtItsFromAndEndsAtItsEnd)
 {
-    const QString mp3 = makeTone(m_dir.path(), QStringLiteral("range"), 6);
+    const QString mp3 = makeSteps(m_dir.path(), QStringLiteral("range"), 8);
+    ASSERT_TRUE(QFile::exists(mp3));
     startListening();
-    // Without its end the range would play on for five seconds.
-    ASSERT_EQ(mciSendString(QStringLiteral("Play ") + mp3 + QStringLiteral(" from 1000 to 1600")),
+    // Without its end the range would play on to the end of the file.
+    ASSERT_EQ(mciSendString(QStringLiteral("Play ") + mp3 + QStringLiteral(" from 5000 to 5700")),
               MciOk);
-    EXPECT_GT(peak(heard(500)), 0.1) << "the range plays";
+    heard(150);
+    const QByteArray range = heard(300);
+    EXPECT_GT(peak(range), 0.1) << "the range plays";
+    EXPECT_NEAR(pitch(range), stepHz(5), 40) << "from the fifth second on";
     heard(1000);
     EXPECT_LT(peak(heard(1000)), 0.01) << "and stops at its end";
+    mciSendString(QStringLiteral("Stop ") + mp3);
+}
+
+TEST_F(SoundServer, PlaybackResumesWhereItPausedAndSeeksWhereItSays)
+{
+    const QString mp3 = makeSteps(m_dir.path(), QStringLiteral("steps"), 8);
+    ASSERT_TRUE(QFile::exists(mp3));
+    const QString play = QStringLiteral("Play ") + mp3;
+    startListening();
+    ASSERT_EQ(mciSendString(play), MciOk);
+    heard(150);
+    EXPECT_NEAR(pitch(heard(300)), stepHz(0), 40) << "from the start";
+    heard(1800); // into the third second
+    ASSERT_EQ(mciSendString(QStringLiteral("Pause ") + mp3), MciOk);
+    heard(800);
+    ASSERT_EQ(mciSendString(play), MciOk);
+    heard(150);
+    const double resumed = pitch(heard(200));
+    EXPECT_GE(resumed, stepHz(2) - 40) << "resumed where it paused, not from the start";
+    EXPECT_LE(resumed, stepHz(3) + 40);
+
+    // A seek: stop, then play from the position to the end.
+    ASSERT_EQ(mciSendString(QStringLiteral("Stop ") + mp3), MciOk);
+    ASSERT_EQ(mciSendString(play + QStringLiteral(" from 6000 to 8000")), MciOk);
+    heard(150);
+    EXPECT_NEAR(pitch(heard(300)), stepHz(6), 40) << "from the sixth second";
     mciSendString(QStringLiteral("Stop ") + mp3);
 }
 
@@ -321,24 +403,46 @@ TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
     mixer.SetVolume(MMixer::MicrophoneVolume, mic);
 }
 
-TEST_F(SoundServer, MonitorReadsSilenceInBlocks)
+TEST_F(SoundServer, MonitorReadsSilenceInBlocksAndFollowsSpeech)
 {
+    const QByteArray words = speech(QStringLiteral("Купить хлеб и молоко"));
+    ASSERT_GT(words.size(), 22050) << "espeak-ng and sox must produce speech";
+    const int silentHeight = LevelGeometry::ellipseFor(128).height();
+
     ModAudioMon monitor(createAlsaWaveInput());
     QList<QByteArray> blocks;
+    int tallest = 0; // of the level pictures while speech is heard
+    std::thread speaker;
     QObject::connect(&monitor, &ModAudioMon::blockReady, [&](const QByteArray& b) {
         blocks.append(b);
-        if (blocks.size() == 20)
+        if (blocks.size() == 20) // silence so far: now the microphone speaks
+            speaker = std::thread([&] { speak(words); });
+        if (blocks.size() <= 20)
+            return;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(b.constData());
+        QRect box;
+        for (const QRect& r : LevelGeometry::ellipsesFor(bytes, size_t(b.size())))
+            box |= r;
+        tallest = std::max(tallest, box.height());
+        if (tallest >= silentHeight + 8)
             monitor.Stop();
     });
-    QTimer::singleShot(10000, &monitor, &ModAudioMon::Stop); // a stalled source
+    QTimer::singleShot(20000, &monitor, &ModAudioMon::Stop); // a stalled source
     ASSERT_TRUE(monitor.Start());
+    if (speaker.joinable())
+        speaker.join();
+    // The source still holds the tail of the speech: let it pass, so the
+    // next test starts in silence.
+    QThread::msleep(1500);
     ASSERT_GE(blocks.size(), 20);
     // The later blocks of a silent microphone sit at 128.
-    for (const QByteArray& b : blocks.mid(10)) {
+    for (const QByteArray& b : blocks.mid(10, 10)) {
         ASSERT_EQ(b.size(), 256);
         for (char c : b)
             EXPECT_NEAR(int(uint8_t(c)), 128, 2);
     }
+    // Speech draws well beyond the silent ellipse.
+    EXPECT_GE(tallest, silentHeight + 8) << "silent ellipse " << silentHeight;
 }
 
 TEST(SoundExit, PlaybackStillRunningWhenTheProcessEndsDoesNotHang)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Vestrel in a notification area (trayer under Xvfb): its icon, a second
-# copy refused, a double-click opening the main program, the menu's "Выход"
-# removing the icon and ending the watcher, and "-minimized" showing only the
-# icon.
+# copy refused, a double-click opening the main program, the menu opening on
+# the release of the right button, its "Выход" removing the icon and ending
+# the watcher, and "-minimized" showing only the icon.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 
 # Answers a message box with Enter (no window manager here to activate it).
@@ -64,10 +64,18 @@ xdotool click --repeat 2 --delay 80 1
 for _ in $(seq 1 50); do [ -s "$opened" ] && break; sleep 0.1; done
 [ "$(cat "$opened" 2>/dev/null)" = "start " ] || fail "Quillmur not started: $(cat "$opened" 2>/dev/null)"
 
-note "right button: the menu, dismissed and opened again; Выход ends the watcher"
+# The visible windows of the watcher: its window, its icon and, while open, the menu.
+shown_windows() { xdotool search --onlyvisible --pid "$first" 2>/dev/null | wc -l; }
+
+note "right button: the menu on the release, dismissed and opened again; Выход ends the watcher"
 point_at_icon
-xdotool click 3
+before=$(shown_windows)
+xdotool mousedown 3
 sleep 0.5
+[ "$(shown_windows)" -eq "$before" ] || fail "the menu opened on the press of the right button"
+xdotool mouseup 3
+for _ in $(seq 1 30); do [ "$(shown_windows)" -gt "$before" ] && break; sleep 0.1; done
+[ "$(shown_windows)" -eq $((before + 1)) ] || fail "no menu on the release of the right button"
 xdotool key Escape
 sleep 0.3
 point_at_icon

@@ -22,6 +22,7 @@ struct FakeServices
     QStringList commands;
     QList<FileDialogRequest> dialogs;
     QString dialogAnswer; // empty: the dialog is cancelled
+    int drags = 0;        // window moves handed to the window manager
 
     MainWindowServices make()
     {
@@ -38,6 +39,7 @@ struct FakeServices
                 return std::nullopt;
             return dialogAnswer;
         };
+        s.dragWindow = [this](QWidget*) { ++drags; };
         return s;
     }
 };

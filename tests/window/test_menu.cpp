@@ -8,11 +8,14 @@
 #include "menuimages.h"
 #include "menupanel.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,6 +36,7 @@ private slots:
     void helpTextAndLinks();
     void windowButtons();
     void backgroundAnimationIsChosenByDoubleClick();
+    void deviceMovesTheWindowOnlyWhenDragged();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -118,6 +122,36 @@ void TestMenu::buildMenuShowsDimmedAndBrightQuarters()
     QCOMPARE(item1.pixelColor(5, 5), dimmed.pixelColor(5, 80));
     QTest::mouseMove(items[1], QPoint(5, 5));
     QCOMPARE(items[1]->pixmap().toImage().pixel(5, 5), kBack);
+
+    // No caption row is lost on the way from the 75-row quarter to the
+    // 74-row item, in either look (the crossbar of the Н of "Настройки" is
+    // the middle row of the last quarter).
+    const auto rowOf = [](const QImage& img, int y) {
+        return QByteArray(reinterpret_cast<const char*>(img.constScanLine(y)),
+                          int(img.bytesPerLine()));
+    };
+    for (int i = 0; i < 4; ++i) {
+        QTest::mouseMove(items[i], QPoint(5, 5));
+        const QImage looks[2] = {dimmed, bright};
+        const QImage shown[2] = {
+            items[(i + 1) % 4]->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+            items[i]->pixmap().toImage().convertToFormat(QImage::Format_RGB32)};
+        for (int look = 0; look < 2; ++look) {
+            QSet<QByteArray> itemRows;
+            for (int y = 0; y < shown[look].height(); ++y)
+                itemRows.insert(rowOf(shown[look], y));
+            const int quarter = (look == 0 ? (i + 1) % 4 : i) * 75;
+            int captionRows = 0;
+            for (int y = quarter; y < quarter + 75; ++y) {
+                if (rowOf(text, y) == rowOf(text, quarter))
+                    continue; // no caption on this row
+                ++captionRows;
+                QVERIFY2(itemRows.contains(rowOf(looks[look], y)),
+                         qPrintable(QString("item %1 look %2 row %3").arg(i).arg(look).arg(y)));
+            }
+            QVERIFY(captionRows >= 10);
+        }
+    }
 }
 
 void TestMenu::hoverMovesStraightFromItemToItem()
@@ -260,6 +294,80 @@ void TestMenu::backgroundAnimationIsChosenByDoubleClick()
     QTest::mouseClick(animation, Qt::LeftButton, {}, animation->rect().center());
     QCOMPARE(m_fakes.dialogs.size(), 2);
     QCOMPARE(animation->gifSize(), QSize(7, 5));
+
+    // Big animations pass; one beyond the limits is refused with the reason
+    // in the hint line, and the animation shown stays.
+    const auto gifOfSize = [this](const QString& name, int w, int h) {
+        QByteArray bytes("GIF89a");
+        for (int v : {w, h})
+            bytes += char(v & 0xff), bytes += char(v >> 8);
+        bytes += QByteArray("\x80\0\0\xff\0\0\0\0\xff", 9); // two colours
+        bytes += QByteArray("\x2C\0\0\0\0", 5);
+        for (int v : {w, h})
+            bytes += char(v & 0xff), bytes += char(v >> 8);
+        // One pixel, then the data end: the rest of the image stays empty.
+        bytes += QByteArray("\0\x02\x02\x4C\x01\0\x3B", 7);
+        QFile file(m_dir->path() + "/" + name);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        return file.fileName();
+    };
+    m_fakes.dialogAnswer = gifOfSize("huge.gif", 20000, 100);
+    QTest::mouseClick(animation, Qt::LeftButton, {}, animation->rect().center());
+    QVERIFY2(m_window->hint().contains("16384"), qPrintable(m_window->hint()));
+    QCOMPARE(animation->gifSize(), QSize(7, 5));
+    QVERIFY(animation->frameCount() > 0);
+    m_fakes.dialogAnswer = gifOfSize("big.gif", 5000, 4000);
+    QTest::mouseClick(animation, Qt::LeftButton, {}, QPoint(1, 1));
+    QCOMPARE(animation->gifSize(), QSize(5000, 4000));
+    QCOMPARE(animation->decodeError(), GifError::None);
+}
+
+void TestMenu::deviceMovesTheWindowOnlyWhenDragged()
+{
+    // Presses go to the widget under the pointer and travel up to the device
+    // picture when that widget ignores them, as on screen.
+    auto* device = m_window->findChild<QWidget*>("Picture1");
+    auto* fonMeny = m_window->findChild<QLabel*>("fonMeny");
+    QFrame* list = m_window->panel("fraSpisok");
+    const int far = QApplication::startDragDistance() + 2;
+    const int near = QApplication::startDragDistance() / 2;
+    const struct
+    {
+        const char* what;
+        QWidget* pressed;
+        QPoint at;
+        int moveBy;
+        int drags;
+    } cases[] = {
+        {"click on the device", device, {20, 200}, 0, 0},
+        {"pointer shaken less than the drag distance", device, {20, 200}, near, 0},
+        {"dragged on the device", device, {20, 200}, far, 1},
+        {"dragged on the background picture", fonMeny, {50, 50}, far, 0},
+        {"dragged on an empty panel area", list, {100, 290}, far, 0},
+    };
+    for (const auto& c : cases) {
+        m_fakes.drags = 0;
+        m_window->showPanel(c.pressed == list ? list : m_window->panel("fraZastavra"));
+        QTest::mousePress(c.pressed, Qt::LeftButton, {}, c.at);
+        if (c.moveBy) {
+            const QPoint to = c.at + QPoint(c.moveBy, 0);
+            QMouseEvent move(QEvent::MouseMove, to, c.pressed->mapToGlobal(to), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(c.pressed, &move);
+        }
+        QTest::mouseRelease(c.pressed, Qt::LeftButton, {}, c.at);
+        QVERIFY2(m_fakes.drags == c.drags, c.what);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+    }
+
+    // A double click on the background picture reaches it whole.
+    m_window->showPanel(m_window->panel("fraZastavra"));
+    m_fakes.drags = 0;
+    const qsizetype dialogs = m_fakes.dialogs.size();
+    QTest::mouseDClick(fonMeny, Qt::LeftButton, {}, QPoint(50, 50));
+    QCOMPARE(m_fakes.dialogs.size(), dialogs + 1);
+    QCOMPARE(m_fakes.drags, 0);
 }
 
 QTEST_MAIN(TestMenu)

@@ -3,6 +3,7 @@
 #include "controlbutton.h"
 #include "dialpanel.h"
 #include "fakeservices.h"
+#include "gifctl.h"
 #include "recordingpanel.h"
 #include "mainwindow.h"
 #include "taskname.h"
@@ -33,6 +34,7 @@ private slots:
     void chainFromHourToRecordingPanel_data();
     void chainFromHourToRecordingPanel();
     void takenNameMovesToALaterSecond();
+    void pastDayWarningGoesAwayOnAPress();
 
 private:
     // Panel coordinates of a point on the dial's ring, `minute` as on a clock face.
@@ -199,6 +201,35 @@ void TestNewTask::takenNameMovesToALaterSecond()
     QTimer::singleShot(1500, [this] { m_window->recording()->stopMonitorIfRunning(); });
     pressOk();
     QCOMPARE(TaskName::bareName(m_window->taskPath()), QString("24.12.2026 12ч 00м 31.mp3"));
+}
+
+void TestNewTask::pastDayWarningGoesAwayOnAPress()
+{
+    m_window->buildMenu();
+    QTest::mouseClick(m_window->findChildren<QLabel*>("picMeny")[1], Qt::LeftButton, {},
+                      QPoint(50, 30));
+    pressOk();
+    pressOk();
+    QCOMPARE(m_window->panelMode, quint8(31));
+
+    auto* warning = m_window->findChild<GifCtl*>("GifCtl3");
+    QVERIFY(warning);
+    clickDay(1); // a week ago
+    QVERIFY(warning->isVisible());
+    QCOMPARE(m_window->hint(), QString(" Этот день уже прошел!!!"));
+
+    // The warning lies over some days; a press on it puts it away, and the
+    // day under it can be picked.
+    QWidget* host = m_window->calendar()->picCalendar();
+    const QPoint centre = warning->geometry().center();
+    QCOMPARE(host->childAt(centre), warning);
+    QTest::mousePress(warning, Qt::LeftButton, {}, warning->mapFrom(host, centre));
+    QVERIFY(!warning->isVisible());
+    QVERIFY(!warning->Enabled());
+    QVERIFY(host->childAt(centre) != warning);
+    clickDay(24);
+    QCOMPARE(m_window->chosenDay, QString("24"));
+    QCOMPARE(m_window->hint(), QString());
 }
 
 QTEST_MAIN(TestNewTask)
