@@ -25,13 +25,20 @@ function(quill_install_program_folder)
         file(WRITE \"\${_apps}/quillmur.desktop\" \"[Desktop Entry]
 Type=Application
 Name=Quillmur
-Comment=Голосовые напоминания
+Comment=Voice reminders
+Comment[ru]=Голосовые напоминания
 Exec=\${_dir}/Quillmur
 Path=\${_dir}
 Icon=\${_dir}/Data/quillmur.png
 Terminal=false
 Categories=Utility;
 \")
+        # The software-centre listing of that launcher goes beside it too
+        # (~/.local/share/metainfo); tools/uninstall.sh removes both.
+        get_filename_component(_meta \"\${_dir}/../metainfo\" ABSOLUTE)
+        file(MAKE_DIRECTORY \"\${_meta}\")
+        file(COPY_FILE \"${PROJECT_SOURCE_DIR}/assets/org.example.quillmur.metainfo.xml\"
+            \"\${_meta}/org.example.quillmur.metainfo.xml\")
         message(STATUS \"Program folder: \${_dir}\")
     ")
 endfunction()

@@ -25,6 +25,8 @@ PACKAGES=(
 # with pulseaudio and turns every ALSA program over to PipeWire).
 if [ "${1:-}" = --test ]; then
   PACKAGES+=(pipewire wireplumber pipewire-pulse dbus-daemon)
+  # The checks of the installed launcher and software-centre listing.
+  PACKAGES+=(desktop-file-utils appstream)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -11,7 +11,14 @@ done
 [ -L "$prefix/lame" ] || fail "lame is not a link to the system's encoder"
 [ "$(od -An -c "$prefix/Data/index.txt" | tr -s ' ')" = " \r \n" ] || fail "index.txt is not one empty CR LF line"
 file "$prefix/Data/1.mp3" | grep -q 'MPEG ADTS, layer III' || fail "1.mp3 is not an MP3"
-grep -q "Exec=$prefix/Quillmur" "$(dirname "$prefix")/applications/quillmur.desktop" || fail "no launcher"
+launcher="$(dirname "$prefix")/applications/quillmur.desktop"
+grep -q "Exec=$prefix/Quillmur" "$launcher" || fail "no launcher"
+desktop-file-validate "$launcher" || fail "the launcher is not a valid desktop entry"
+# The software-centre listing beside it names that launcher.
+listing="$(dirname "$prefix")/metainfo/org.example.quillmur.metainfo.xml"
+appstreamcli validate --no-net --strict --pedantic "$listing" || fail "the listing is not valid"
+grep -q '<launchable type="desktop-id">quillmur.desktop</launchable>' "$listing" ||
+    fail "the listing does not name the launcher"
 
 task="$prefix/Media/24.12.2026 07ч 05м 42.mp3"
 echo "voice" >"$task"
