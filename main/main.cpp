@@ -1,5 +1,6 @@
 // Quillmur: records spoken reminders, schedules, lists and plays them.
 #include "clock.h"
+#include "commandline.h"
 #include "display.h"
 #include "mainwindow.h"
 #include "mixerlevels.h"
@@ -12,6 +13,9 @@
 
 int main(int argc, char** argv)
 {
+    // Options are the command line's: no display, no sound, no lock.
+    if (CommandLine::isCommand(argc, argv))
+        return CommandLine::exec(argc, argv);
     preferX11Platform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmur"));

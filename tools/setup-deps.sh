@@ -23,8 +23,9 @@ PACKAGES=(
 # The tests run the sound system tests against PipeWire as well. Only its
 # PulseAudio-compatible server is used (not pipewire-alsa, which conflicts
 # with pulseaudio and turns every ALSA program over to PipeWire).
+# The command line's calendar export is checked by a strict iCalendar reader.
 if [ "${1:-}" = --test ]; then
-  PACKAGES+=(pipewire wireplumber pipewire-pulse dbus-daemon)
+  PACKAGES+=(pipewire wireplumber pipewire-pulse dbus-daemon python3-icalendar)
   # The checks of the installed launcher and software-centre listing.
   PACKAGES+=(desktop-file-utils appstream)
 fi

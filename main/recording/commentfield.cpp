@@ -1,5 +1,6 @@
 #include "commentfield.h"
 
+#include "commentrule.h"
 #include "pause.h"
 
 #include <QContextMenuEvent>
@@ -15,9 +16,7 @@ CommentField::CommentField(QWidget* parent) : QLineEdit(parent), m_wait(Pause)
         if (!text.contains(QLatin1Char(' ')))
             return;
         const int cursor = cursorPosition();
-        QString fixed = text;
-        fixed.replace(QLatin1Char(' '), QLatin1Char('_'));
-        setText(fixed);
+        setText(CommentRule::blanksReplaced(text));
         setCursorPosition(cursor);
     });
 }

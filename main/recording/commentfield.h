@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commentrule.h"
+
 #include <QLineEdit>
 
 #include <functional>
@@ -11,7 +13,7 @@ class CommentField : public QLineEdit
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxLength = 29;
+    static constexpr int kMaxLength = CommentRule::kMaxLength;
 
     explicit CommentField(QWidget* parent = nullptr);
     // The wait while the field is disabled after a right-button press

@@ -50,16 +50,21 @@ QStringList EncoderPipeline::encoderArguments(const QString& comment, const QStr
 
 QString EncoderPipeline::newNoteFolder() const
 {
-    if (m_driveRoot.isEmpty())
+    return makeNoteFolder(m_driveRoot);
+}
+
+QString EncoderPipeline::makeNoteFolder(const QString& driveRoot)
+{
+    if (driveRoot.isEmpty())
         return QString();
-    QDir root(m_driveRoot);
+    QDir root(driveRoot);
     // mkdir fails on an existing name, so two notes never share a folder.
     for (int n = 1; n < 100000; ++n) {
         const QString name = kNotePrefix + QString::number(n);
         if (root.exists(name))
             continue;
         if (root.mkdir(name))
-            return m_driveRoot + name + QLatin1Char('/');
+            return driveRoot + name + QLatin1Char('/');
         if (!root.exists(name))
             return QString();
     }

@@ -50,6 +50,9 @@ public:
     // A new, empty folder for one note ("note-<n>/" in the scratch folder);
     // empty when none can be made.
     QString newNoteFolder() const;
+    // The same in any scratch folder (`driveRoot` ends with '/'): the command
+    // line's notes live beside the window's, so a start-up finishes them too.
+    static QString makeNoteFolder(const QString& driveRoot);
     // Starts the note's job and the watch.
     void startEncoder(const Note& note);
     // Finishes every job an earlier run left in the scratch folder; the

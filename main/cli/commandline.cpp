@@ -1,0 +1,478 @@
+#include "commandline.h"
+
+#include "audioimport.h"
+#include "clock.h"
+#include "commentrule.h"
+#include "encoderjob.h"
+#include "encoderpipeline.h"
+#include "icsexport.h"
+#include "notefile.h"
+#include "notejournal.h"
+#include "paths.h"
+#include "taskcatalog.h"
+#include "taskname.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const QString kUsageHint = QStringLiteral("Справка: Quillmur --help");
+
+using Action = CommandLine::Command::Action;
+
+struct Option
+{
+    const char* name;
+    bool takesValue;
+    std::optional<Action> action; // none: a modifier of a command
+};
+
+const Option kOptions[] = {
+    {"--help", false, Action::Help},     {"-h", false, Action::Help},
+    {"--version", false, Action::Version}, {"--list", false, Action::List},
+    {"--add", true, Action::Add},        {"--snooze", true, Action::Snooze},
+    {"--export-ics", true, Action::ExportIcs}, {"--json", false, std::nullopt},
+    {"--at", true, std::nullopt},        {"--comment", true, std::nullopt},
+};
+
+// Which command each modifier belongs to.
+Action ownerOf(const QString& modifier)
+{
+    return modifier == QLatin1String("--json") ? Action::List : Action::Add;
+}
+
+QString quoted(const QString& text)
+{
+    return QStringLiteral("«") + text + QStringLiteral("»");
+}
+
+QString stateWord(TaskCatalog::State state)
+{
+    switch (state) {
+    case TaskCatalog::State::Past:
+        return QStringLiteral("прошло");
+    case TaskCatalog::State::Today:
+        return QStringLiteral("сегодня");
+    case TaskCatalog::State::Later:
+        return QStringLiteral("позже");
+    case TaskCatalog::State::BadName:
+        break;
+    }
+    return QString();
+}
+
+QString lengthText(const std::optional<int>& seconds)
+{
+    if (!seconds)
+        return QStringLiteral("?");
+    return QStringLiteral("%1:%2").arg(*seconds / 60).arg(*seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// "DD.MM.YYYY HH:MM", a real date and time.
+std::optional<QDateTime> readMoment(const QString& text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{2})\\.(\\d{2})\\.(\\d{4}) (\\d{2}):(\\d{2})$"));
+    const auto m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+} // namespace
+
+bool CommandLine::isCommand(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-minimized") != 0)
+            return true;
+    }
+    return false;
+}
+
+int CommandLine::exec(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quillmur"));
+    QFile out, err;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+
+    const Parsed parsed = parse(QCoreApplication::arguments().mid(1));
+    if (!parsed.command) {
+        err.write((QStringLiteral("Quillmur: ") + parsed.error + QLatin1Char('\n')).toUtf8());
+        return UserError;
+    }
+    Environment env;
+    env.programFolder = Paths::programFolder();
+    if (parsed.command->action == Action::Add) {
+        env.scratchFolder = Paths::scratchFolder();
+        env.scratchProblem = Paths::scratchFolderProblem();
+    }
+    env.clock = &Clock::system();
+    env.wait = [](int ms) { QThread::msleep(ulong(ms)); };
+    env.out = &out;
+    env.err = &err;
+    return CommandLine(std::move(env)).run(*parsed.command);
+}
+
+CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
+{
+    const auto error = [](const QString& text) { return Parsed{std::nullopt, text}; };
+    std::optional<Command> command;
+    QString commandName;
+    QStringList seen;
+    std::optional<QString> at, comment;
+    bool json = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        std::optional<QString> value;
+        // "--at=..." as well as "--at ...".
+        const int eq = name.startsWith(QLatin1String("--")) ? name.indexOf(QLatin1Char('=')) : -1;
+        if (eq > 0) {
+            value = name.mid(eq + 1);
+            name = name.left(eq);
+        }
+        const Option* option = nullptr;
+        for (const Option& o : kOptions) {
+            if (name == QLatin1String(o.name))
+                option = &o;
+        }
+        if (!option) {
+            if (!name.startsWith(QLatin1Char('-')) || name == QLatin1String("-"))
+                return error(QStringLiteral("лишний аргумент %1. %2").arg(quoted(name), kUsageHint));
+            return error(QStringLiteral("неизвестный параметр %1. %2").arg(quoted(name), kUsageHint));
+        }
+        if (seen.contains(name))
+            return error(QStringLiteral("параметр %1 указан дважды").arg(name));
+        seen << name;
+        if (option->takesValue && !value) {
+            if (i + 1 >= arguments.size())
+                return error(QStringLiteral("после %1 нужно значение").arg(name));
+            value = arguments[++i];
+        } else if (!option->takesValue && value) {
+            return error(QStringLiteral("параметр %1 не принимает значения").arg(name));
+        }
+        if (option->action) {
+            if (command)
+                return error(QStringLiteral("команды %1 и %2 нельзя давать вместе")
+                                 .arg(commandName, name));
+            command = Command{};
+            command->action = *option->action;
+            commandName = name;
+            switch (command->action) {
+            case Action::Add:
+                command->audio = *value;
+                break;
+            case Action::ExportIcs:
+                command->icsFile = *value;
+                break;
+            case Action::Snooze: {
+                bool ok = false;
+                const int minutes = value->trimmed().toInt(&ok);
+                if (!ok || minutes < 1 || minutes > kMaxSnoozeMinutes)
+                    return error(QStringLiteral("--snooze: нужно число минут от 1 до %1, а не %2")
+                                     .arg(kMaxSnoozeMinutes)
+                                     .arg(quoted(*value)));
+                command->minutes = minutes;
+                break;
+            }
+            default:
+                break;
+            }
+        } else if (name == QLatin1String("--json")) {
+            json = true;
+        } else if (name == QLatin1String("--at")) {
+            at = *value;
+        } else {
+            comment = *value;
+        }
+    }
+    if (!command)
+        return error(seen.isEmpty() ? QStringLiteral("не указана команда. ") + kUsageHint
+                                    : QStringLiteral("%1 без команды. %2").arg(seen.first(), kUsageHint));
+    for (const QString& modifier : seen) {
+        const bool isModifier = modifier == QLatin1String("--json") ||
+                                modifier == QLatin1String("--at") ||
+                                modifier == QLatin1String("--comment");
+        if (isModifier && ownerOf(modifier) != command->action)
+            return error(QStringLiteral("%1 не относится к команде %2").arg(modifier, commandName));
+    }
+    if (command->action == Action::Add) {
+        if (!at)
+            return error(QStringLiteral("для --add нужен срок: --at \"ДД.ММ.ГГГГ ЧЧ:ММ\""));
+        if (!readMoment(*at))
+            return error(QStringLiteral("неверный срок %1: нужно ДД.ММ.ГГГГ ЧЧ:ММ, например "
+                                        "\"24.12.2026 09:15\"")
+                             .arg(quoted(*at)));
+        if (command->audio.isEmpty())
+            return error(QStringLiteral("--add: не указан звуковой файл"));
+        command->at = at->trimmed();
+        command->comment = comment.value_or(QString());
+    }
+    if (command->action == Action::ExportIcs && command->icsFile.isEmpty())
+        return error(QStringLiteral("--export-ics: не указан файл (\"-\" для стандартного вывода)"));
+    command->json = json;
+    return Parsed{command, {}};
+}
+
+QString CommandLine::helpText()
+{
+    return QStringLiteral(
+        "Использование: Quillmur [КОМАНДА]\n"
+        "Без команды открывается окно программы. Команды работают без экрана и\n"
+        "звукового сервера, в том числе при открытом окне.\n"
+        "\n"
+        "  --help, -h               эта справка\n"
+        "  --version                версия программы\n"
+        "  --list [--json]          задания из Media по сроку: срок, состояние\n"
+        "                           (прошло, сегодня, позже), длина, комментарий, файл;\n"
+        "                           файлы с нестандартным названием отдельно.\n"
+        "                           --json: массив объектов с ключами file, due,\n"
+        "                           state (past, today, later, bad), comment, seconds\n"
+        "  --add ЗВУК --at \"ДД.ММ.ГГГГ ЧЧ:ММ\" [--comment ТЕКСТ]\n"
+        "                           новое задание из готовой записи (WAV, FLAC, Ogg,\n"
+        "                           MP3, ...); печатает имя файла задания\n"
+        "  --snooze МИНУТЫ          задания, срок которых наступил, переносятся на\n"
+        "                           сейчас + МИНУТЫ; печатает, что перенесено\n"
+        "  --export-ics ФАЙЛ        все задания в календарь iCalendar (\"-\": в\n"
+        "                           стандартный вывод)\n"
+        "\n"
+        "Код выхода: 0 - готово, 1 - ошибка в команде, 2 - сбой программы.\n");
+}
+
+CommandLine::CommandLine(Environment env) : m_env(std::move(env)) {}
+
+int CommandLine::run(const Command& command)
+{
+    switch (command.action) {
+    case Action::Help:
+        print(helpText());
+        return Ok;
+    case Action::Version:
+        print(QStringLiteral(QUILL_VERSION "\n"));
+        return Ok;
+    case Action::List:
+        return list(command.json);
+    case Action::Add:
+        return add(command);
+    case Action::Snooze:
+        return snooze(command.minutes);
+    case Action::ExportIcs:
+        return exportIcs(command.icsFile);
+    }
+    return Failure;
+}
+
+int CommandLine::list(bool json)
+{
+    if (!mediaReady())
+        return Failure;
+    const auto entries = TaskCatalog::read(mediaFolder(), m_env.clock->now());
+    if (json) {
+        QJsonArray array;
+        for (const TaskCatalog::Entry& e : entries) {
+            QJsonObject o;
+            o[QStringLiteral("file")] = e.file;
+            o[QStringLiteral("due")] =
+                e.due.isValid() ? QJsonValue(e.due.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")))
+                                : QJsonValue();
+            o[QStringLiteral("state")] = TaskCatalog::stateKey(e.state);
+            o[QStringLiteral("comment")] = e.comment;
+            o[QStringLiteral("seconds")] = e.seconds ? QJsonValue(*e.seconds) : QJsonValue();
+            array.append(o);
+        }
+        m_env.out->write(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        return Ok;
+    }
+    QString text;
+    QStringList bad;
+    for (const TaskCatalog::Entry& e : entries) {
+        if (e.state == TaskCatalog::State::BadName) {
+            bad << e.file;
+            continue;
+        }
+        // Concatenated, not arg()-ed: a comment may itself hold "%1".
+        text += TaskName::dateText(e.due.date()) + e.due.toString(QStringLiteral(" HH:mm:ss")) +
+                QStringLiteral("  ") + stateWord(e.state).leftJustified(7) + QLatin1Char(' ') +
+                lengthText(e.seconds).rightJustified(6) + QStringLiteral("  ") +
+                e.comment.leftJustified(30) + QStringLiteral("  ") + e.file + QLatin1Char('\n');
+    }
+    if (!bad.isEmpty()) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += QStringLiteral("Файлы с нестандартным названием:\n");
+        for (const QString& name : bad)
+            text += QStringLiteral("  ") + name + QLatin1Char('\n');
+    }
+    print(text);
+    return Ok;
+}
+
+int CommandLine::add(const Command& command)
+{
+    const QDateTime at = *readMoment(command.at);
+    const QDateTime now = m_env.clock->now();
+    // The calendar refuses a day before today, nothing else: a time already
+    // gone today makes a task that is due at once.
+    if (TaskName::classify(at.date(), now.date()) == TaskName::Day::Past)
+        return userError(QStringLiteral("Этот день уже прошел!!! (%1)").arg(TaskName::dateText(at.date())));
+    if (!QFileInfo(command.audio).isFile())
+        return userError(QStringLiteral("нет файла %1").arg(quoted(command.audio)));
+    if (!mediaReady())
+        return Failure;
+    if (m_env.scratchFolder.isEmpty())
+        return failure(m_env.scratchProblem);
+    const QString folder = EncoderPipeline::makeNoteFolder(m_env.scratchFolder);
+    if (folder.isEmpty())
+        return failure(QStringLiteral("не удалось создать папку для записи в %1").arg(m_env.scratchFolder));
+
+    const AudioImport::Result imported = AudioImport::toWav(command.audio, folder + EncoderJob::kWav);
+    if (imported.outcome != AudioImport::Outcome::Ok) {
+        QDir(folder).removeRecursively();
+        switch (imported.outcome) {
+        case AudioImport::Outcome::Missing:
+            return userError(QStringLiteral("нет файла %1").arg(quoted(command.audio)));
+        case AudioImport::Outcome::NotAudio:
+            return userError(QStringLiteral("%1 не звуковой файл").arg(quoted(command.audio)));
+        case AudioImport::Outcome::NoSound:
+            return userError(QStringLiteral("в %1 нет звука").arg(quoted(command.audio)));
+        default:
+            return failure(QStringLiteral("не удалось записать %1: %2")
+                               .arg(folder + EncoderJob::kWav, imported.detail));
+        }
+    }
+
+    TaskName::Request request;
+    request.day = TaskName::twoDigits(at.date().day());
+    request.month = TaskName::twoDigits(at.date().month());
+    request.year = at.date().year();
+    request.hourText = TaskName::twoDigits(at.time().hour());
+    request.minuteText = TaskName::twoDigits(at.time().minute());
+    NoteJournal journal;
+    journal.kind = NoteJournal::Kind::Task;
+    journal.target = TaskName::bareName(
+        TaskName::appendWithRetry(QString(), request, mediaFolder(), *m_env.clock, m_env.wait));
+    journal.comment = EncoderPipeline::commentFor(CommentRule::typed(command.comment));
+
+    std::optional<EncoderJob::Result> result;
+    EncoderJob job(m_env.programFolder, folder, journal);
+    QObject::connect(&job, &EncoderJob::ended, [&result](const EncoderJob::Result& r) { result = r; });
+    job.start(false);
+    job.settle(kEncoderMs);
+    if (!result)
+        return failure(QStringLiteral("кодировщик не закончил работу за %1 мин; запись в %2 "
+                                      "будет сохранена при следующем запуске Quillmur")
+                           .arg(kEncoderMs / 60000)
+                           .arg(folder));
+    if (result->outcome != EncoderJob::Result::Outcome::Saved)
+        return failure(result->hint);
+    print(QFileInfo(result->path).fileName() + QLatin1Char('\n'));
+    return Ok;
+}
+
+int CommandLine::snooze(int minutes)
+{
+    if (!mediaReady())
+        return Failure;
+    const QDateTime now = m_env.clock->now();
+    const QDateTime until = now.addSecs(qint64(minutes) * 60);
+    const QString media = mediaFolder();
+    int failed = 0;
+    for (const TaskCatalog::Entry& e : TaskCatalog::read(media, now)) {
+        if (e.state != TaskCatalog::State::Past)
+            continue;
+        const QString wanted = TaskName::compose(
+            TaskName::twoDigits(until.date().day()), TaskName::twoDigits(until.date().month()),
+            until.date().year(), TaskName::twoDigits(until.time().hour()),
+            TaskName::twoDigits(until.time().minute()), until.time());
+        // A taken name gets the next free second, as a new note's would;
+        // the move never replaces a file, so a name taken meanwhile only
+        // means one more look.
+        QString error;
+        std::optional<QString> name;
+        bool moved = false;
+        for (int attempt = 0; attempt < 3 && !moved; ++attempt) {
+            name = NoteFile::freeTaskName(media, wanted);
+            if (!name)
+                break;
+            moved = NoteFile::moveComplete(media + e.file, media + *name, &error);
+        }
+        if (!moved) {
+            ++failed;
+            m_env.err->write(QStringLiteral("Quillmur: %1 не перенесено: %2\n")
+                                 .arg(e.file, name ? error
+                                                   : QStringLiteral("все секунды минуты заняты"))
+                                 .toUtf8());
+            continue;
+        }
+        print(e.file + QStringLiteral(" -> ") + *name + QLatin1Char('\n'));
+    }
+    return failed == 0 ? Ok : Failure;
+}
+
+int CommandLine::exportIcs(const QString& file)
+{
+    if (!mediaReady())
+        return Failure;
+    const QDateTime now = m_env.clock->now();
+    const QByteArray ics = IcsExport::calendar(TaskCatalog::read(mediaFolder(), now), now,
+                                               QStringLiteral(QUILL_VERSION));
+    if (file == QLatin1String("-")) {
+        m_env.out->write(ics);
+        return Ok;
+    }
+    // Written whole or not at all: a calendar half written is worse than none.
+    QSaveFile target(file);
+    if (!target.open(QIODevice::WriteOnly) || target.write(ics) != ics.size() || !target.commit())
+        return userError(QStringLiteral("не удалось записать %1: %2")
+                             .arg(quoted(file), target.errorString()));
+    return Ok;
+}
+
+int CommandLine::userError(const QString& message)
+{
+    m_env.err->write((QStringLiteral("Quillmur: ") + message + QLatin1Char('\n')).toUtf8());
+    return UserError;
+}
+
+int CommandLine::failure(const QString& message)
+{
+    m_env.err->write((QStringLiteral("Quillmur: ") + message + QLatin1Char('\n')).toUtf8());
+    return Failure;
+}
+
+void CommandLine::print(const QString& text)
+{
+    m_env.out->write(text.toUtf8());
+}
+
+QString CommandLine::mediaFolder() const
+{
+    return m_env.programFolder + QStringLiteral("/Media/");
+}
+
+bool CommandLine::mediaReady()
+{
+    // The program never makes Media/: the installation does.
+    if (QFileInfo(mediaFolder()).isDir())
+        return true;
+    failure(QStringLiteral("нет папки %1 (программа не установлена?)").arg(mediaFolder()));
+    return false;
+}

@@ -1,0 +1,107 @@
+#include "icsexport.h"
+
+#include <QCryptographicHash>
+
+namespace IcsExport {
+
+namespace {
+
+constexpr int kMaxOctets = 75;
+
+QByteArray utc(const QDateTime& moment)
+{
+    return moment.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
+}
+
+} // namespace
+
+QByteArray text(const QString& value)
+{
+    QString out;
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case ';':
+            out += QStringLiteral("\\;");
+            break;
+        case ',':
+            out += QStringLiteral("\\,");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\t':
+            out += c;
+            break;
+        default:
+            // Other control characters may not appear in a value at all.
+            if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
+                out += c;
+        }
+    }
+    return out.toUtf8();
+}
+
+QByteArray contentLine(const QByteArray& line)
+{
+    QByteArray out;
+    int used = 0;
+    int limit = kMaxOctets;
+    for (int i = 0; i < line.size();) {
+        // The whole UTF-8 character: a lead byte and its continuation bytes.
+        int n = 1;
+        while (i + n < line.size() && (quint8(line[i + n]) & 0xC0) == 0x80)
+            ++n;
+        if (used + n > limit) {
+            out += "\r\n ";
+            used = 0;
+            limit = kMaxOctets - 1; // the leading blank counts
+        }
+        out += line.mid(i, n);
+        used += n;
+        i += n;
+    }
+    return out + "\r\n";
+}
+
+QByteArray uid(const QString& fileName)
+{
+    return QCryptographicHash::hash(fileName.toUtf8(), QCryptographicHash::Sha1).toHex() +
+           "@quillmur";
+}
+
+QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QDateTime& stamp,
+                    const QString& version)
+{
+    QByteArray out;
+    const auto line = [&out](const QByteArray& l) { out += contentLine(l); };
+    line("BEGIN:VCALENDAR");
+    line("VERSION:2.0");
+    line("PRODID:-//Quillmur//Quillmur " + version.toUtf8() + "//RU");
+    line("CALSCALE:GREGORIAN");
+    line("METHOD:PUBLISH");
+    for (const TaskCatalog::Entry& task : tasks) {
+        if (task.state == TaskCatalog::State::BadName)
+            continue;
+        const QByteArray summary =
+            text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
+        line("BEGIN:VEVENT");
+        line("UID:" + uid(task.file));
+        line("DTSTAMP:" + utc(stamp));
+        line("DTSTART:" + utc(task.due));
+        line("SUMMARY:" + summary);
+        line("DESCRIPTION:" + text(QStringLiteral("Голосовое напоминание Quillmur: ") + task.file));
+        line("BEGIN:VALARM");
+        line("ACTION:DISPLAY");
+        line("DESCRIPTION:" + summary);
+        line("TRIGGER:PT0S");
+        line("END:VALARM");
+        line("END:VEVENT");
+    }
+    line("END:VCALENDAR");
+    return out;
+}
+
+} // namespace IcsExport

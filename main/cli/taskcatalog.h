@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The tasks of Media/ with what the task panel shows of each (due moment,
+// comment, length), for the command line. A name that does not follow the
+// task name format exactly is a bad name: listed apart, never moved.
+namespace TaskCatalog {
+
+enum class State {
+    Past,    // due: its day is over, or it is today and its second has come
+    Today,   // today, still ahead
+    Later,   // a later day
+    BadName, // no task name
+};
+
+struct Entry
+{
+    QString file;
+    State state = State::BadName;
+    QDateTime due;              // local time; invalid for a bad name
+    QString comment;            // from the ID3v1 tag; empty without one
+    std::optional<int> seconds; // playing length; none when not readable as MP3
+};
+
+// Every name of `mediaFolder` (ending in '/') that the lists show, read at
+// the moment `now`: the tasks in due order (equal moments by name), then the
+// bad names in name order.
+QList<Entry> read(const QString& mediaFolder, const QDateTime& now);
+
+// "past", "today", "later", "bad": the stable words of --list --json.
+QString stateKey(State state);
+
+} // namespace TaskCatalog

@@ -1,0 +1,404 @@
+#include "../playback/mp3fixture.h"
+#include "clock.h"
+#include "commandline.h"
+#include "id3v1patch.h"
+#include "id3v1tag.h"
+#include "mp3inforeader.h"
+#include "notejournal.h"
+#include "taskname.h"
+#include "textcodec.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(14, 28, 30));
+
+// A 16-bit stereo WAV of a tone at `rate`, quieter on the right.
+QByteArray stereoWav(int rate, double seconds)
+{
+    const int frames = int(rate * seconds);
+    QByteArray pcm(frames * 4, '\0');
+    for (int i = 0; i < frames; ++i) {
+        const auto s = qint16(6000 * std::sin(2 * M_PI * 330 * i / rate));
+        qToLittleEndian<qint16>(s, pcm.data() + 4 * i);
+        qToLittleEndian<qint16>(qint16(s / 2), pcm.data() + 4 * i + 2);
+    }
+    QByteArray wav("RIFF");
+    const auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); wav.append(b, 4); };
+    const auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); wav.append(b, 2); };
+    u32(36 + pcm.size());
+    wav.append("WAVEfmt ");
+    u32(16), u16(1), u16(2), u32(rate), u32(rate * 4), u16(4), u16(16);
+    wav.append("data");
+    u32(pcm.size());
+    return wav + pcm;
+}
+
+// A program folder with Media/ and lame, a scratch folder, a clock standing
+// at 07.12.2026 14:28:30, and the two output streams.
+class Cli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_program = m_dir.filePath("Программа");
+        m_media = m_program + "/Media/";
+        m_scratch = m_dir.filePath("cache") + '/';
+        ASSERT_TRUE(QDir().mkpath(m_media));
+        ASSERT_TRUE(QDir().mkpath(m_scratch));
+        ASSERT_TRUE(QFile::link(QStringLiteral(QUILL_LAME), m_program + "/lame"));
+    }
+
+    int run(const QStringList& args)
+    {
+        m_out.clear();
+        m_err.clear();
+        const auto parsed = CommandLine::parse(args);
+        if (!parsed.command) {
+            m_err = parsed.error;
+            return CommandLine::UserError;
+        }
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        CommandLine::Environment env;
+        env.programFolder = m_program;
+        env.scratchFolder = m_scratch;
+        env.clock = &m_clock;
+        env.wait = [this](int ms) {
+            m_waits << ms;
+            m_clock.advanceSeconds(ms / 1000);
+        };
+        env.out = &out;
+        env.err = &err;
+        const int status = CommandLine(env).run(*parsed.command);
+        m_out = QString::fromUtf8(out.data());
+        m_err = QString::fromUtf8(err.data());
+        return status;
+    }
+
+    void touch(const QString& name, const QByteArray& bytes = {})
+    {
+        ASSERT_TRUE(Mp3Fixture::writeFile(m_media + name, bytes)) << qPrintable(name);
+    }
+
+    QStringList media() const { return QDir(m_media).entryList(QDir::Files, QDir::Name); }
+
+    QJsonArray listJson()
+    {
+        EXPECT_EQ(run({"--list", "--json"}), 0) << qPrintable(m_err);
+        return QJsonDocument::fromJson(m_out.toUtf8()).array();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_program, m_media, m_scratch;
+    TestClock m_clock{kNow};
+    QList<int> m_waits;
+    QString m_out, m_err;
+};
+
+} // namespace
+
+TEST(CommandLineArguments, OnlyMinimizedStartsTheWindow)
+{
+    const struct
+    {
+        std::vector<const char*> argv;
+        bool command;
+    } cases[] = {
+        {{"Quillmur"}, false},
+        {{"Quillmur", "-minimized"}, false},
+        {{"Quillmur", "--list"}, true},
+        {{"Quillmur", "-minimized", "--help"}, true},
+        {{"Quillmur", "list"}, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> argv;
+        for (const char* a : c.argv)
+            argv.push_back(const_cast<char*>(a));
+        EXPECT_EQ(CommandLine::isCommand(int(argv.size()), argv.data()), c.command) << argv.size();
+    }
+}
+
+TEST(CommandLineArguments, ReadsCommandsAndRefusesMistakes)
+{
+    using A = CommandLine::Command::Action;
+    const struct
+    {
+        QStringList args;
+        std::optional<A> action; // none: refused with `message` in the error
+        const char* message;
+    } cases[] = {
+        {{"--help"}, A::Help, ""},
+        {{"-h"}, A::Help, ""},
+        {{"--version"}, A::Version, ""},
+        {{"--list", "--json"}, A::List, ""},
+        {{"--json", "--list"}, A::List, ""},
+        {{"--add=a.wav", "--at=24.12.2026 09:15", "--comment", "x y"}, A::Add, ""},
+        {{"--snooze", "10"}, A::Snooze, ""},
+        {{"--export-ics", "-"}, A::ExportIcs, ""},
+        {{}, std::nullopt, "не указана команда"},
+        {{"--bogus"}, std::nullopt, "неизвестный параметр «--bogus»"},
+        {{"list"}, std::nullopt, "лишний аргумент «list»"},
+        {{"--list", "extra"}, std::nullopt, "лишний аргумент «extra»"},
+        {{"--list", "--list"}, std::nullopt, "дважды"},
+        {{"--list", "--snooze", "5"}, std::nullopt, "нельзя давать вместе"},
+        {{"--json"}, std::nullopt, "--json без команды"},
+        {{"--list", "--comment", "x"}, std::nullopt, "--comment не относится к команде --list"},
+        {{"--add", "a.wav", "--json"}, std::nullopt, "--json не относится"},
+        {{"--version=2"}, std::nullopt, "не принимает значения"},
+        {{"--add", "a.wav"}, std::nullopt, "нужен срок"},
+        {{"--add", "a.wav", "--at"}, std::nullopt, "после --at нужно значение"},
+        {{"--add", "a.wav", "--at", "31.02.2026 10:00"}, std::nullopt, "неверный срок"},
+        {{"--add", "a.wav", "--at", "7.12.2026 10:00"}, std::nullopt, "неверный срок"},
+        {{"--add", "a.wav", "--at", "24.12.2026 24:00"}, std::nullopt, "неверный срок"},
+        {{"--add", "a.wav", "--at", "24.12.2026"}, std::nullopt, "неверный срок"},
+        {{"--add", "", "--at", "24.12.2026 10:00"}, std::nullopt, "не указан звуковой файл"},
+        {{"--snooze", "0"}, std::nullopt, "от 1 до"},
+        {{"--snooze", "ten"}, std::nullopt, "«ten»"},
+        {{"--snooze"}, std::nullopt, "после --snooze нужно значение"},
+        {{"--export-ics", ""}, std::nullopt, "не указан файл"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const auto parsed = CommandLine::parse(c.args);
+        if (c.action) {
+            ASSERT_TRUE(parsed.command) << qPrintable(parsed.error);
+            EXPECT_EQ(parsed.command->action, *c.action);
+        } else {
+            ASSERT_FALSE(parsed.command);
+            EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(c.message))) << qPrintable(parsed.error);
+            EXPECT_FALSE(parsed.error.contains('\n'));
+        }
+    }
+    const auto add = CommandLine::parse({"--add=a b.wav", "--at", " 24.12.2026 09:15 ", "--comment=x y"});
+    ASSERT_TRUE(add.command);
+    EXPECT_EQ(add.command->audio, "a b.wav");
+    EXPECT_EQ(add.command->at, "24.12.2026 09:15");
+    EXPECT_EQ(add.command->comment, "x y");
+}
+
+// Due order, not name order; the state follows the due rule to the second;
+// comment and length come from the file; bad names come last.
+TEST_F(Cli, ListsTasksInDueOrderAndBadNamesApart)
+{
+    const QString tagged = m_media + "06.12.2026 23ч 59м 59.mp3";
+    ASSERT_EQ(Mp3Fixture::makeTask(tagged, 3, "x"), QString());
+    ASSERT_TRUE(Id3v1Patch::writeAlbumAndComment(tagged, "Ola-Brenvik", Cp1251::encode("Позвонить")));
+    touch("01.01.2027 09ч 00м 00.mp3");
+    touch("07.12.2026 14ч 28м 30.mp3"); // due this very second
+    touch("07.12.2026 14ч 28м 31.mp3"); // one second ahead
+    touch("заметка.mp3");
+    touch("07.12.2026 14ч 00м 00.mp3.bak");
+    touch("список.txt"); // not listed at all
+
+    const QJsonArray tasks = listJson();
+    const struct
+    {
+        const char* file;
+        const char* state;
+        const char* due;
+    } expected[] = {
+        {"06.12.2026 23ч 59м 59.mp3", "past", "2026-12-06T23:59:59"},
+        {"07.12.2026 14ч 28м 30.mp3", "past", "2026-12-07T14:28:30"},
+        {"07.12.2026 14ч 28м 31.mp3", "today", "2026-12-07T14:28:31"},
+        {"01.01.2027 09ч 00м 00.mp3", "later", "2027-01-01T09:00:00"},
+        {"07.12.2026 14ч 00м 00.mp3.bak", "bad", nullptr},
+        {"заметка.mp3", "bad", nullptr},
+    };
+    ASSERT_EQ(tasks.size(), std::size(expected)) << qPrintable(m_out);
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const QJsonObject o = tasks[int(i)].toObject();
+        SCOPED_TRACE(expected[i].file);
+        EXPECT_EQ(o.keys(), (QStringList{"comment", "due", "file", "seconds", "state"}));
+        EXPECT_EQ(o["file"].toString(), QString::fromUtf8(expected[i].file));
+        EXPECT_EQ(o["state"].toString(), expected[i].state);
+        if (expected[i].due)
+            EXPECT_EQ(o["due"].toString(), expected[i].due);
+        else
+            EXPECT_TRUE(o["due"].isNull());
+    }
+    // Windows-1251 in the tag, read back as text.
+    EXPECT_EQ(tasks[0]["comment"].toString(), QString::fromUtf8("Позвонить"));
+    EXPECT_EQ(tasks[0]["seconds"].toInt(), 3);
+    EXPECT_TRUE(tasks[1]["seconds"].isNull());
+
+    ASSERT_EQ(run({"--list"}), 0);
+    const QStringList lines = m_out.split('\n');
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("06.12.2026 23:59:59  прошло    0:03  Позвонить ")))
+        << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[0].endsWith(QString::fromUtf8("  06.12.2026 23ч 59м 59.mp3")));
+    EXPECT_TRUE(lines[2].contains(QString::fromUtf8("сегодня")));
+    EXPECT_TRUE(lines[3].contains(QString::fromUtf8("позже")));
+    EXPECT_EQ(lines.mid(4, 4), (QStringList{"", QString::fromUtf8("Файлы с нестандартным названием:"),
+                                            QString::fromUtf8("  07.12.2026 14ч 00м 00.mp3.bak"),
+                                            QString::fromUtf8("  заметка.mp3")}));
+
+    QDir(m_media).removeRecursively();
+    EXPECT_EQ(run({"--list"}), CommandLine::Failure);
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("нет папки"))) << qPrintable(m_err);
+}
+
+// Due tasks move to now + minutes, keeping their content; a taken name gets
+// the next free second; tasks still ahead and bad names stay.
+TEST_F(Cli, SnoozeMovesEveryDueTask)
+{
+    touch("06.12.2026 09ч 00м 00.mp3", "yesterday");
+    touch("07.12.2026 14ч 28м 30.mp3", "this second");
+    touch("07.12.2026 14ч 28м 31.mp3", "ahead");
+    touch("07.12.2026 14ч 38м 30.mp3", "already there");
+    touch("05.12.2026 10ч 00м 00.mp3.bak", "bad");
+
+    ASSERT_EQ(run({"--snooze", "10"}), 0) << qPrintable(m_err);
+    EXPECT_EQ(m_out, QString::fromUtf8("06.12.2026 09ч 00м 00.mp3 -> 07.12.2026 14ч 38м 31.mp3\n"
+                                       "07.12.2026 14ч 28м 30.mp3 -> 07.12.2026 14ч 38м 32.mp3\n"));
+    EXPECT_EQ(media(), (QStringList{"05.12.2026 10ч 00м 00.mp3.bak", "07.12.2026 14ч 28м 31.mp3",
+                                    "07.12.2026 14ч 38м 30.mp3", "07.12.2026 14ч 38м 31.mp3",
+                                    "07.12.2026 14ч 38м 32.mp3"}));
+    QFile moved(m_media + "07.12.2026 14ч 38м 31.mp3");
+    ASSERT_TRUE(moved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(moved.readAll(), "yesterday");
+
+    // Nothing due any more: a second snooze moves nothing. Across midnight
+    // the new name carries the next day.
+    ASSERT_EQ(run({"--snooze", "10"}), 0);
+    EXPECT_EQ(m_out, "");
+    m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(23, 55, 0)));
+    ASSERT_EQ(run({"--snooze", "10"}), 0);
+    EXPECT_EQ(m_out.count('\n'), 4);
+    EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 00.mp3\n"))) << qPrintable(m_out);
+    EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 03.mp3\n")));
+}
+
+TEST_F(Cli, ExportsTheCalendarToAFileOrStandardOutput)
+{
+    touch("24.12.2026 09ч 15м 30.mp3");
+    touch("заметка.mp3");
+    ASSERT_EQ(run({"--export-ics", "-"}), 0) << qPrintable(m_err);
+    EXPECT_TRUE(m_out.startsWith("BEGIN:VCALENDAR\r\n"));
+    EXPECT_EQ(m_out.count("BEGIN:VEVENT"), 1);
+
+    const QString file = m_dir.filePath("tasks.ics");
+    ASSERT_EQ(run({"--export-ics", file}), 0);
+    QFile ics(file);
+    ASSERT_TRUE(ics.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ics.readAll().count("BEGIN:VEVENT"), 1);
+
+    EXPECT_EQ(run({"--export-ics", m_dir.filePath("no/such/folder/tasks.ics")}), CommandLine::UserError);
+    EXPECT_TRUE(m_err.startsWith(QString::fromUtf8("Quillmur: не удалось записать"))) << qPrintable(m_err);
+}
+
+// A recording from elsewhere becomes a task like a recorded one: the name
+// from the day, the time and the clock's seconds, the encoder's format, the
+// comment as the comment field would hold it, nothing left in the scratch
+// folder.
+TEST_F(Cli, AddMakesATaskFromARecording)
+{
+    const QString wav = m_dir.filePath("stereo 44100.wav");
+    ASSERT_TRUE(Mp3Fixture::writeFile(wav, stereoWav(44100, 2)));
+    const QString mp3 = m_dir.filePath("elsewhere.mp3");
+    ASSERT_EQ(Mp3Fixture::makeTask(mp3, 3, "old"), QString());
+    const struct
+    {
+        QString input;
+        QStringList comment;
+        QString expectedComment;
+        int seconds;
+    } cases[] = {
+        {wav, {"--comment", "Купить хлеб и молоко к ужину сегодня"}, "Купить_хлеб_и_молоко_к_ужину_", 2},
+        {mp3, {}, "Без_комментарий.", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.toStdString());
+        QDir(m_media).removeRecursively();
+        QDir().mkpath(m_media);
+        ASSERT_EQ(run(QStringList{"--add", c.input, "--at", "24.12.2026 09:15"} + c.comment), 0)
+            << qPrintable(m_err);
+        EXPECT_EQ(m_out, QString::fromUtf8("24.12.2026 09ч 15м 30.mp3\n"));
+        const QString task = m_media + QString::fromUtf8("24.12.2026 09ч 15м 30.mp3");
+        Mp3Info info;
+        ASSERT_EQ(ReadMp3Info(task, info), Mp3Read::Ok);
+        EXPECT_EQ(info.version, "MPEG 2.0");
+        EXPECT_EQ(info.layer, "layer 3");
+        EXPECT_EQ(info.bitrate, "48Kbit");
+        EXPECT_EQ(info.frequency, "22050 Hz");
+        EXPECT_EQ(info.mode, " Mono");
+        EXPECT_EQ(info.length.toInt(), c.seconds);
+        const auto tag = Id3v1Tag::read(task);
+        ASSERT_TRUE(tag);
+        EXPECT_EQ(tag->album, "Ola-Brenvik");
+        EXPECT_EQ(tag->comment, c.expectedComment);
+        EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    // The name is taken: one retry 1010 ms later, with the clock's new second.
+    ASSERT_EQ(run({"--add", wav, "--at", "24.12.2026 09:15"}), 0) << qPrintable(m_err);
+    EXPECT_EQ(m_waits, QList<int>{1010});
+    EXPECT_EQ(m_out, QString::fromUtf8("24.12.2026 09ч 15м 31.mp3\n"));
+
+    // Today at a time already gone is a day the calendar accepts: due at once.
+    ASSERT_EQ(run({"--add", wav, "--at", "07.12.2026 08:00"}), 0) << qPrintable(m_err);
+    EXPECT_EQ(listJson()[0].toObject()["state"].toString(), "past");
+}
+
+TEST_F(Cli, AddRefusesWhatCannotBecomeATask)
+{
+    const QString wav = m_dir.filePath("note.wav");
+    ASSERT_TRUE(Mp3Fixture::writeFile(wav, stereoWav(22050, 1)));
+    const QString text = m_dir.filePath("note.txt");
+    ASSERT_TRUE(Mp3Fixture::writeFile(text, "not a sound at all\n"));
+    const QString empty = m_dir.filePath("empty.wav");
+    ASSERT_TRUE(Mp3Fixture::writeFile(empty, stereoWav(22050, 0)));
+    const QString noise = m_dir.filePath("noise.mp3"); // a frame sync and then rubbish
+    ASSERT_TRUE(Mp3Fixture::writeFile(noise, QByteArray("\xff\xfb") + QByteArray(3000, '\x5a')));
+
+    const struct
+    {
+        QString input;
+        const char* at;
+        int status;
+        const char* message;
+    } cases[] = {
+        {wav, "06.12.2026 23:59", 1, "Этот день уже прошел!!! (06.12.2026)"},
+        {m_dir.filePath("missing.wav"), "24.12.2026 09:15", 1, "нет файла «"},
+        {m_dir.path(), "24.12.2026 09:15", 1, "нет файла «"},
+        {text, "24.12.2026 09:15", 1, "не звуковой файл"},
+        {noise, "24.12.2026 09:15", 1, "не звуковой файл"},
+        {empty, "24.12.2026 09:15", 1, "нет звука"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run({"--add", c.input, "--at", c.at}), c.status);
+        EXPECT_TRUE(m_err.startsWith("Quillmur: ")) << qPrintable(m_err);
+        EXPECT_TRUE(m_err.contains(QString::fromUtf8(c.message))) << qPrintable(m_err);
+        EXPECT_EQ(m_err.count('\n'), 1);
+        EXPECT_EQ(m_out, "");
+    }
+    EXPECT_EQ(media(), QStringList());
+    EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+
+    // Without the encoder the program fails; the recording and its journal
+    // stay for the window's next start to finish.
+    QFile::remove(m_program + "/lame");
+    EXPECT_EQ(run({"--add", wav, "--at", "24.12.2026 09:15"}), CommandLine::Failure);
+    EXPECT_TRUE(m_err.contains("lame")) << qPrintable(m_err);
+    const QStringList left = QDir(m_scratch).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(left.size(), 1);
+    const auto journal = NoteJournal::read(m_scratch + left[0] + '/');
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(journal->target, QString::fromUtf8("24.12.2026 09ч 15м 30.mp3"));
+}

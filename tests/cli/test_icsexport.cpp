@@ -1,0 +1,111 @@
+#include "icsexport.h"
+
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TaskCatalog::Entry task(const QString& file, const QDateTime& due, const QString& comment)
+{
+    TaskCatalog::Entry e;
+    e.file = file;
+    e.due = due;
+    e.comment = comment;
+    e.state = TaskCatalog::State::Later;
+    return e;
+}
+
+} // namespace
+
+TEST(IcsExport, EscapesTextValues)
+{
+    const struct
+    {
+        QString value;
+        QByteArray expected;
+    } cases[] = {
+        {"Купить_хлеб", QString("Купить_хлеб").toUtf8()},
+        {"a,b;c\\d", "a\\,b\\;c\\\\d"},
+        {"line\r\nnext", "line\\nnext"},
+        {QString("bell") + QChar(7) + QChar(0x7F) + "\tend", "bell\tend"},
+        {QString::fromUtf8("note 🎤"), QString::fromUtf8("note 🎤").toUtf8()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.toStdString());
+        EXPECT_EQ(IcsExport::text(c.value), c.expected);
+    }
+}
+
+// Lines of at most 75 octets, each whole UTF-8, that unfold to the original.
+TEST(IcsExport, FoldsLongLinesWithoutSplittingCharacters)
+{
+    const QByteArray lines[] = {
+        "SUMMARY:short",
+        "DESCRIPTION:" + QByteArray(200, 'x'),
+        "SUMMARY:" + QString(100, QChar(0x44F)).toUtf8(),  // two octets each
+        "SUMMARY:" + QString::fromUtf8("x🎤").repeated(40).toUtf8(), // one and four
+    };
+    for (const QByteArray& line : lines) {
+        SCOPED_TRACE(line.left(20).toStdString());
+        const QByteArray folded = IcsExport::contentLine(line);
+        ASSERT_TRUE(folded.endsWith("\r\n"));
+        const QList<QByteArray> parts = folded.chopped(2).split('\n');
+        QByteArray unfolded;
+        for (int i = 0; i < parts.size(); ++i) {
+            QByteArray part = parts[i];
+            if (i + 1 < parts.size()) {
+                ASSERT_TRUE(part.endsWith('\r'));
+                part.chop(1);
+            }
+            EXPECT_LE(part.size(), 75);
+            if (i > 0) {
+                ASSERT_TRUE(part.startsWith(' '));
+                part.remove(0, 1);
+            }
+            // Each physical line decodes on its own: no character was cut.
+            EXPECT_EQ(QString::fromUtf8(part).toUtf8(), part);
+            EXPECT_FALSE(QString::fromUtf8(part).contains(QChar::ReplacementCharacter));
+            unfolded += part;
+        }
+        EXPECT_EQ(unfolded, line);
+        EXPECT_EQ(parts.size() > 1, line.size() > 75);
+    }
+}
+
+TEST(IcsExport, OneEventPerTaskAtItsMomentInUtc)
+{
+    const QTimeZone moscow("Europe/Moscow");
+    ASSERT_TRUE(moscow.isValid());
+    auto bad = task("заметка.mp3", QDateTime(), "x");
+    bad.state = TaskCatalog::State::BadName;
+    const QList<TaskCatalog::Entry> tasks = {
+        task("24.12.2026 09ч 15м 30.mp3", QDateTime(QDate(2026, 12, 24), QTime(9, 15, 30), moscow),
+             "Позвонить, маме"),
+        task("25.12.2026 10ч 00м 00.mp3", QDateTime(QDate(2026, 12, 25), QTime(10, 0), moscow), ""),
+        bad,
+    };
+    const QDateTime stamp(QDate(2026, 12, 7), QTime(14, 28, 30), Qt::UTC);
+    const QByteArray ics = IcsExport::calendar(tasks, stamp, "1.0.0");
+
+    // Every line ends in CRLF; no bare LF anywhere.
+    EXPECT_TRUE(ics.startsWith("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"));
+    EXPECT_TRUE(ics.endsWith("END:VCALENDAR\r\n"));
+    EXPECT_EQ(ics.count("\n"), ics.count("\r\n"));
+    EXPECT_EQ(ics.count("BEGIN:VEVENT"), 2);
+    EXPECT_EQ(ics.count("BEGIN:VALARM"), 2);
+    EXPECT_EQ(ics.count("TRIGGER:PT0S"), 2);
+    EXPECT_TRUE(ics.contains("DTSTART:20261224T061530Z\r\n"));
+    EXPECT_TRUE(ics.contains("DTSTART:20261225T070000Z\r\n"));
+    EXPECT_EQ(ics.count("DTSTAMP:20261207T142830Z\r\n"), 2);
+    EXPECT_TRUE(ics.contains("SUMMARY:" + QString("Позвонить\\, маме").toUtf8() + "\r\n"));
+    EXPECT_FALSE(ics.contains(QString("заметка").toUtf8()));
+
+    // The UID follows the file name alone: stable across exports, distinct
+    // between tasks.
+    const QByteArray uid = IcsExport::uid("24.12.2026 09ч 15м 30.mp3");
+    EXPECT_EQ(uid, IcsExport::uid("24.12.2026 09ч 15м 30.mp3"));
+    EXPECT_NE(uid, IcsExport::uid("24.12.2026 09ч 15м 31.mp3"));
+    EXPECT_TRUE(ics.contains("UID:" + uid + "\r\n"));
+    EXPECT_EQ(ics, IcsExport::calendar(tasks, stamp, "1.0.0"));
+}

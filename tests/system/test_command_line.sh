@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Quillmur's command line on the installed suite: a spoken note from
+# espeak-ng added while the window is open (no display, sound server or lock
+# needed), found by the window and played; listed as JSON; exported as an
+# iCalendar file that a strict reader takes; a due task snoozed so that
+# Vestrel stays quiet until its new moment; wrong commands refused.
+source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
+source "$QUILL_SOURCE_DIR/tests/system/reminder.sh"
+
+PY=/usr/bin/python3 # Debian's, where python3-icalendar lives
+"$PY" -c 'import icalendar' 2>/dev/null || fail "python3-icalendar is not installed (tools/setup-deps.sh --test)"
+
+prefix=$(install_suite)
+media="$prefix/Media"
+# The command line as a script would run it: no display, no sound server.
+cli() { env -u DISPLAY -u PULSE_SERVER -u WAYLAND_DISPLAY "$prefix/Quillmur" "$@"; }
+# The same at a given fake moment.
+cli_at() { local at="$1"; shift; LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$at" cli "$@"; }
+
+start_quillmur_at_known_time "$prefix" # 07.12.2026 14:28:30; sets the faketime ASAN_OPTIONS
+pactl set-sink-volume @DEFAULT_SINK@ 100%
+pactl set-sink-mute @DEFAULT_SINK@ 0
+
+note "--add of a spoken WAV while the window is open"
+espeak-ng -v ru -w "$QT_WORK/say.wav" "Позвонить маме в девять часов"
+task=$(cli_at "2026-12-07 14:29:10" --add "$QT_WORK/say.wav" --at "24.12.2026 09:15" \
+    --comment "Позвонить маме") || fail "--add failed"
+note "task: $task"
+[ "$task" = "24.12.2026 09ч 15м 10.mp3" ] || fail "unexpected task name '$task'"
+[ -f "$media/$task" ] || fail "no $task in Media"
+info=$("$QUILL_BUILD_DIR/tools/mp3info" "$media/$task")
+for field in 'version: "MPEG 2.0"' 'layer: "layer 3"' 'bitrate: "48Kbit"' 'frequency: "22050 Hz"'; do
+    grep -qF "$field" <<<"$info" || fail "mp3info does not read $field: $info"
+done
+[ "$(tag_comment "$media/$task")" = "Позвонить_маме" ] || fail "tag comment is '$(tag_comment "$media/$task")'"
+[ -z "$(ls -A "$HOME/.cache/Quillmur")" ] || fail "scratch files were left behind"
+[ "$(count_windows 'Quillmur')" -eq 1 ] || fail "the command line opened a window or a message"
+kill -0 "$QUILL_PID" || fail "the window ended"
+
+note "the window lists it when the list is built again, and plays it"
+click GifCtl12
+click 'picMeny#0'
+click lblToday3
+click imgPusk
+sleep 0.5
+level=$(speakers_peak 2)
+note "while playing: $level"
+awk -v l="$level" 'BEGIN {exit !(l > 0.02)}' || fail "the window does not play the added task"
+click imgStop2
+
+note "--list --json round-trips it"
+cli_at "2026-12-07 14:30:00" --list --json >"$QT_WORK/list.json" || fail "--list --json failed"
+"$PY" - "$QT_WORK/list.json" "$task" <<'PYEOF' || fail "--list --json: $(cat "$QT_WORK/list.json")"
+import json, sys
+tasks = json.load(open(sys.argv[1], encoding="utf-8"))
+assert isinstance(tasks, list) and len(tasks) == 1, tasks
+t = tasks[0]
+assert set(t) == {"file", "due", "state", "comment", "seconds"}, t
+assert t["file"] == sys.argv[2], t
+assert t["due"] == "2026-12-24T09:15:10", t
+assert t["state"] == "later", t
+assert t["comment"] == "Позвонить_маме", t
+assert isinstance(t["seconds"], int) and t["seconds"] >= 1, t
+PYEOF
+cli_at "2026-12-07 14:30:00" --list | grep -qF "24.12.2026 09:15:10  позже" || fail "--list: $(cli --list)"
+
+note "--export-ics passes a strict reader"
+touch "$media/заметка.mp3" # a bad name is left out
+cli_at "2026-12-07 14:30:00" --export-ics "$QT_WORK/tasks.ics" || fail "--export-ics failed"
+cli_at "2026-12-07 14:30:00" --export-ics - | cmp -s - "$QT_WORK/tasks.ics" || fail "'-' does not write the same calendar"
+rm "$media/заметка.mp3"
+"$PY" - "$QT_WORK/tasks.ics" "$task" <<'PYEOF' || fail "the calendar does not parse: $(cat "$QT_WORK/tasks.ics")"
+import sys, datetime, icalendar
+raw = open(sys.argv[1], "rb").read()
+# RFC 5545: CRLF line ends, no line longer than 75 octets, UTF-8.
+assert raw.endswith(b"\r\n") and raw.count(b"\n") == raw.count(b"\r\n"), "line ends"
+for line in raw.split(b"\r\n"):
+    assert len(line) <= 75, line
+    line.decode("utf-8")
+cal = icalendar.Calendar.from_ical(raw)
+assert cal.name == "VCALENDAR" and str(cal["VERSION"]) == "2.0" and cal.get("PRODID")
+events = [c for c in cal.walk() if c.name == "VEVENT"]
+assert len(events) == 1, events
+ev = events[0]
+for prop in ("UID", "DTSTAMP", "DTSTART", "SUMMARY"):
+    assert prop in ev, prop
+assert str(ev["SUMMARY"]) == "Позвонить_маме", ev["SUMMARY"]
+start = ev.decoded("DTSTART")
+local = datetime.datetime(2026, 12, 24, 9, 15, 10).astimezone()
+assert start == local, (start, local)
+alarms = [c for c in ev.walk() if c.name == "VALARM"]
+assert len(alarms) == 1 and str(alarms[0]["ACTION"]) == "DISPLAY" and "DESCRIPTION" in alarms[0]
+assert alarms[0].decoded("TRIGGER") == datetime.timedelta(0)
+PYEOF
+
+note "wrong commands: exit 1 and one line"
+# refused MESSAGE ARGS...: exit status 1, one line naming the trouble.
+refused() {
+    local message="$1" rc=0; shift
+    cli_at "2026-12-07 14:30:00" "$@" >"$QT_WORK/out.txt" 2>"$QT_WORK/err.txt" || rc=$?
+    [ "$rc" -eq 1 ] || fail "'$*' exits with $rc"
+    [ "$(wc -l <"$QT_WORK/err.txt")" -eq 1 ] || fail "'$*' says: $(cat "$QT_WORK/err.txt")"
+    grep -q "^Quillmur: .*$message" "$QT_WORK/err.txt" || fail "'$*' says: $(cat "$QT_WORK/err.txt")"
+    [ ! -s "$QT_WORK/out.txt" ] || fail "'$*' wrote to standard output"
+}
+refused "неизвестный параметр" --bogus
+refused "после --add нужно значение" --add
+refused "неверный срок" --add "$QT_WORK/say.wav" --at "32.12.2026 09:15"
+refused "нет файла" --add "$QT_WORK/missing.wav" --at "24.12.2026 09:15"
+refused "Этот день уже прошел" --add "$QT_WORK/say.wav" --at "06.12.2026 09:15"
+refused "не звуковой файл" --add "$QT_WORK/list.json" --at "24.12.2026 09:15"
+refused "--snooze" --snooze soon
+[ "$(ls "$media")" = "$task" ] || fail "a refused command changed Media: $(ls "$media")"
+kill "$QUILL_PID"
+wait "$QUILL_PID" 2>/dev/null || true
+
+note "--snooze 10: Vestrel is quiet until the new moment"
+starts="$QT_WORK/tinkra-starts.log"
+rm -f "$prefix/Data/Tinkra"
+printf '#!/bin/sh\necho "start $*" >> "%s"\n' "$starts" >"$prefix/Data/Tinkra"
+chmod +x "$prefix/Data/Tinkra"
+: >"$starts"
+count() { wc -l <"$starts"; }
+touch "$media/07.12.2026 14ч 00м 00.mp3" # due since half an hour
+# One fake minute per real second; the first tick comes at 14:29:30.
+t0=$(date +%s.%N)
+LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-07 14:28:30 x60" start_program "$prefix/Vestrel" -minimized
+vestrel=$LAST_PID
+for _ in $(seq 1 100); do [ "$(count)" -ge 2 ] && break; sleep 0.1; done
+[ "$(count)" -ge 2 ] || fail "the due task raises no alarm"
+# Vestrel's clock now (it started no earlier than t0), for the snooze.
+fake_now() {
+    local s; s=$(date -d "2026-12-07 14:28:30" +%s)
+    date -d "@$(awk -v t0="$t0" -v now="$(date +%s.%N)" -v s="$s" 'BEGIN {printf "%d", s + 60 * (now - t0)}')" \
+        '+%Y-%m-%d %H:%M:%S'
+}
+at=$(fake_now)
+moved=$(cli_at "$at" --snooze 10) || fail "--snooze failed"
+snoozed=$(date +%s.%N)
+note "at $at: $moved"
+new=${moved##* -> }
+[[ "$moved" == "07.12.2026 14ч 00м 00.mp3 -> "* ]] || fail "--snooze printed '$moved'"
+[ -f "$media/$new" ] && [ ! -e "$media/07.12.2026 14ч 00м 00.mp3" ] || fail "the task was not renamed"
+due=$(date -d "$(sed -E 's/^(..)\.(..)\.(....) (..)ч (..)м (..)\.mp3$/\3-\2-\1 \4:\5:\6/' <<<"$new")" +%s)
+want=$(( $(date -d "$at" +%s) + 600 ))
+[ "$due" -ge "$want" ] && [ "$due" -le $((want + 2)) ] || fail "snoozed to $new, not 10 minutes after $at"
+[ "$(cli_at "$at" --list --json | "$PY" -c 'import json,sys; print(json.load(sys.stdin)[0]["state"])')" = today ] ||
+    fail "the snoozed task is still listed as past"
+sleep 1.5
+n=$(count)
+sleep 6
+[ "$(count)" -eq "$n" ] || fail "Vestrel alerts for the snoozed task ($(count) > $n)"
+for _ in $(seq 1 200); do [ "$(count)" -gt "$n" ] && break; sleep 0.1; done
+[ "$(count)" -gt "$n" ] || fail "no alarm once the snoozed moment came"
+after=$(awk -v a="$snoozed" -v b="$(date +%s.%N)" 'BEGIN {printf "%.1f", b - a}')
+note "the alarm comes back ${after}s after the snooze"
+awk -v t="$after" 'BEGIN {exit !(t >= 8.5)}' || fail "the alarm came back after ${after}s, before the new moment"
+kill -0 "$vestrel" || fail "Vestrel ended"
+echo "command line: ok"
