@@ -68,7 +68,7 @@ save_window step5-day
 click picOK
 sleep 1
 click txtKoment
-xdotool type --delay 60 "Позвонить маме"
+type_text "Позвонить маме"
 click imgRecord_0
 mic_say "Не забудь позвонить маме и поздравить её с днём рождения."
 sleep 1.5

@@ -71,6 +71,13 @@ quill_sound_start() {
         done
     fi
     [ -p "$fifo" ] || { echo "$kind made no microphone FIFO" >&2; return 1; }
+    if [ "$kind" = pipewire ]; then
+        # PipeWire's pipe source reads its FIFO only while something records
+        # from it; PulseAudio's reads all the time. One quiet listener makes
+        # them alike, so queued speech is always taken in real time.
+        parec -d mic --raw --latency-msec=100 >/dev/null 2>&1 &
+        QUILL_SOUND_PIDS+=($!)
+    fi
     pactl set-default-sink speakers
     pactl set-default-source mic
     # The default is taken by the session manager a moment later under

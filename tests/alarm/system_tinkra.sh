@@ -50,12 +50,15 @@ window_geometry "$bar"
 screen_h=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[2]}')
 [ $((WY + WH)) -eq "$screen_h" ] || fail "bar not at the bottom: y=$WY"
 # Mapped is not yet painted: give a loaded machine time to draw it.
-for _ in $(seq 1 50); do
-    colour=$(pixel "$(screenshot bar)" $((WX + 250)) $((WY + 35)))
-    [ "$colour" = "128,255,255" ] && break
-    sleep 0.1
-done
-[ "$colour" = "128,255,255" ] || fail "bar colour $colour"
+bar_painted() {
+    for _ in $(seq 1 50); do
+        colour=$(pixel "$(screenshot bar)" $((WX + 250)) $((WY + 35)))
+        [ "$colour" = "128,255,255" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+bar_painted || fail "bar colour $colour"
 level=$(peak 2)
 louder "$level" 0.05 || fail "no alarm sound on the speakers (peak $level)"
 
@@ -73,6 +76,7 @@ start_program "$tinkra"
 pid=$LAST_PID
 bar=$(wait_window '^   Есть напоминание$' 10) || fail "no alarm bar"
 window_geometry "$bar"
+bar_painted || fail "bar colour $colour" # only a drawn bar can be seen coming back
 seen=$("$QUILL_BUILD_DIR/tests/alarm/coverwindow" 0 $((WY - 20)) $((WW + 100)) $((WH + 20)) \
     $((WX + 250)) $((WY + 35))) || fail "no cover window"
 [ "$seen" = "128,255,255" ] || fail "the bar is still covered 200 ms later (screen shows $seen)"

@@ -108,6 +108,15 @@ window_geometry() {
     WH=$(awk '/Height:/ {print $NF}' <<<"$info")
 }
 
+# Types text into the focused window as a Russian user does, on the Russian
+# layout: xdotool then finds every letter on the keyboard instead of mapping
+# a spare key for each one, which drops letters on a loaded machine.
+type_text() {
+    setxkbmap -layout ru
+    xdotool type --delay 80 "$1"
+    setxkbmap -layout us
+}
+
 # Makes the microphone say a Russian text once (espeak-ng through the queue
 # of the test command's pipe source).
 mic_say() {

@@ -58,7 +58,7 @@ open_recording_panel() {
 # Types the comment, records two spoken parts with a pause between, stops.
 record_two_parts() {
     click txtKoment
-    xdotool type --delay 80 "$1"
+    type_text "$1"
     click imgRecord_0
     sleep 0.5
     mic_say "Первая часть напоминания."

@@ -67,4 +67,16 @@ click GifCtl10
 wait_gone "$QUILL_PID" 10 || fail "the exit button did not end the program"
 note "after exit: speakers $(volume sink @DEFAULT_SINK@) %, microphone $(volume source @DEFAULT_SOURCE@) % muted $(mute source @DEFAULT_SOURCE@)"
 user_levels_back "after a kill and the next run"
+
+note "a confirmed task mutes the speakers; the exit unmutes them again"
+pactl set-sink-mute @DEFAULT_SINK@ 0
+pactl set-source-mute @DEFAULT_SOURCE@ 0
+start_quillmur_at_known_time "$prefix"
+open_recording_panel 45 15 24
+[ "$(mute sink @DEFAULT_SINK@)" = yes ] || fail "the recording panel left the speakers on"
+click GifCtl10
+wait_gone "$QUILL_PID" 10 || fail "the exit button did not end the program"
+near "$(volume sink @DEFAULT_SINK@)" "30 80" || fail "after a task: speakers at $(volume sink @DEFAULT_SINK@) %"
+[ "$(mute sink @DEFAULT_SINK@)" = no ] || fail "after a task: the speakers stay muted"
+[ "$(mute source @DEFAULT_SOURCE@)" = no ] || fail "after a task: the microphone is muted"
 echo "mixer restore: ok"

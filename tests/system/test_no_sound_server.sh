@@ -10,7 +10,7 @@ export PULSE_SERVER="unix:$QT_WORK/no-such-server"
 start_quillmur_at_known_time "$prefix"
 open_recording_panel 0 30 24
 click txtKoment
-xdotool type --delay 80 "тишина"
+type_text "тишина"
 click imgRecord_0
 sleep 2
 click imgStop_0
