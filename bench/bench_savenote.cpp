@@ -48,7 +48,7 @@ static void BM_StopToSaved60s(benchmark::State& state)
     panel.setNoteFolderSource([&] { return pipeline.newNoteFolder(); });
     QObject::connect(&panel, &RecordingPanel::encoderRequested, &pipeline,
                      [&](const QString& comment, const QString& folder, bool failed) {
-                         pipeline.startEncoder({folder, comment, 33, {},
+                         pipeline.startEncoder({folder, comment, false, {},
                                                 scratch + QStringLiteral("07.12.2026 14ч 30м 05.mp3"),
                                                 failed});
                      });

@@ -1,5 +1,7 @@
 #include "mmixer.h"
 
+#include "roundhalfeven.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -85,11 +87,7 @@ int MMixer::GetControlValue(const Entry& e) const
     // 64-bit integers so no range the backend reports can overflow.
     const long long num = std::llabs(value * 100);
     const long long den = std::llabs(static_cast<long long>(e.info.maximum) - e.info.minimum);
-    long long q = num / den;
-    const long long twiceRest = 2 * (num % den);
-    if (twiceRest > den || (twiceRest == den && (q % 2) != 0))
-        ++q;
-    return int(q);
+    return int(divideHalfEven(num, den));
 }
 
 bool MMixer::SetControlValue(const Entry& e, long long value)

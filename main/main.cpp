@@ -2,11 +2,16 @@
 #include "clock.h"
 #include "commandline.h"
 #include "display.h"
+#include "dragwindow.h"
+#include "filedialogrunner.h"
 #include "mainwindow.h"
+#include "mci.h"
 #include "mixerlevels.h"
 #include "paths.h"
 #include "shutdownsignals.h"
 #include "singleinstance.h"
+#include "systemmixer.h"
+#include "waveinput.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -30,6 +35,11 @@ int main(int argc, char** argv)
     }
 
     MainWindowServices services;
+    services.mixer = createAlsaMixer();
+    services.send = [](const QString& command) { return mciSendString(command); };
+    services.waveInput = createAlsaWaveInput();
+    services.fileDialog = runFileDialog;
+    services.dragWindow = DragWindow;
     services.levelsFile = MixerLevelsFile::in(Paths::runtimeFolder(), QStringLiteral("Quillmur"));
     MainWindow window(Paths::programFolder(), Paths::scratchFolder(), Clock::system(),
                       std::move(services));

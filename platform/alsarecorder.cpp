@@ -47,12 +47,6 @@ void AlsaRecorder::run()
     }
 }
 
-size_t AlsaRecorder::sampleCount() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_samples.size();
-}
-
 bool AlsaRecorder::save(const QString& path) const
 {
     SF_INFO info{};

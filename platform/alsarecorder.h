@@ -28,10 +28,8 @@ public:
     bool start();
     // Stops capturing and closes the device; the samples stay.
     void stop();
-    bool isCapturing() const { return m_thread.joinable(); }
     // Writes the samples as a 16-bit PCM WAV file; false when it cannot.
     bool save(const QString& path) const;
-    size_t sampleCount() const;
 
 private:
     void run();

@@ -105,11 +105,6 @@ void Mp3Player::stop()
     m_endFrame = -1;
 }
 
-qint64 Mp3Player::positionMs() const
-{
-    return m_rate > 0 ? m_resumeFrame * 1000 / m_rate : 0;
-}
-
 void Mp3Player::halt()
 {
     if (!m_thread.joinable())

@@ -31,8 +31,6 @@ public:
     void pause();
     void stop();
     bool isPlaying() const { return m_thread.joinable() && !m_finished; }
-    // Position in milliseconds that a plain play would resume from.
-    qint64 positionMs() const;
 
 private:
     void halt();

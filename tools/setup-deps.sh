@@ -16,7 +16,7 @@ PACKAGES=(
   pulseaudio pulseaudio-utils alsa-utils libasound2-plugins
   xvfb xdotool x11-utils imagemagick trayer openbox
   espeak-ng sox libfaketime
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format-14
   fonts-dejavu-core locales file
 )
 

@@ -1,5 +1,7 @@
 #include "levelgeometry.h"
 
+#include "roundhalfeven.h"
+
 #include <algorithm>
 #include <array>
 
@@ -10,15 +12,7 @@ namespace {
 // tenths / 10 rounded to nearest, halves to even (tenths may be negative).
 int roundTenthsHalfEven(int tenths)
 {
-    int q = tenths / 10;
-    int r = tenths % 10;
-    if (r < 0) {
-        r += 10;
-        --q;
-    }
-    if (r > 5 || (r == 5 && (q % 2) != 0))
-        ++q;
-    return q;
+    return int(divideHalfEven(tenths, 10));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "mp3inforeader.h"
 
+#include "roundhalfeven.h"
+
 #include <QFile>
 
 #include <cmath>
@@ -11,10 +13,6 @@
 namespace {
 
 // Nearest integer, halves to the even neighbour.
-qint64 roundHalfEven(double v)
-{
-    return qint64(std::nearbyint(v)); // the default rounding mode is to-nearest-even
-}
 
 bool isSync(quint8 b1, quint8 b2)
 {

@@ -48,7 +48,8 @@ PlaybackBar::PlaybackBar(const PlaybackContext& context, QWidget* parent)
     setObjectName(QStringLiteral("PicMag2"));
     setFixedSize(200, 62);
 
-    m_player = new Player(context.send, context.shortPath, context.wait, context.playingFile, this);
+    m_player = new Player(context.send, context.shortPath, context.wait,
+                          &context.state->playingFile, this);
     connect(m_player, &Player::changed, this, &PlaybackBar::sync);
     connect(m_player, &Player::runningChanged, this, &PlaybackBar::playingChanged);
     // The end of the track stops as the stop button does, pictures included.
@@ -133,7 +134,7 @@ void PlaybackBar::onPlayPressed(int index)
     m_play->bringToFront(1);
     m_pause->bringToFront(0);
     m_play->setPictureVisible(0, false);
-    m_player->play(*m_context.selectedFile, m_lengthCaption ? m_lengthCaption() : QString());
+    m_player->play(m_context.state->selectedFile, m_lengthCaption ? m_lengthCaption() : QString());
     if (m_player->state() == Player::State::Stopped)
         showStoppedPictures(); // nothing could be played
 }
@@ -141,7 +142,7 @@ void PlaybackBar::onPlayPressed(int index)
 void PlaybackBar::onPausePressed(int index)
 {
     if (index == 0) {
-        if (m_context.selectedFile->isEmpty() || !m_player->isLoaded())
+        if (m_context.state->selectedFile.isEmpty() || !m_player->isLoaded())
             return;
         m_player->pause();
         m_pause->bringToFront(1);

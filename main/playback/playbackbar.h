@@ -2,6 +2,7 @@
 
 #include "commandsink.h"
 #include "mixerfunctions.h"
+#include "windowstate.h"
 
 #include <QWidget>
 
@@ -18,8 +19,7 @@ struct PlaybackContext
     CommandSink send;                                 // mciSendString
     std::function<QString(const QString&)> shortPath; // ShortPath
     std::function<void(int)> wait;                    // Pause
-    QString* selectedFile = nullptr;                  // the window's shared fields
-    QString* playingFile = nullptr;
+    WindowState* state = nullptr;                     // selectedFile, playingFile
     MixerFunctions mixer;
 };
 

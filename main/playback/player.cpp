@@ -1,5 +1,7 @@
 #include "player.h"
 
+#include "roundhalfeven.h"
+
 #include "leadingnumber.h"
 
 #include <QTimer>
@@ -71,8 +73,8 @@ void Player::pause()
 
 int Player::positionFor(int width) const
 {
-    const double product = std::nearbyint(double(m_total) * 1000.0 * width);
-    return int(std::nearbyint(product / kBarWidth));
+    const double product = double(roundHalfEven(double(m_total) * 1000.0 * width));
+    return int(roundHalfEven(product / kBarWidth));
 }
 
 void Player::playFrom(int position)

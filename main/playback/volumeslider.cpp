@@ -1,5 +1,7 @@
 #include "volumeslider.h"
 
+#include "roundhalfeven.h"
+
 #include <cmath>
 
 VolumeSlider::VolumeSlider(MixerFunctions mixer) : m_mixer(std::move(mixer)) {}
@@ -23,7 +25,7 @@ void VolumeSlider::initialise(int foundPercent)
 
 void VolumeSlider::press(double y)
 {
-    m_grab = int(std::nearbyint(y));
+    m_grab = int(roundHalfEven(y));
     m_dragging = true;
     m_mixer.open(0);
     m_mixer.mute(MixerFunctions::kSpeakerMute, 0);

@@ -6,7 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 
-CommentField::CommentField(QWidget* parent) : QLineEdit(parent), m_wait(Pause)
+CommentField::CommentField(QWidget* parent) : QLineEdit(parent)
 {
     setObjectName(QStringLiteral("txtKoment"));
     setMaxLength(kMaxLength);
@@ -25,7 +25,7 @@ void CommentField::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
         setEnabled(false);
-        m_wait(200);
+        Pause(200);
         setEnabled(true);
         event->accept();
         return;

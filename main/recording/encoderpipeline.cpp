@@ -75,7 +75,7 @@ void EncoderPipeline::startEncoder(const Note& note)
 {
     NoteJournal journal;
     journal.comment = commentFor(note.comment);
-    if (note.panelMode == kRecordIntoFile) {
+    if (note.intoFile) {
         journal.kind = NoteJournal::Kind::File;
         journal.target = note.saveTarget + QStringLiteral(".mp3");
     } else {
@@ -123,8 +123,8 @@ void EncoderPipeline::adopt(EncoderJob* job, bool recovered)
             return;
         }
         emit controlButtonNormal();
-        emit hint(r.hint);
-        emit showMenu();
+        emit hintChanged(r.hint);
+        emit menuRequested();
         if (r.outcome == EncoderJob::Result::Outcome::Saved)
             emit saved(r.path);
         else
@@ -153,7 +153,7 @@ void EncoderPipeline::recoveryEnded(EncoderJob* job, const EncoderJob::Result& r
     m_recovered.clear();
     m_notRecovered.clear();
     if (!parts.isEmpty())
-        emit hint(parts.join(QLatin1Char(' ')));
+        emit hintChanged(parts.join(QLatin1Char(' ')));
 }
 
 bool EncoderPipeline::isWatching() const

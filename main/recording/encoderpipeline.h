@@ -21,14 +21,13 @@ class EncoderPipeline : public QObject
 public:
     static const QString kAlbum;          // "Ola-Brenvik"
     static const QString kDefaultComment; // "Без_комментарий."
-    static constexpr int kRecordIntoFile = 100; // panelMode of "record into a file"
 
     // What the window hands over when a recording is saved.
     struct Note
     {
         QString folder;      // from newNoteFolder(), holding test.wav
         QString comment;     // txtKoment
-        int panelMode = 0;   // 100 sends the note to saveTarget + ".mp3"
+        bool intoFile = false; // "record into a file": the note goes to saveTarget + ".mp3"
         QString saveTarget;
         QString imyFileMp3;  // otherwise: Media/ and its last 25 characters
         bool deviceFailed = false;
@@ -70,8 +69,8 @@ signals:
     void imyFileMp3Reset(const QString& driveRoot);
     // In this order when a note's job ends (saved or not):
     void controlButtonNormal();                  // picOK item 0 to the front
-    void hint(const QString& text);              // lbHelp: "Запись сохранена." or the trouble
-    void showMenu();                             // fraMeny to the front
+    void hintChanged(const QString& text);              // lbHelp: "Запись сохранена." or the trouble
+    void menuRequested();                        // fraMeny to the front
     // Then one of these:
     void saved(const QString& path);
     void failed(const QString& reason);

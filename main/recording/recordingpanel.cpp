@@ -43,10 +43,7 @@ RecordingPanel::RecordingPanel(const Clock& clock, MMixer* mixer, CommandSink se
                                const QString& driveRoot, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_mixer(mixer), m_send(std::move(send)),
       m_driveRoot(driveRoot),
-      m_blockingWait([](int ms) { QThread::msleep(ulong(ms)); }),
-      m_launch([](const QString& program, const QStringList& args) {
-          return QProcess::startDetached(program, args);
-      })
+      m_blockingWait([](int ms) { QThread::msleep(ulong(ms)); })
 {
     setObjectName(QStringLiteral("recordingPanel"));
     setFixedSize(200, 300);
@@ -136,7 +133,7 @@ void RecordingPanel::buildControls()
         // The desktop's recording mixer, when one is installed.
         const QString mixer = QStandardPaths::findExecutable(QStringLiteral("pavucontrol"));
         if (!mixer.isEmpty())
-            m_launch(mixer, {QStringLiteral("--tab=4")});
+            QProcess::startDetached(mixer, {QStringLiteral("--tab=4")});
     });
 
     // Off-screen: its click is the start of a recording, run by code.
@@ -175,20 +172,9 @@ QString RecordingPanel::comment() const
     return m_txtKoment->text();
 }
 
-void RecordingPanel::setComment(const QString& text)
-{
-    m_txtKoment->setText(text);
-}
-
 int RecordingPanel::send(const QString& command)
 {
     return m_send ? m_send(command) : 0;
-}
-
-void RecordingPanel::hint(const QString& text)
-{
-    if (m_setHint)
-        m_setHint(text);
 }
 
 void RecordingPanel::setAnimation(bool on)
@@ -218,7 +204,7 @@ void RecordingPanel::pressRecord()
         return;
     }
     if (!m_refusal.isEmpty()) {
-        hint(m_refusal);
+        emit hintChanged(m_refusal);
         return;
     }
     m_deviceFailed = false;
@@ -270,7 +256,7 @@ void RecordingPanel::pressStop()
     setAnimation(false);
     if (m_monitor)
         m_monitor->Stop();
-    hint(kSavingHint);
+    emit hintChanged(kSavingHint);
     m_blockingWait(1000);
     emit showStartPicture();
     send(QStringLiteral("stop ") + kAlias);
@@ -287,7 +273,7 @@ void RecordingPanel::pressStop()
     if (m_txtKoment->text().isEmpty())
         m_txtKoment->setText(QStringLiteral("Без_комментарий."));
     if (folder.isEmpty()) {
-        hint(QStringLiteral("Запись не сохранена: нет места в %1").arg(m_driveRoot));
+        emit hintChanged(QStringLiteral("Запись не сохранена: нет места в %1").arg(m_driveRoot));
         return;
     }
     emit encoderRequested(m_txtKoment->text(), folder, m_deviceFailed);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commandsink.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -22,14 +24,12 @@ class QTimer;
 // buttons `Sohranit` and `picMixer`.
 //
 // The panel does not know the main window: it gets the clock, the mixer, the
-// command sink and the scratch folder when built, the lamp, the hint line and
-// the monitor through setters, and tells the window what to do by signals.
+// command sink and the scratch folder when built, the lamp and the monitor
+// through setters, and tells the window what to do by signals.
 class RecordingPanel : public QWidget
 {
     Q_OBJECT
 public:
-    using CommandSink = std::function<int(const QString& command)>;
-
     static const QString kLabel6Text;
     static const QString kSavingHint; // "Подождите идет сохранение файла"
 
@@ -41,19 +41,12 @@ public:
 
     // `Lampa`: the window's recording lamp, blinked by the recording tick.
     void setLamp(QWidget* lampa) { m_lampa = lampa; }
-    // Sets the window's hint line `lbHelp`.
-    void setHintLine(std::function<void(const QString&)> setHint) { m_setHint = std::move(setHint); }
     // The level monitor driven by `CmdMonitor` / `CmdMonitorStop` and
     // stopped by the stop button. Not owned.
     void setMonitor(ModAudioMon* monitor);
     // The "blocking" waits after pause (200 ms) and stop (1000 ms); a plain
     // sleep by default, tests hand in their own.
     void setBlockingWait(std::function<void(int ms)> wait) { m_blockingWait = std::move(wait); }
-    // Starts a program detached (picMixer); QProcess::startDetached by default.
-    void setLauncher(std::function<bool(const QString&, const QStringList&)> launch)
-    {
-        m_launch = std::move(launch);
-    }
     // Where each recording is saved: a new, empty folder per note (the
     // encoder pipeline's), empty when none can be made. Without it the
     // scratch folder itself.
@@ -66,10 +59,8 @@ public:
     void placeRecordingAnimation(QWidget* gifCtl4);
 
     bool isRecording() const { return m_isRecording; }
-    bool isPaused() const { return m_paused; }
     bool recordingAnimationEnabled() const { return m_gifEnabled; } // GifCtl4.Enabled
     QString comment() const;
-    void setComment(const QString& text);
     QTimer* timer2() const { return m_timer2; }
 
     // Button actions, as a press of the left button would run them.
@@ -89,6 +80,8 @@ public:
     void syncSpeakerIcon();
 
 signals:
+    // A text for the hint line `lbHelp`.
+    void hintChanged(const QString& text);
     // GifCtl4.Enabled: the recording animation runs while sound is recorded.
     void recordingAnimationChanged(bool enabled);
     void isRecordingChanged(bool recording);
@@ -108,7 +101,6 @@ private:
     void buildControls();
     int send(const QString& command);
     void setAnimation(bool on);
-    void hint(const QString& text);
     void startRecording();
 
     const Clock& m_clock;
@@ -116,10 +108,8 @@ private:
     CommandSink m_send;
     QString m_driveRoot;
     QWidget* m_lampa = nullptr;
-    std::function<void(const QString&)> m_setHint;
     ModAudioMon* m_monitor = nullptr;
     std::function<void(int)> m_blockingWait;
-    std::function<bool(const QString&, const QStringList&)> m_launch;
     std::function<QString()> m_noteFolder;
     QString m_refusal;
     bool m_deviceFailed = false;

@@ -60,7 +60,7 @@ void CalendarPanel::cmdCalen_Click()
     m_calen->setMaxSelCount(31);
     connect(m_calen.get(), &cCalendar::ChangeSelected, this, &CalendarPanel::ShowChosenDay);
     connect(m_calen.get(), &cCalendar::SelChange, this, &CalendarPanel::ShowChosenDay);
-    emit hintRequested(QStringLiteral("  Выберите день для напоминания."));
+    emit hintChanged(QStringLiteral("  Выберите день для напоминания."));
     ShowChosenDay();
 }
 
@@ -77,13 +77,13 @@ void CalendarPanel::ShowChosenDay()
     switch (m_choice.choose(m_calen->Day(), m_calen->Month(), m_calen->Year())) {
     case DayChoice::Outcome::Accepted:
         emit warningAnimation(false);
-        emit hintRequested(QString());
+        emit hintChanged(QString());
         m_labDnia->setText(m_choice.chosenCaption());
         emit dayAccepted(m_choice.chosenDay(), m_choice.chosenMonth(), m_choice.chosenYear());
         break;
     case DayChoice::Outcome::Past:
         emit warningAnimation(true);
-        emit hintRequested(QStringLiteral(" Этот день уже прошел!!!"));
+        emit hintChanged(QStringLiteral(" Этот день уже прошел!!!"));
         break;
     case DayChoice::Outcome::Invalid:
         break; // no calendar window: nothing to read, nothing changes

@@ -36,7 +36,7 @@ public:
     cCalendar* Calen() const { return m_calen.get(); }
 
 signals:
-    void hintRequested(const QString& text);
+    void hintChanged(const QString& text);
     // Show or hide the warning animation of a past day.
     void warningAnimation(bool shown);
     void dayAccepted(const QString& day, const QString& month, int year);

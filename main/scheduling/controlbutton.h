@@ -19,7 +19,6 @@ public:
 
     // Names of the image in front: "picOK0", "picOK1".."picOK3", "Picture3_1".."Picture3_3".
     QString frontImage() const;
-    ButtonZone lastZone() const { return m_zone; }
 
     void showNormal();
     void showPressed(ButtonZone zone);

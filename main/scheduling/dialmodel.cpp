@@ -1,21 +1,12 @@
 #include "dialmodel.h"
 
+#include "roundhalfeven.h"
+
 #include <cmath>
 
 DialModel::DialModel()
 {
     drawHand(m_handRadians);
-}
-
-int DialModel::roundHalfEven(double v)
-{
-    const double f = std::floor(v);
-    const double diff = v - f;
-    if (diff > 0.5)
-        return int(f) + 1;
-    if (diff < 0.5)
-        return int(f);
-    return std::fmod(f, 2.0) == 0.0 ? int(f) : int(f) + 1;
 }
 
 int DialModel::angleAt(int x, int y)
@@ -122,7 +113,6 @@ void DialModel::moveOverRing(int x, int y)
 
 void DialModel::trackPointer(int x, int y, Pane pane)
 {
-    m_horizontalEnd = QPointF(x, kCy);
     m_handAngle = angleAt(x, y);
 
     const int m = minuteOfAngle(m_handAngle);

@@ -34,8 +34,6 @@ public:
 
     DialModel();
 
-    // Rounding to the nearest integer with halves to even.
-    static int roundHalfEven(double v);
     // Pointer angle in degrees clockwise from 9 o'clock, 0..359.
     static int angleAt(int x, int y);
     // Minute position 0..59 of an angle (12 o'clock is 0).
@@ -102,9 +100,6 @@ public:
     bool pointerVisible() const { return m_pointerVisible; }
     QPointF pointerStart() const { return m_pointerStart; }
     QPointF pointerEnd() const { return m_pointerEnd; }
-    // The hidden construction lines the pointer is derived from.
-    QPointF horizontalEnd() const { return m_horizontalEnd; }
-    QPointF referenceStart() const { return m_referenceStart; }
 
 private:
     void drawHand(double radians);
@@ -131,6 +126,5 @@ private:
     bool m_pointerVisible = true;
     QPointF m_pointerStart{kCx, kCy};
     QPointF m_pointerEnd{kCx, 10};
-    QPointF m_horizontalEnd{kCx, kCy};
     QPointF m_referenceStart{kCx, kCy};
 };

@@ -167,7 +167,7 @@ void DialPanel::confirmHour()
     m_hourNev->hide();
     m_shas->show();
     showModel();
-    emit hintRequested(QStringLiteral("Откорректируете минуты."));
+    emit hintChanged(QStringLiteral("Откорректируете минуты."));
 }
 
 void DialPanel::confirmMinute()

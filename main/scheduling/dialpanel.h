@@ -41,7 +41,7 @@ public:
     const DialModel& model() const { return m_model; }
 
 signals:
-    void hintRequested(const QString& text);
+    void hintChanged(const QString& text);
 
 private:
     void showModel();

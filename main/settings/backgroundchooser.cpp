@@ -55,8 +55,8 @@ QPushButton* offScreenButton(QWidget* parent, const char* name, const QString& t
 BackgroundChooser::BackgroundChooser(Parts parts, QObject* parent)
     : QObject(parent), m_parts(std::move(parts))
 {
-    Q_ASSERT(m_parts.fonMeny && m_parts.file1 && m_parts.text1 && m_parts.panelMode &&
-             m_parts.clock && m_parts.writeSettings && m_parts.setHint && m_parts.buildMenu);
+    Q_ASSERT(m_parts.fonMeny && m_parts.file1 && m_parts.text1 && m_parts.state &&
+             m_parts.clock && m_parts.writeSettings);
     QWidget* window = m_parts.fonMeny->window();
     m_command3 = offScreenButton(window, "Command3", QStringLiteral("Вверх"));
     m_command4 = offScreenButton(window, "Command4", QStringLiteral("Вниз"));
@@ -69,9 +69,9 @@ BackgroundChooser::BackgroundChooser(Parts parts, QObject* parent)
 
 void BackgroundChooser::browseSaved()
 {
-    m_parts.setHint(kBrowseHint);
+    emit hintChanged(kBrowseHint);
     if (m_parts.file1->currentRow() < 0) {
-        m_parts.setHint(kNoSavedPictures);
+        emit hintChanged(kNoSavedPictures);
         return;
     }
     const QPixmap picture(pictureFolder() + QLatin1Char('/') +
@@ -87,7 +87,7 @@ void BackgroundChooser::chooseOwn()
     if (!picture.isNull())
         m_parts.fonMeny->setPixmap(picture);
     m_parts.fonMeny->parentWidget()->raise();
-    m_parts.setHint(kDropHint);
+    emit hintChanged(kDropHint);
 }
 
 void BackgroundChooser::restoreDefault()
@@ -95,19 +95,19 @@ void BackgroundChooser::restoreDefault()
     // An empty line names the default picture. Nothing else changes when the
     // settings file cannot be written, so what is shown is what start-up loads.
     if (!m_parts.writeSettings(QString())) {
-        m_parts.setHint(kSettingsNotWritten);
+        emit hintChanged(kSettingsNotWritten);
         return;
     }
     m_parts.text1->setText(QString());
     const QPixmap picture(defaultPicture());
     if (!picture.isNull())
         m_parts.fonMeny->setPixmap(picture);
-    m_parts.buildMenu();
+    emit menuRequested();
 }
 
 void BackgroundChooser::previous()
 {
-    if (*m_parts.panelMode != 10)
+    if (m_parts.state->panelMode != PanelMode::SavedPictures)
         return;
     const BackgroundRules::Step step =
         BackgroundRules::previous(m_parts.file1->currentRow(), m_parts.file1->count());
@@ -121,7 +121,7 @@ void BackgroundChooser::previous()
 
 void BackgroundChooser::next()
 {
-    if (*m_parts.panelMode != 10)
+    if (m_parts.state->panelMode != PanelMode::SavedPictures)
         return;
     const BackgroundRules::Step step =
         BackgroundRules::next(m_parts.file1->currentRow(), m_parts.file1->count());
@@ -201,8 +201,8 @@ bool BackgroundChooser::handleDrop(const QList<QUrl>& urls)
         picture = picture.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     m_parts.fonMeny->clear();
     fitDroppedPicture(picture);
-    *m_parts.panelMode = 21;
-    m_parts.setHint(kDroppedHint);
+    m_parts.state->panelMode = PanelMode::DroppedPicture;
+    emit hintChanged(kDroppedHint);
     return true;
 }
 
@@ -220,19 +220,19 @@ void BackgroundChooser::fitDroppedPicture(const QImage& fitted)
 
 bool BackgroundChooser::confirm()
 {
-    switch (*m_parts.panelMode) {
-    case 10:
+    switch (m_parts.state->panelMode) {
+    case PanelMode::SavedPictures:
         keepSavedChoice();
         return true;
-    case 11: {
+    case PanelMode::OwnPicture: {
         const QPixmap dimmed = m_parts.picProzr ? m_parts.picProzr->pixmap() : QPixmap();
         if (!dimmed.isNull())
             m_parts.fonMeny->setPixmap(dimmed);
-        m_parts.buildMenu();
-        m_parts.setHint(kNoDrop);
+        emit menuRequested();
+        emit hintChanged(kNoDrop);
         return true;
     }
-    case 21:
+    case PanelMode::DroppedPicture:
         keepDroppedPicture();
         return true;
     default:
@@ -246,20 +246,20 @@ void BackgroundChooser::keepSavedChoice()
     // With no saved pictures there is no choice to keep.
     if (item) {
         if (!m_parts.writeSettings(item->text())) {
-            m_parts.setHint(kSettingsNotWritten);
+            emit hintChanged(kSettingsNotWritten);
             return;
         }
         m_parts.text1->setText(item->text());
     }
-    *m_parts.panelMode = 0;
-    m_parts.buildMenu();
+    m_parts.state->panelMode = PanelMode::TaskList;
+    emit menuRequested();
 }
 
 void BackgroundChooser::keepDroppedPicture()
 {
     const QDir folder(pictureFolder());
     if (!QFileInfo(folder.path()).isDir()) {
-        m_parts.setHint(kPictureNotWritten);
+        emit hintChanged(kPictureNotWritten);
         return;
     }
     const int seconds = m_parts.clock->now().time().second();
@@ -276,16 +276,16 @@ void BackgroundChooser::keepDroppedPicture()
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             break;
         if (!QFileInfo::exists(file.fileName())) {
-            m_parts.setHint(kPictureNotWritten);
+            emit hintChanged(kPictureNotWritten);
             return;
         }
     }
     if (!name) {
-        m_parts.setHint(kNoFreeName);
+        emit hintChanged(kNoFreeName);
         return;
     }
     if (!file.isOpen()) {
-        m_parts.setHint(kPictureNotWritten);
+        emit hintChanged(kPictureNotWritten);
         return;
     }
     const bool saved = m_parts.fonMeny->pixmap().toImage().save(&file, "BMP");
@@ -293,19 +293,19 @@ void BackgroundChooser::keepDroppedPicture()
     file.close();
     if (!saved || !flushed || file.error() != QFileDevice::NoError) {
         file.remove();
-        m_parts.setHint(kPictureNotWritten);
+        emit hintChanged(kPictureNotWritten);
         return;
     }
     // The settings file names the picture, or the picture goes again.
     if (!m_parts.writeSettings(*name)) {
         file.remove();
-        m_parts.setHint(kSettingsNotWritten);
+        emit hintChanged(kSettingsNotWritten);
         return;
     }
     m_parts.text1->setText(*name);
-    *m_parts.panelMode = 0;
+    m_parts.state->panelMode = PanelMode::TaskList;
     refreshPictureList(*name);
-    m_parts.buildMenu();
+    emit menuRequested();
 }
 
 void BackgroundChooser::refreshPictureList(const QString& name)

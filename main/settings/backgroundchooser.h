@@ -1,5 +1,8 @@
 #pragma once
 
+#include "controltarget.h"
+#include "windowstate.h"
+
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -16,12 +19,14 @@ class QPushButton;
 // The background-picture dialogue of the main window: browsing the saved
 // pictures in Picture/, taking a picture dropped onto the background box,
 // restoring the default, and keeping the choice when the control button's OK
-// is pressed. It works on the window's own controls and state, handed over in
-// Parts; the arithmetic lives in BackgroundRules.
+// is pressed (it answers the control button in panelMode 10, 11 and 21). It
+// works on the window's own controls and the shared state, handed over in
+// Parts, and reports hints and the menu it wants through signals; the
+// arithmetic lives in BackgroundRules.
 //
 // Drops onto fonMeny are taken by an event filter this object installs; the
 // window forwards nothing.
-class BackgroundChooser : public QObject
+class BackgroundChooser : public QObject, public ControlTarget
 {
     Q_OBJECT
 public:
@@ -32,12 +37,10 @@ public:
         QLabel* picProzr = nullptr; // the menu's dimmed copy, shown again when OK finds no drop
         QListWidget* file1 = nullptr;
         QLineEdit* text1 = nullptr;
-        quint8* panelMode = nullptr;
+        WindowState* state = nullptr; // panelMode
         const Clock* clock = nullptr;
         // Rewrites Data/index.txt with one line; false when it could not.
         std::function<bool(const QString& line)> writeSettings;
-        std::function<void(const QString&)> setHint;
-        std::function<void()> buildMenu;
         // Optional; the system beep, a warning box and the window title by default.
         std::function<void()> beep;
         std::function<void(const QString& title, const QString& text)> warn;
@@ -72,10 +75,22 @@ public:
     // done) in any other mode.
     bool confirm();
 
+    // The control button: the arrows step through the saved pictures, OK
+    // keeps the choice.
+    void up() override { previous(); }
+    void down() override { next(); }
+    void ok() override { confirm(); }
+
     // Fills File1 from Picture/ and selects `name` (else the first entry).
     void refreshPictureList(const QString& name = QString());
 
     QString pictureFolder() const { return m_parts.programFolder + QLatin1String("/Picture"); }
+
+signals:
+    // A text for the hint line `lbHelp`.
+    void hintChanged(const QString& text);
+    // The dialogue has ended: the menu is to be built anew and shown.
+    void menuRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

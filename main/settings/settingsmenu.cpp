@@ -31,15 +31,15 @@ SettingsMenu::Click SettingsMenu::click() const
     switch (m_code) {
     case SavedPictures:
         // Only a visibly chosen item 10 opens the browser.
-        return {m_code, m_shown[0] ? Action::BrowseSaved : Action::None};
+        return {PanelMode(m_code), m_shown[0] ? Action::BrowseSaved : Action::None};
     case OwnPicture:
-        return {m_code, Action::ChooseOwn};
+        return {PanelMode(m_code), Action::ChooseOwn};
     case DefaultPicture:
-        return {m_code, Action::RestoreDefault};
+        return {PanelMode(m_code), Action::RestoreDefault};
     case Autostart:
-        return {m_code, Action::InstallWatcher};
+        return {PanelMode(m_code), Action::InstallWatcher};
     default:
-        return {m_code, Action::None};
+        return {PanelMode(m_code), Action::None};
     }
 }
 

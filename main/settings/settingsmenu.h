@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panelmode.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -13,12 +15,12 @@ class SettingsMenu
 public:
     // Item codes; a click stores the code as the window's panelMode.
     enum Code : quint8 {
-        NoItem = 0,          // nothing hovered yet
-        SavedPictures = 10,  // browse the saved background pictures
-        OwnPicture = 11,     // drop a picture of one's own
-        DefaultPicture = 12, // restore the default background
-        Autostart = 13,      // start the tray watcher now and at every log-on
-        BelowItems = 14      // the empty bottom of the box
+        NoItem = quint8(PanelMode::TaskList),               // nothing hovered yet
+        SavedPictures = quint8(PanelMode::SavedPictures),   // browse the saved pictures
+        OwnPicture = quint8(PanelMode::OwnPicture),         // drop a picture of one's own
+        DefaultPicture = quint8(PanelMode::DefaultPicture), // restore the default background
+        Autostart = quint8(PanelMode::Autostart), // start the tray watcher now and at log-on
+        BelowItems = quint8(PanelMode::BelowSettings) // the empty bottom of the box
     };
 
     // What a click asks the window to carry out.
@@ -26,7 +28,7 @@ public:
 
     struct Click
     {
-        quint8 panelMode;
+        PanelMode panelMode;
         Action action;
     };
 

@@ -40,7 +40,7 @@ public:
 
 signals:
     // A click stored `code` as the window's panelMode (0 before any hover).
-    void itemClicked(quint8 code);
+    void itemClicked(PanelMode code);
     // What the click carries out, emitted after itemClicked.
     void browseSavedRequested();
     void ownPictureRequested();

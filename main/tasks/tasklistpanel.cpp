@@ -140,7 +140,7 @@ void TaskListPanel::showList(int index)
     // shows the details of its first task; an empty list changes nothing.
     if (!names.isEmpty())
         selectLine(0);
-    emit hint(kind->statusPrefix + QString::number(m_list->count()));
+    emit hintChanged(kind->statusPrefix + QString::number(m_list->count()));
 }
 
 void TaskListPanel::selectLine(int row)
@@ -173,14 +173,14 @@ void TaskListPanel::onRowChanged(int row)
         return;
     const QString line = m_list->item(row)->text();
     const QString path = mediaFolder() + line;
-    *m_context.playback.selectedFile = path;
+    m_context.playback.state->selectedFile = path;
 
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(line);
 
-    if (!m_context.playback.selectedFile->isEmpty()) {
-        if (const auto tag = Id3v1Tag::read(*m_context.playback.selectedFile)) {
+    if (!m_context.playback.state->selectedFile.isEmpty()) {
+        if (const auto tag = Id3v1Tag::read(m_context.playback.state->selectedFile)) {
             m_album->setText(tag->album);
             m_comment->setPlainText(tag->comment);
         }
@@ -248,7 +248,7 @@ void TaskListPanel::deleteSelectedTask()
     // Compared with the file being deleted rather than with selectedFile,
     // which recording into a file of the user's choice may have changed.
     const QString path = mediaFolder() + line;
-    if (*m_context.playback.playingFile == path)
+    if (m_context.playback.state->playingFile == path)
         m_bar->pressStop();
     FolderListing::remove(mediaFolder(), line);
     // Removing the current item would make its neighbour current and run the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controltarget.h"
 #include "taskpanelcontext.h"
 
 #include <QWidget>
@@ -16,7 +17,7 @@ class QPlainTextEdit;
 // a line makes that task the current one: its path goes to the window's
 // selectedFile, its bare name to the clipboard, and its tag, size and length
 // are shown.
-class TaskListPanel : public QWidget
+class TaskListPanel : public QWidget, public ControlTarget
 {
     Q_OBJECT
 public:
@@ -34,6 +35,9 @@ public:
     void moveSelectionUp();
     void moveSelectionDown();
     void playSelectedFromStart();
+    void up() override { moveSelectionUp(); }
+    void down() override { moveSelectionDown(); }
+    void ok() override { playSelectedFromStart(); }
     // Menu item "Уже запланированные задачи": unmutes the speakers and
     // selects the first line (the window brings the panel to the front).
     void openFromMenu();
@@ -53,7 +57,7 @@ public:
 
 signals:
     // A text for the hint line `lbHelp`.
-    void hint(const QString& text);
+    void hintChanged(const QString& text);
     // The delete picture was pressed while `line` was selected.
     void deleteAsked(const QString& line);
 

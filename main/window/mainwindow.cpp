@@ -1,21 +1,21 @@
 #include "mainwindow.h"
 
+#include "aboutpanel.h"
+#include "animation.h"
 #include "backgroundchooser.h"
 #include "calendarpanel.h"
 #include "cdlopensave.h"
 #include "controlbutton.h"
 #include "deletepanel.h"
 #include "dialpanel.h"
-#include "dragwindow.h"
 #include "encoderpipeline.h"
 #include "gifctl.h"
-#include "helptext.h"
+#include "helppanel.h"
 #include "layout.h"
-#include "linklabel.h"
-#include "mci.h"
 #include "menupanel.h"
 #include "mmixer.h"
 #include "modaudiomon.h"
+#include "newtaskflow.h"
 #include "paths.h"
 #include "pause.h"
 #include "pickgiffile.h"
@@ -24,18 +24,14 @@
 #include "settingsfile.h"
 #include "settingspanel.h"
 #include "shortpath.h"
-#include "systemmixer.h"
-#include "taskname.h"
 #include "tasklistpanel.h"
 #include "taskpanelcontext.h"
 #include "volumecontrol.h"
 #include "watcherautostart.h"
-#include "waveinput.h"
 #include "windowoutline.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -45,13 +41,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 
 namespace {
-
-const char* const kPanelNames[] = {"fraZastavra", "fraMeny",      "fraSpisok", "FrTimer",
-                                   "fraCalendar", "fraMonitor",   "FraSteret", "fraNastroiki",
-                                   "FraAbobe",    "fraSpravka"};
 
 template <typename W> W* hiddenHolder(QWidget* parent, const char* name)
 {
@@ -66,24 +57,23 @@ template <typename W> W* hiddenHolder(QWidget* parent, const char* name)
 MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolder,
                        const Clock& clock, MainWindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_programFolder(programFolder),
-      m_scratchFolder(scratchFolder), m_clock(clock),
-      m_send(services.send ? std::move(services.send)
-                           : [](const QString& command) { return mciSendString(command); }),
-      m_mixer(services.mixer ? std::make_unique<MMixer>(std::move(services.mixer))
-                             : std::make_unique<MMixer>()),
-      m_levelsFile(services.levelsFile),
-      m_fileDialog(services.fileDialog ? std::move(services.fileDialog) : runFileDialog),
-      m_dragWindow(services.dragWindow ? std::move(services.dragWindow) : DragWindow)
+      m_scratchFolder(scratchFolder), m_clock(clock), m_send(std::move(services.send)),
+      m_mixer(std::make_unique<MMixer>(std::move(services.mixer))),
+      m_levelsFile(services.levelsFile), m_fileDialog(std::move(services.fileDialog)),
+      m_saveDialog(std::make_unique<CdlOpenSave>(m_fileDialog)),
+      m_dragWindow(std::move(services.dragWindow))
 {
     setObjectName(QStringLiteral("Quillmur"));
     setWindowTitle(QStringLiteral("Quillmur"));
     setFixedSize(Layout::kWindow);
-    m_monitor = new ModAudioMon(services.waveInput ? std::move(services.waveInput)
-                                                   : createAlsaWaveInput(),
-                                this);
-    m_saveDialog = std::make_unique<CdlOpenSave>(m_fileDialog);
-    buildControls();
+    m_monitor = new ModAudioMon(std::move(services.waveInput), this);
+    buildScreen();
+    buildHolders();
+    buildTaskPanels();
+    buildRecording();
+    buildSettings();
     buildAnimations();
+    buildWindowButtons();
     m_imyFileMp3->setText(scratchFolder);
     startUp();
 }
@@ -93,7 +83,7 @@ MainWindow::~MainWindow()
     shutDown();
 }
 
-void MainWindow::buildControls()
+void MainWindow::buildScreen()
 {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(8, 8, 10));
@@ -107,9 +97,13 @@ void MainWindow::buildControls()
     m_picture1->installEventFilter(this);
     m_picture1->setMouseTracking(true);
 
-    for (const char* name : kPanelNames) {
-        auto* frame = new QFrame(m_picture1);
-        frame->setObjectName(QLatin1String(name));
+    // The panels of the screen, in their stacking order at start.
+    m_about = new AboutPanel;
+    m_help = new HelpPanel;
+    for (QFrame* frame : {new QFrame, new QFrame, new QFrame, new QFrame, new QFrame, new QFrame,
+                          new QFrame, new QFrame, static_cast<QFrame*>(m_about),
+                          static_cast<QFrame*>(m_help)}) {
+        frame->setParent(m_picture1);
         frame->setGeometry(Layout::kPanel);
         frame->setAutoFillBackground(true);
         QPalette fp = frame->palette();
@@ -117,6 +111,10 @@ void MainWindow::buildControls()
         frame->setPalette(fp);
         m_panels.append(frame);
     }
+    const char* const names[] = {"fraZastavra", "fraMeny",    "fraSpisok", "FrTimer",
+                                 "fraCalendar", "fraMonitor", "FraSteret", "fraNastroiki"};
+    for (int i = 0; i < 8; ++i)
+        m_panels[i]->setObjectName(QLatin1String(names[i]));
 
     // The start picture: the background box fills its panel.
     m_fonMeny = new QLabel(panel(QStringLiteral("fraZastavra")));
@@ -127,70 +125,10 @@ void MainWindow::buildControls()
     m_menu = new MenuPanel(panel(QStringLiteral("fraMeny")));
     connect(m_menu, &MenuPanel::hintChanged, this, &MainWindow::setHint);
     connect(m_menu, &MenuPanel::itemClicked, this, &MainWindow::onMenuItem);
-
     m_dial = new DialPanel(panel(QStringLiteral("FrTimer")));
-    connect(m_dial, &DialPanel::hintRequested, this, &MainWindow::setHint);
+    connect(m_dial, &DialPanel::hintChanged, this, &MainWindow::setHint);
     m_calendar = new CalendarPanel(m_clock, panel(QStringLiteral("fraCalendar")));
-    connect(m_calendar, &CalendarPanel::hintRequested, this, &MainWindow::setHint);
-    connect(m_calendar, &CalendarPanel::dayAccepted, this,
-            [this](const QString& day, const QString& month, int) {
-                chosenDay = day;
-                chosenMonth = month;
-            });
-
-    auto* help = new HelpText(panel(QStringLiteral("fraSpravka")));
-    help->setGeometry(4, 4, Layout::kPanel.width() - 8, Layout::kPanel.height() - 8);
-    QPalette paper = help->palette();
-    paper.setColor(QPalette::Base, QColor(250, 246, 230));
-    paper.setColor(QPalette::Text, QColor(30, 30, 40));
-    help->setPalette(paper);
-    QFont helpFont(QStringLiteral("DejaVu Sans"));
-    helpFont.setPixelSize(10);
-    helpFont.setLetterSpacing(QFont::PercentageSpacing, 92);
-    help->setFont(helpFont);
-
-    // The about panel: title, version, a picture and the two links.
-    QFrame* about = panel(QStringLiteral("FraAbobe"));
-    auto* aboutPicture = new QLabel(about);
-    aboutPicture->setObjectName(QStringLiteral("aboutPicture"));
-    aboutPicture->setPixmap(QPixmap(QStringLiteral(":/art/quillmur.png")));
-    aboutPicture->setGeometry(40, 90, 64, 64);
-    const QString mail = QStringLiteral("quillmur@example.org");
-    auto* labe14 = new LinkLabel(mail,
-                                 QUrl(QStringLiteral("mailto:") + mail +
-                                      QStringLiteral("?Subject=Тема")),
-                                 about);
-    labe14->setObjectName(QStringLiteral("Labe14"));
-    labe14->setGeometry(0, 190, Layout::kPanel.width(), 20);
-    const QString web = QStringLiteral("https://quillmur.example.org/");
-    auto* label13 = new LinkLabel(web, QUrl(web), about);
-    label13->setObjectName(QStringLiteral("Label13"));
-    label13->setGeometry(0, 214, Layout::kPanel.width(), 20);
-    for (QLabel* link : {static_cast<QLabel*>(labe14), static_cast<QLabel*>(label13)}) {
-        link->setAlignment(Qt::AlignCenter);
-        QPalette lp = link->palette();
-        lp.setColor(QPalette::WindowText, QColor(120, 180, 255));
-        link->setPalette(lp);
-        QFont lf = link->font();
-        lf.setUnderline(true);
-        link->setFont(lf);
-    }
-    QPalette light = about->palette();
-    light.setColor(QPalette::WindowText, QColor(170, 230, 190));
-    m_lblTitle = new QLabel(QStringLiteral("Vestrel"), about);
-    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    m_lblTitle->setGeometry(0, 20, Layout::kPanel.width(), 30);
-    m_lblTitle->setAlignment(Qt::AlignCenter);
-    m_lblTitle->setPalette(light);
-    QFont titleFont = m_lblTitle->font();
-    titleFont.setPointSize(16);
-    titleFont.setBold(true);
-    m_lblTitle->setFont(titleFont);
-    m_lblVersion = new QLabel(about);
-    m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    m_lblVersion->setGeometry(0, 54, Layout::kPanel.width(), 20);
-    m_lblVersion->setAlignment(Qt::AlignCenter);
-    m_lblVersion->setPalette(light);
+    connect(m_calendar, &CalendarPanel::hintChanged, this, &MainWindow::setHint);
 
     m_lbHelp = new QLabel(m_picture1);
     m_lbHelp->setObjectName(QStringLiteral("lbHelp"));
@@ -215,29 +153,30 @@ void MainWindow::buildControls()
     okFrame->setGeometry(Layout::kControlButtonFrame);
     m_picOK = new ControlButton(okFrame);
     m_picOK->move(Layout::kControlButton.topLeft());
-    connect(m_picOK, &ControlButton::zonePressed, this, &MainWindow::onControlButton);
+    connect(m_picOK, &ControlButton::zonePressed, this, &MainWindow::pressControlButton);
+}
 
+void MainWindow::buildHolders()
+{
     // State holders that are never shown.
     m_imyFileMp3 = hiddenHolder<QLineEdit>(this, "imyFileMp3");
     m_text1 = hiddenHolder<QLineEdit>(this, "Text1");
     m_file1 = hiddenHolder<QListWidget>(this, "File1");
-    m_command2 = hiddenHolder<QPushButton>(this, "Command2");
-    m_command2->setText(QStringLiteral("Меню"));
-    connect(m_command2, &QPushButton::clicked, this, &MainWindow::buildMenu);
+    auto* command2 = hiddenHolder<QPushButton>(this, "Command2");
+    command2->setText(QStringLiteral("Меню"));
+    connect(command2, &QPushButton::clicked, this, &MainWindow::buildMenu);
     m_picProzr = hiddenHolder<QLabel>(this, "picProzr");
     hiddenHolder<QLabel>(this, "picText")->setPixmap(QPixmap::fromImage(MenuImages::captions()));
     hiddenHolder<QLabel>(this, "picTemp");
-
-    buildPanels();
 }
 
 void MainWindow::startUp()
 {
-    m_lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                              .arg(PROJECT_VERSION_MAJOR)
-                              .arg(PROJECT_VERSION_MINOR)
-                              .arg(PROJECT_VERSION_PATCH));
-    panelMode = 199;
+    m_about->setVersion(QStringLiteral("Version %1.%2.%3")
+                            .arg(PROJECT_VERSION_MAJOR)
+                            .arg(PROJECT_VERSION_MINOR)
+                            .arg(PROJECT_VERSION_PATCH));
+    m_state.panelMode = PanelMode::Start;
     m_picOK->showNormal();
     showPanel(panel(QStringLiteral("fraZastavra")));
     // The dial's shapes, its colours and the day half.
@@ -258,7 +197,6 @@ void MainWindow::startUp()
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }
-
 void MainWindow::loadBackground()
 {
     QPixmap picture(m_programFolder + "/Data/1.jpg");
@@ -295,46 +233,23 @@ void MainWindow::buildMenu()
 
 void MainWindow::onMenuItem(int item)
 {
+    // Without a private scratch folder a recording has nowhere to go.
+    if ((item == 1 || item == 2) && !m_recordingRefusal.isEmpty()) {
+        setHint(m_recordingRefusal);
+        return;
+    }
     switch (item) {
     case 0:
         showPanel(panel(QStringLiteral("fraSpisok")));
-        panelMode = 0;
+        m_state.panelMode = PanelMode::TaskList;
         m_taskList->openFromMenu(); // speakers on, first line selected
         break;
     case 1:
-    case 2:
-        // Without a private scratch folder a recording has nowhere to go.
-        if (!m_recordingRefusal.isEmpty()) {
-            setHint(m_recordingRefusal);
-            return;
-        }
-        break;
-    default:
-        break;
-    }
-    switch (item) {
-    case 1:
-        panelMode = 1;
-        showPanel(panel(QStringLiteral("FrTimer")));
-        Pause(100);
-        m_dial->ResetDial();
-        m_gifMenu[1]->SetEnabled(false);
-        setHint(QStringLiteral("Выберите ЧАС для напоминания, минуты откорректируете позже."));
+        m_newTask->start();
+        m_menu->animation(1)->SetEnabled(false);
         break;
     case 2:
-        panelMode = 100;
-        m_saveDialog->setCancelError(false);
-        m_saveDialog->sethOwner(this);
-        m_saveDialog->setFilter(QStringLiteral("*.mp3"));
-        m_saveDialog->setFileName(QString());
-        m_saveDialog->setInitDir(QDir::currentPath());
-        if (m_saveDialog->ShowSave() == CdlOpenSave::Result::Ok &&
-            !m_saveDialog->FileName().isEmpty()) {
-            saveTarget = m_saveDialog->FileName();
-            selectedFile = saveTarget + QStringLiteral(".mp3");
-            showPanel(panel(QStringLiteral("fraMonitor")));
-            m_recording->syncSpeakerIcon();
-        }
+        recordIntoFile();
         break;
     case 3:
         showPanel(panel(QStringLiteral("fraNastroiki")));
@@ -345,6 +260,22 @@ void MainWindow::onMenuItem(int item)
     }
 }
 
+void MainWindow::recordIntoFile()
+{
+    m_state.panelMode = PanelMode::RecordIntoFile;
+    m_saveDialog->setCancelError(false);
+    m_saveDialog->sethOwner(this);
+    m_saveDialog->setFilter(QStringLiteral("*.mp3"));
+    m_saveDialog->setFileName(QString());
+    m_saveDialog->setInitDir(QDir::currentPath());
+    if (m_saveDialog->ShowSave() == CdlOpenSave::Result::Ok &&
+        !m_saveDialog->FileName().isEmpty()) {
+        m_state.saveTarget = m_saveDialog->FileName();
+        m_state.selectedFile = m_state.saveTarget + QStringLiteral(".mp3");
+        showPanel(panel(QStringLiteral("fraMonitor")));
+        m_recording->syncSpeakerIcon();
+    }
+}
 
 void MainWindow::showPanel(QFrame* p)
 {
@@ -380,77 +311,40 @@ QString MainWindow::hint() const
     return m_lbHelp->text();
 }
 
-void MainWindow::onControlButton(ButtonZone zone)
+ControlTarget* MainWindow::controlTarget() const
 {
-    pressControlButton(zone);
+    switch (m_state.panelMode) {
+    case PanelMode::TaskList:
+        return m_taskList;
+    case PanelMode::Hour:
+    case PanelMode::Minute:
+    case PanelMode::Day:
+    case PanelMode::Recording:
+        return m_newTask;
+    case PanelMode::SavedPictures:
+    case PanelMode::OwnPicture:
+    case PanelMode::DroppedPicture:
+        return m_backgrounds;
+    default:
+        return nullptr; // a press only shows the pressed image
+    }
 }
 
 void MainWindow::pressControlButton(ButtonZone zone)
 {
-    buttonZone = quint8(zone);
+    m_state.buttonZone = zone;
+    ControlTarget* target = controlTarget();
+    if (!target)
+        return;
     switch (zone) {
     case ButtonZone::Up:
-        if (panelMode == 10)
-            m_backgrounds->previous();
-        else if (panelMode == 0)
-            m_taskList->moveSelectionUp();
+        target->up();
         break;
     case ButtonZone::Down:
-        if (panelMode == 10)
-            m_backgrounds->next();
-        else if (panelMode == 0)
-            m_taskList->moveSelectionDown();
+        target->down();
         break;
     case ButtonZone::Ok:
-        pressOk();
-        break;
-    default:
-        break;
-    }
-    // In other modes a press only shows the pressed image.
-}
-
-void MainWindow::pressOk()
-{
-    switch (panelMode) {
-    case 0: // the list: play the selected task from its start
-        m_taskList->playSelectedFromStart();
-        break;
-    case 1: // hour chosen: on to the minutes
-        panelMode = 2;
-        m_dial->confirmHour();
-        break;
-    case 2: // minutes chosen: on to the day
-        m_dial->confirmMinute();
-        panelMode = 31;
-        showPanel(panel(QStringLiteral("fraCalendar")));
-        m_calendar->cmdCalen_Click();
-        break;
-    case 31: { // day chosen: name the task and open the recording panel
-        const TaskName::Request request{m_calendar->chosenDay(), m_calendar->chosenMonth(),
-                                        m_calendar->chosenYear(), m_dial->hourText(),
-                                        m_dial->minuteText()};
-        m_imyFileMp3->setText(TaskName::appendWithRetry(m_imyFileMp3->text(), request,
-                                                        mediaFolder(), m_clock,
-                                                        [](int ms) { Pause(ms); }));
-        panelMode = 32;
-        m_calendar->cmdCalenClose_Click();
-        m_mixer->SetMute(MMixer::SpeakerMute, true); // silent speakers while recording
-        showPanel(panel(QStringLiteral("fraMonitor")));
-        m_recording->syncSpeakerIcon();
-        panelMode = 33;
-        // Runs the level monitor until it is stopped; events go on meanwhile.
-        m_recording->startMonitor();
-        break;
-    }
-    case 33: // recording panel: stop and save
-        panelMode = 34;
-        m_recording->pressStop();
-        break;
-    case 10:
-    case 11:
-    case 21:
-        m_backgrounds->confirm();
+        target->ok();
         break;
     default:
         break;
@@ -520,7 +414,7 @@ void MainWindow::shutDown()
         return;
     m_shutDown = true;
     m_recording->stopMonitorIfRunning();
-    m_send(QStringLiteral("Stop ") + ShortPath(playingFile));
+    m_send(QStringLiteral("Stop ") + ShortPath(m_state.playingFile));
     if (m_levelsSaved)
         RestoreMixerLevels(*m_mixer, m_savedLevels, m_levelsFile);
 }
@@ -537,7 +431,7 @@ void MainWindow::sohranit()
     m_taskList->playbackBar().volume().initialise(m_savedLevels.value(MMixer::SpeakerVolume));
 }
 
-void MainWindow::buildPanels()
+void MainWindow::buildTaskPanels()
 {
     // Task list, playback and deleting.
     TaskPanelContext context;
@@ -546,25 +440,26 @@ void MainWindow::buildPanels()
     context.playback.send = m_send;
     context.playback.shortPath = ShortPath;
     context.playback.wait = Pause;
-    context.playback.selectedFile = &selectedFile;
-    context.playback.playingFile = &playingFile;
+    context.playback.state = &m_state;
     context.playback.mixer.openMixer = [this](int device) { return m_mixer->OpenMixer(device); };
     context.playback.mixer.setVolume = [this](int i, int p) { return m_mixer->SetVolume(i, p); };
     context.playback.mixer.setMute = [this](int i, int v) { return m_mixer->SetMute(i, v != 0); };
     m_taskList = new TaskListPanel(context, panel(QStringLiteral("fraSpisok")));
-    connect(m_taskList, &TaskListPanel::hint, this, &MainWindow::setHint);
+    connect(m_taskList, &TaskListPanel::hintChanged, this, &MainWindow::setHint);
     m_deletePanel = new DeletePanel(m_taskList, panel(QStringLiteral("FraSteret")));
     connect(m_deletePanel, &DeletePanel::openRequested, this,
             [this] { showPanel(panel(QStringLiteral("FraSteret"))); });
     connect(m_deletePanel, &DeletePanel::closeRequested, this,
             [this] { showPanel(panel(QStringLiteral("fraSpisok"))); });
+}
 
-    // Recording and encoding.
+void MainWindow::buildRecording()
+{
     m_recording = new RecordingPanel(m_clock, m_mixer.get(), m_send, m_scratchFolder,
                                      panel(QStringLiteral("fraMonitor")));
     m_recording->setLamp(m_lampa);
-    m_recording->setHintLine([this](const QString& text) { setHint(text); });
     m_recording->setMonitor(m_monitor);
+    connect(m_recording, &RecordingPanel::hintChanged, this, &MainWindow::setHint);
     if (m_scratchFolder.isEmpty()) {
         const QString problem = Paths::scratchFolderProblem();
         m_recordingRefusal =
@@ -573,21 +468,23 @@ void MainWindow::buildPanels()
     }
     m_recording->setRefusal(m_recordingRefusal);
     connect(m_recording, &RecordingPanel::isRecordingChanged, this,
-            [this](bool recording) { isRecording = recording; });
+            [this](bool recording) { m_state.isRecording = recording; });
     connect(m_recording, &RecordingPanel::showStartPicture, this,
             [this] { showPanel(panel(QStringLiteral("fraZastavra"))); });
     connect(m_recording, &RecordingPanel::saveSettingsClicked, this, &MainWindow::sohranit);
+
     m_encoder = new EncoderPipeline(m_programFolder, m_scratchFolder, this);
     m_recording->setNoteFolderSource([this] { return m_encoder->newNoteFolder(); });
     connect(m_recording, &RecordingPanel::encoderRequested, this,
             [this](const QString& comment, const QString& folder, bool deviceFailed) {
-                m_encoder->startEncoder({folder, comment, panelMode, saveTarget,
-                                         m_imyFileMp3->text(), deviceFailed});
+                m_encoder->startEncoder({folder, comment,
+                                         m_state.panelMode == PanelMode::RecordIntoFile,
+                                         m_state.saveTarget, m_imyFileMp3->text(), deviceFailed});
             });
     connect(m_encoder, &EncoderPipeline::controlButtonNormal, m_picOK, &ControlButton::showNormal);
     connect(m_encoder, &EncoderPipeline::imyFileMp3Reset, m_imyFileMp3, &QLineEdit::setText);
-    connect(m_encoder, &EncoderPipeline::hint, this, &MainWindow::setHint);
-    connect(m_encoder, &EncoderPipeline::showMenu, this, [this] {
+    connect(m_encoder, &EncoderPipeline::hintChanged, this, &MainWindow::setHint);
+    connect(m_encoder, &EncoderPipeline::menuRequested, this, [this] {
         // Only while the start picture waits for the note: a user who has
         // gone on (a next note, the list) stays where they are.
         if (frontPanel() != panel(QStringLiteral("fraZastavra")))
@@ -598,7 +495,21 @@ void MainWindow::buildPanels()
         setHint(text);
     });
 
-    // Settings and background pictures.
+    NewTaskFlow::Parts parts;
+    parts.state = &m_state;
+    parts.clock = &m_clock;
+    parts.mixer = m_mixer.get();
+    parts.dial = m_dial;
+    parts.calendar = m_calendar;
+    parts.recording = m_recording;
+    parts.imyFileMp3 = m_imyFileMp3;
+    parts.mediaFolder = mediaFolder();
+    m_newTask = new NewTaskFlow(parts, this);
+    connect(m_newTask, &NewTaskFlow::hintChanged, this, &MainWindow::setHint);
+}
+
+void MainWindow::buildSettings()
+{
     m_settings = new SettingsPanel(panel(QStringLiteral("fraNastroiki")));
     BackgroundChooser::Parts parts;
     parts.programFolder = m_programFolder;
@@ -606,15 +517,16 @@ void MainWindow::buildPanels()
     parts.picProzr = m_picProzr;
     parts.file1 = m_file1;
     parts.text1 = m_text1;
-    parts.panelMode = &panelMode;
+    parts.state = &m_state;
     parts.clock = &m_clock;
     parts.writeSettings = [this](const QString& line) {
         return SettingsFile::write(m_programFolder, line);
     };
-    parts.setHint = [this](const QString& text) { setHint(text); };
-    parts.buildMenu = [this] { buildMenu(); };
     m_backgrounds = new BackgroundChooser(parts, this);
-    connect(m_settings, &SettingsPanel::itemClicked, this, [this](quint8 code) { panelMode = code; });
+    connect(m_backgrounds, &BackgroundChooser::hintChanged, this, &MainWindow::setHint);
+    connect(m_backgrounds, &BackgroundChooser::menuRequested, this, &MainWindow::buildMenu);
+    connect(m_settings, &SettingsPanel::itemClicked, this,
+            [this](PanelMode mode) { m_state.panelMode = mode; });
     connect(m_settings, &SettingsPanel::browseSavedRequested, m_backgrounds,
             &BackgroundChooser::browseSaved);
     connect(m_settings, &SettingsPanel::ownPictureRequested, m_backgrounds,
@@ -631,124 +543,92 @@ void MainWindow::buildPanels()
 GifCtl* MainWindow::gifCtl(int number, int item) const
 {
     if (number == 1)
-        return item >= 0 && item < 4 ? m_gifMenu[size_t(item)] : nullptr;
-    return number >= 2 && number <= 13 ? m_gif[size_t(number)] : nullptr;
+        return m_menu->animation(item);
+    return findChild<GifCtl*>(QStringLiteral("GifCtl%1").arg(number));
 }
 
 void MainWindow::buildAnimations()
 {
-    const auto make = [](QWidget* parent, int number, bool autoStart) {
-        auto* g = new GifCtl(parent);
-        g->setObjectName(QStringLiteral("GifCtl%1").arg(number));
-        g->SetBackStyle(0);
-        g->SetAutoStart(autoStart);
-        g->LoadFile(QStringLiteral(":/art/gifctl%1.gif").arg(number));
-        g->resize(g->gifSize());
-        return g;
+    const auto centre = [](GifCtl* g) {
+        QWidget* host = g->parentWidget();
+        g->move((host->width() - g->width()) / 2, (host->height() - g->height()) / 2);
     };
 
-    // The menu items' animations run only while their item is highlighted;
-    // the mouse passes through them to the item.
-    for (int i = 0; i < 4; ++i) {
-        auto* g = new GifCtl(m_menu->item(i));
-        g->setObjectName(QStringLiteral("GifCtl1"));
-        g->setProperty("Index", i);
-        g->SetBackStyle(0);
-        g->SetAutoStart(false);
-        g->LoadFile(QStringLiteral(":/art/gifctl1_%1.gif").arg(i));
-        g->setGeometry(QRect(QPoint(4, 7), g->gifSize()));
-        g->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_gifMenu[size_t(i)] = g;
-    }
-    connect(m_menu, &MenuPanel::animationEnabled, this,
-            [this](int item, bool on) { m_gifMenu[size_t(item)]->SetEnabled(on); });
-
-    // The start picture's animation; a click picks another GIF for it.
-    m_gif[2] = make(panel(QStringLiteral("fraZastavra")), 2, true);
-    m_gif[2]->move(Layout::kPanel.width() - m_gif[2]->width() - 8, 8);
-    connect(m_gif[2], &GifCtl::Click, this, &MainWindow::pickBackgroundAnimation);
+    // The start picture's animation; a click picks another GIF for it, as
+    // does a double click on the background box.
+    m_gifCtl2 = Animation::make(panel(QStringLiteral("fraZastavra")), 2, true);
+    m_gifCtl2->move(Layout::kPanel.width() - m_gifCtl2->width() - 8, 8);
+    connect(m_gifCtl2, &GifCtl::Click, this, &MainWindow::pickBackgroundAnimation);
+    m_fonMeny->installEventFilter(this);
 
     // The past-day warning on the calendar.
-    m_gif[3] = make(m_calendar->picCalendar(), 3, true);
-    m_gif[3]->hide();
+    GifCtl* warning = Animation::make(m_calendar->picCalendar(), 3, true);
+    warning->hide();
     // A press on the warning puts it away, so it never keeps the days
     // under it from being clicked.
-    connect(m_gif[3], &GifCtl::MouseDown, m_gif[3], [this] {
-        m_gif[3]->SetEnabled(false);
-        m_gif[3]->hide();
+    connect(warning, &GifCtl::MouseDown, warning, [warning] {
+        warning->SetEnabled(false);
+        warning->hide();
     });
-    connect(m_calendar, &CalendarPanel::warningAnimation, this, [this](bool shown) {
-        QWidget* host = m_calendar->picCalendar();
-        m_gif[3]->move((host->width() - m_gif[3]->width()) / 2,
-                       (host->height() - m_gif[3]->height()) / 2);
-        m_gif[3]->setVisible(shown);
-        m_gif[3]->raise();
-        m_gif[3]->SetEnabled(shown);
+    connect(m_calendar, &CalendarPanel::warningAnimation, warning, [warning, centre](bool shown) {
+        centre(warning);
+        warning->setVisible(shown);
+        warning->raise();
+        warning->SetEnabled(shown);
     });
 
     // Recording, volume drag, playing, the delete question.
-    m_gif[4] = make(this, 4, false);
-    m_recording->placeRecordingAnimation(m_gif[4]);
-    connect(m_recording, &RecordingPanel::recordingAnimationChanged, m_gif[4], &GifCtl::SetEnabled);
+    GifCtl* recording = Animation::make(this, 4, false);
+    m_recording->placeRecordingAnimation(recording);
+    connect(m_recording, &RecordingPanel::recordingAnimationChanged, recording,
+            &GifCtl::SetEnabled);
     VolumeControl& volume = m_taskList->playbackBar().volume();
-    m_gif[5] = make(volume.indicatorHost(), 5, true);
-    m_gif[5]->setGeometry(volume.indicatorHost()->rect());
-    connect(&volume, &VolumeControl::dragIndicatorChanged, m_gif[5], &GifCtl::SetEnabled);
-    QWidget* playingHost = m_taskList->playbackBar().animationHost();
-    m_gif[7] = make(playingHost, 7, false);
-    m_gif[7]->move((playingHost->width() - m_gif[7]->width()) / 2,
-                   (playingHost->height() - m_gif[7]->height()) / 2);
-    connect(&m_taskList->playbackBar(), &PlaybackBar::playingChanged, m_gif[7], &GifCtl::SetEnabled);
-    QWidget* deleteHost = m_deletePanel->animationHost();
-    m_gif[8] = make(deleteHost, 8, false);
-    m_gif[8]->move((deleteHost->width() - m_gif[8]->width()) / 2,
-                   (deleteHost->height() - m_gif[8]->height()) / 2);
-    connect(m_deletePanel, &DeletePanel::animationEnabledChanged, m_gif[8], &GifCtl::SetEnabled);
+    GifCtl* drag = Animation::make(volume.indicatorHost(), 5, true);
+    drag->setGeometry(volume.indicatorHost()->rect());
+    connect(&volume, &VolumeControl::dragIndicatorChanged, drag, &GifCtl::SetEnabled);
+    GifCtl* playing = Animation::make(m_taskList->playbackBar().animationHost(), 7, false);
+    centre(playing);
+    connect(&m_taskList->playbackBar(), &PlaybackBar::playingChanged, playing,
+            &GifCtl::SetEnabled);
+    GifCtl* question = Animation::make(m_deletePanel->animationHost(), 8, false);
+    centre(question);
+    connect(m_deletePanel, &DeletePanel::animationEnabledChanged, question, &GifCtl::SetEnabled);
+}
 
-    // The about panel's picture, the help panel's animation.
-    m_gif[6] = make(panel(QStringLiteral("FraAbobe")), 6, true);
-    m_gif[6]->move(116, 100);
-    m_gif[13] = make(panel(QStringLiteral("fraSpravka")), 13, false);
-    m_gif[13]->move(Layout::kPanel.width() - m_gif[13]->width() - 10,
-                    Layout::kPanel.height() - m_gif[13]->height() - 10);
-
+void MainWindow::buildWindowButtons()
+{
     // The four window buttons: animated while pointed at, stopped when the
     // mouse moves over the device or the control button.
-    m_gif[12] = make(m_picture1, 12, false);
-    m_gif[12]->setGeometry(Layout::kMenuButton);
-    connect(m_gif[12], &GifCtl::Click, this, &MainWindow::buildMenu);
-    m_gif[11] = make(m_picture1, 11, false);
-    m_gif[11]->setGeometry(Layout::kAboutButton);
-    connect(m_gif[11], &GifCtl::Click, this,
-            [this] { showPanel(panel(QStringLiteral("FraAbobe"))); });
-    m_gif[10] = make(m_picture1, 10, false);
-    m_gif[10]->setGeometry(Layout::kExitButton);
-    connect(m_gif[10], &GifCtl::Click, this, &QWidget::close, Qt::QueuedConnection);
-    m_gif[9] = make(m_picture1, 9, false);
-    m_gif[9]->setGeometry(Layout::kHelpButton);
-    connect(m_gif[9], &GifCtl::Click, this, [this] {
-        showPanel(panel(QStringLiteral("fraSpravka")));
-        m_gif[13]->SetEnabled(true);
-        panelMode = 201;
-    });
-    for (int n : {9, 10, 11, 12}) {
-        GifCtl* g = m_gif[size_t(n)];
-        g->setToolTip(n == 12   ? QStringLiteral("Меню")
-                      : n == 11 ? QStringLiteral("О программе")
-                      : n == 10 ? QStringLiteral("Выход")
-                                : QStringLiteral("Справка"));
+    struct Button
+    {
+        int number;
+        QRect geometry;
+        const char* tip;
+    };
+    const Button buttons[] = {{12, Layout::kMenuButton, "Меню"},
+                              {11, Layout::kAboutButton, "О программе"},
+                              {10, Layout::kExitButton, "Выход"},
+                              {9, Layout::kHelpButton, "Справка"}};
+    for (const Button& b : buttons) {
+        GifCtl* g = Animation::make(m_picture1, b.number, false);
+        g->setGeometry(b.geometry);
+        g->setToolTip(QString::fromUtf8(b.tip));
         connect(g, &GifCtl::MouseMove, g, [g] { g->SetEnabled(true); });
     }
+    connect(gifCtl(12), &GifCtl::Click, this, &MainWindow::buildMenu);
+    connect(gifCtl(11), &GifCtl::Click, this, [this] { showPanel(m_about); });
+    connect(gifCtl(10), &GifCtl::Click, this, &QWidget::close, Qt::QueuedConnection);
+    connect(gifCtl(9), &GifCtl::Click, this, [this] {
+        m_help->open();
+        m_state.panelMode = PanelMode::Help;
+    });
     connect(m_picOK, &ControlButton::hovered, this, [this] { stopWindowButtons(); });
-
-    // A double click on the background box does what a click on GifCtl2 does.
-    m_fonMeny->installEventFilter(this);
 }
 
 void MainWindow::stopWindowButtons()
 {
     for (int n : {9, 10, 11, 12})
-        m_gif[size_t(n)]->SetEnabled(false);
+        gifCtl(n)->SetEnabled(false);
 }
 
 void MainWindow::pickBackgroundAnimation()
@@ -757,10 +637,10 @@ void MainWindow::pickBackgroundAnimation()
     if (file.isEmpty())
         return;
     // A refused file says why and leaves the animation that was shown.
-    const QByteArray shown = m_gif[2]->GIFdata();
-    if (!m_gif[2]->LoadFile(file)) {
-        const GifError error = m_gif[2]->decodeError();
-        m_gif[2]->LoadData(shown);
+    const QByteArray shown = m_gifCtl2->GIFdata();
+    if (!m_gifCtl2->LoadFile(file)) {
+        const GifError error = m_gifCtl2->decodeError();
+        m_gifCtl2->LoadData(shown);
         setHint(GifRefusedHint(error));
     }
 }

@@ -1,52 +1,53 @@
 #pragma once
 
+#include "commandsink.h"
 #include "filedialogrunner.h"
 #include "mixerlevels.h"
 #include "systemmixer.h"
 #include "waveinput.h"
+#include "windowstate.h"
 
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class AboutPanel;
 class BackgroundChooser;
 class CalendarPanel;
 class CdlOpenSave;
 class Clock;
 class ControlButton;
+class ControlTarget;
 class DeletePanel;
 class DialPanel;
 class EncoderPipeline;
 class GifCtl;
+class HelpPanel;
 class MMixer;
 class MenuPanel;
 class ModAudioMon;
+class NewTaskFlow;
 class RecordingPanel;
 class SettingsPanel;
-
 class TaskListPanel;
 
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPushButton;
-class QTimer;
-enum class ButtonZone;
 
-// What the window uses of the machine. Left empty, each is the real one
-// (ALSA mixer, the media command interpreter, ALSA wave input, Qt's file
-// dialog), except the levels file; tests put in fakes.
+// What the window uses of the machine, built by the program's main() (the
+// ALSA mixer, the media command interpreter, ALSA wave input, Qt's file
+// dialog) or by a test (fakes).
 struct MainWindowServices
 {
     std::unique_ptr<SystemMixer> mixer;
-    std::function<int(const QString& command)> send;
+    CommandSink send;
     std::unique_ptr<WaveInput> waveInput;
     FileDialogRunner fileDialog;
     // Where the sound levels found at start-up are kept until the program
@@ -58,29 +59,22 @@ struct MainWindowServices
 
 // The one window of Quillmur: a black handheld device with a screen on which
 // exactly one panel is in front at a time. The window owns the state shared
-// by the panels and the panels themselves; the control button under the
-// screen asks the window what a press means in the current panelMode.
+// by the panels and the panels themselves, and is the only one that connects
+// them: panels report through signals and never call the window. A press of
+// the control button goes to the panel that answers the current panelMode.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
     MainWindow(const QString& programFolder, const QString& scratchFolder, const Clock& clock,
-               MainWindowServices services = {}, QWidget* parent = nullptr);
+               MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Shared window state.
-    quint8 panelMode = 199;
-    bool isRecording = false;
-    quint8 buttonZone = 0;
-    QString chosenDay;
-    QString chosenMonth;
-    QString selectedFile;
-    QString playingFile;
-    QString saveTarget;
+    WindowState& state() { return m_state; }
+    const WindowState& state() const { return m_state; }
 
     const QString& programFolder() const { return m_programFolder; }
     QString mediaFolder() const { return m_programFolder + "/Media"; }
-    const Clock& clock() const { return m_clock; }
 
     // Brings a panel to the front of the stacking order (others stay shown).
     void showPanel(QFrame* panel);
@@ -99,11 +93,8 @@ public:
     MenuPanel* menu() const { return m_menu; }
     DialPanel* dial() const { return m_dial; }
     CalendarPanel* calendar() const { return m_calendar; }
-
     TaskListPanel* taskList() const { return m_taskList; }
     RecordingPanel* recording() const { return m_recording; }
-    EncoderPipeline* encoder() const { return m_encoder; }
-    MMixer& mixer() const { return *m_mixer; }
     // The animated picture named like "GifCtl9", or item i of GifCtl1.
     GifCtl* gifCtl(int number, int item = 0) const;
 
@@ -111,7 +102,8 @@ public:
     // speakers to 50 or 100 %, wave and microphone to 100 % and unmuted.
     void sohranit();
 
-    // What a press of the control button's zone does in the current panelMode.
+    // A press of the control button's zone: the panel that answers the
+    // current panelMode acts on it.
     void pressControlButton(ButtonZone zone);
     // imyFileMp3: the scratch folder, then the task being made.
     QString taskPath() const;
@@ -121,14 +113,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
-    void startUp();
-    void onControlButton(ButtonZone zone);
-    void pressOk();
-    void onMenuItem(int item);
-    void shutDown();
+    void buildScreen();
+    void buildHolders();
+    void buildTaskPanels();
+    void buildRecording();
+    void buildSettings();
     void buildAnimations();
-    void buildPanels();
+    void buildWindowButtons();
+    void startUp();
+    void onMenuItem(int item);
+    void recordIntoFile();
+    ControlTarget* controlTarget() const;
+    void shutDown();
     void pickBackgroundAnimation();
     void stopWindowButtons();
 
@@ -136,30 +132,30 @@ private:
     QString m_scratchFolder;
     QString m_recordingRefusal; // why no recording can be made, if so
     const Clock& m_clock;
+    WindowState m_state;
 
     QLabel* m_picture1 = nullptr;
     QList<QFrame*> m_panels;
     QLabel* m_fonMeny = nullptr;
     QLabel* m_lbHelp = nullptr;
     QLabel* m_lampa = nullptr;
-    QLabel* m_lblVersion = nullptr;
-    QLabel* m_lblTitle = nullptr;
     MenuPanel* m_menu = nullptr;
     DialPanel* m_dial = nullptr;
     CalendarPanel* m_calendar = nullptr;
+    AboutPanel* m_about = nullptr;
+    HelpPanel* m_help = nullptr;
     QLabel* m_picProzr = nullptr;
     ControlButton* m_picOK = nullptr;
     QLineEdit* m_imyFileMp3 = nullptr;
     QLineEdit* m_text1 = nullptr;
     QListWidget* m_file1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    std::function<int(const QString&)> m_send;
+    CommandSink m_send;
     std::unique_ptr<MMixer> m_mixer;
     MixerLevels m_savedLevels;
     MixerLevelsFile m_levelsFile;
     bool m_levelsSaved = false;
-    std::unique_ptr<CdlOpenSave> m_saveDialog;
     FileDialogRunner m_fileDialog;
+    std::unique_ptr<CdlOpenSave> m_saveDialog;
     std::function<void(QWidget*)> m_dragWindow;
     // Where the pointer went down on the bare device; set until it is
     // released or the window is moved.
@@ -167,11 +163,11 @@ private:
     ModAudioMon* m_monitor = nullptr;
     RecordingPanel* m_recording = nullptr;
     EncoderPipeline* m_encoder = nullptr;
+    NewTaskFlow* m_newTask = nullptr;
     TaskListPanel* m_taskList = nullptr;
     DeletePanel* m_deletePanel = nullptr;
     SettingsPanel* m_settings = nullptr;
     BackgroundChooser* m_backgrounds = nullptr;
-    std::array<GifCtl*, 4> m_gifMenu{};
-    std::array<GifCtl*, 14> m_gif{}; // GifCtl2..GifCtl13 by number
+    GifCtl* m_gifCtl2 = nullptr; // the start picture's animation
     bool m_shutDown = false;
 };

@@ -1,5 +1,7 @@
 #include "menupanel.h"
 
+#include "gifctl.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -23,7 +25,25 @@ MenuPanel::MenuPanel(QWidget* parent) : QWidget(parent)
         if (i < 2)
             label->setToolTip(hintText(i));
         m_items[size_t(i)] = label;
+        // The item's animation runs only while the item is highlighted; the
+        // mouse passes through it to the item.
+        auto* g = new GifCtl(label);
+        g->setObjectName(QStringLiteral("GifCtl1"));
+        g->setProperty("Index", i);
+        g->SetBackStyle(0);
+        g->SetAutoStart(false);
+        g->LoadFile(QStringLiteral(":/art/gifctl1_%1.gif").arg(i));
+        g->setGeometry(QRect(QPoint(4, 7), g->gifSize()));
+        g->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_animations[size_t(i)] = g;
     }
+    connect(this, &MenuPanel::animationEnabled, this,
+            [this](int item, bool on) { m_animations[size_t(item)]->SetEnabled(on); });
+}
+
+GifCtl* MenuPanel::animation(int item) const
+{
+    return item >= 0 && item < 4 ? m_animations[size_t(item)] : nullptr;
 }
 
 QString MenuPanel::hintText(int item)

@@ -6,6 +6,7 @@
 
 #include <array>
 
+class GifCtl;
 class QLabel;
 
 // The four-item main menu drawn over the background picture. Pointing at an
@@ -27,6 +28,8 @@ public:
     // The item shown bright, or -1.
     int highlighted() const { return m_highlighted; }
     QWidget* item(int i) const;
+    // GifCtl1 item i, the animation of menu item i.
+    GifCtl* animation(int item) const;
 
 signals:
     void hintChanged(const QString& text);
@@ -43,5 +46,6 @@ private:
 
     MenuImages m_images;
     std::array<QLabel*, 4> m_items{};
+    std::array<GifCtl*, 4> m_animations{};
     int m_highlighted = -1;
 };

@@ -17,7 +17,9 @@ class TestPlaybackBar : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_selected, m_playing;
+    WindowState m_state;
+    QString& m_selected = m_state.selectedFile;
+    QString& m_playing = m_state.playingFile;
     QStringList m_commands;
     QStringList m_mixer;
 
@@ -30,8 +32,7 @@ class TestPlaybackBar : public QObject
         };
         c.shortPath = ShortPath;
         c.wait = [](int) {};
-        c.selectedFile = &m_selected;
-        c.playingFile = &m_playing;
+        c.state = &m_state;
         c.mixer.setVolume = [this](int i, int p) {
             m_mixer << QString("volume %1 %2").arg(i).arg(p);
             return true;

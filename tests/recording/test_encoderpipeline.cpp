@@ -92,9 +92,9 @@ protected:
                          [this] { m_events << QStringLiteral("picOK"); });
         QObject::connect(m_pipeline.get(), &EncoderPipeline::imyFileMp3Reset,
                          [this](const QString& r) { m_events << QStringLiteral("reset ") + r; });
-        QObject::connect(m_pipeline.get(), &EncoderPipeline::hint,
+        QObject::connect(m_pipeline.get(), &EncoderPipeline::hintChanged,
                          [this](const QString& h) { m_events << QStringLiteral("hint ") + h; });
-        QObject::connect(m_pipeline.get(), &EncoderPipeline::showMenu,
+        QObject::connect(m_pipeline.get(), &EncoderPipeline::menuRequested,
                          [this] { m_events << QStringLiteral("menu"); });
         QObject::connect(m_pipeline.get(), &EncoderPipeline::saved,
                          [this](const QString& p) { m_events << QStringLiteral("saved ") + p; });
@@ -138,18 +138,19 @@ protected:
             writeFile(folder + QStringLiteral("test.wav"), wavBytes);
         return folder;
     }
-    void start(const QString& folder, const QString& comment, int panelMode = 33,
+    void start(const QString& folder, const QString& comment, bool intoFile = false,
                const QString& saveTarget = QString(), const QString& task = kTask,
                bool deviceFailed = false)
     {
         m_pipeline->startEncoder(
-            {folder, comment, panelMode, saveTarget, m_scratch + task, deviceFailed});
+            {folder, comment, intoFile, saveTarget, m_scratch + task, deviceFailed});
     }
     // Records, starts the job and returns once it has ended.
-    QString encode(const QString& comment, int panelMode = 33, const QString& saveTarget = QString())
+    QString encode(const QString& comment, bool intoFile = false,
+                   const QString& saveTarget = QString())
     {
         const QString folder = record();
-        start(folder, comment, panelMode, saveTarget);
+        start(folder, comment, intoFile, saveTarget);
         waitForTheJobs();
         return folder;
     }
@@ -220,9 +221,9 @@ TEST_F(Pipeline, NotesInFlightTogetherEachArrive)
 {
     // The first encoder is slow; the second note starts meanwhile.
     fakeEncoder(QStringLiteral("sleep 0.6; ") + kGoodEncoder);
-    start(record(), QStringLiteral("first"), 33, {}, QStringLiteral("07.12.2026 14ч 30м 05.mp3"));
+    start(record(), QStringLiteral("first"), false, {}, QStringLiteral("07.12.2026 14ч 30м 05.mp3"));
     fakeEncoder(kGoodEncoder);
-    start(record(), QStringLiteral("second"), 33, {}, QStringLiteral("07.12.2026 15ч 00м 09.mp3"));
+    start(record(), QStringLiteral("second"), false, {}, QStringLiteral("07.12.2026 15ч 00м 09.mp3"));
     EXPECT_EQ(m_pipeline->jobsInFlight(), 2);
     waitForTheJobs();
     EXPECT_EQ(readAll(media(QStringLiteral("07.12.2026 14ч 30м 05.mp3"))).right(128).mid(97, 30),
@@ -303,7 +304,7 @@ TEST_F(Pipeline, NoFramesMeansNoNoteAndTheHintSaysWhy)
         SCOPED_TRACE(c.name);
         m_events.clear();
         QFile::remove(m_dir.filePath("args.txt"));
-        start(record(c.wavBytes), QStringLiteral("x"), 33, {}, kTask, c.deviceFailed);
+        start(record(c.wavBytes), QStringLiteral("x"), false, {}, kTask, c.deviceFailed);
         waitForTheJobs();
         EXPECT_FALSE(QFile::exists(m_dir.filePath("args.txt"))) << "the encoder must not run";
         EXPECT_TRUE(m_events.contains(QStringLiteral("hint ") + QString::fromUtf8(c.hint)))
@@ -313,7 +314,7 @@ TEST_F(Pipeline, NoFramesMeansNoNoteAndTheHintSaysWhy)
         EXPECT_TRUE(noteFolders().isEmpty());
     }
     // Record into a file: nothing is written at the chosen name either.
-    start(record(wav(0)), QStringLiteral("x"), EncoderPipeline::kRecordIntoFile,
+    start(record(wav(0)), QStringLiteral("x"), true,
           m_dir.filePath("notes"), kTask, true);
     waitForTheJobs();
     EXPECT_FALSE(QFile::exists(m_dir.filePath("notes.mp3")));
@@ -383,7 +384,7 @@ TEST_F(Pipeline, RecordIntoAFileAppendsMp3AndKeepsExistingFiles)
         SCOPED_TRACE(c.chosen);
         if (c.existing)
             writeFile(m_dir.filePath(QString::fromUtf8(c.existing)), "KEEP");
-        encode(QStringLiteral("x"), EncoderPipeline::kRecordIntoFile,
+        encode(QStringLiteral("x"), true,
                m_dir.filePath(QString::fromUtf8(c.chosen)));
         EXPECT_TRUE(readAll(m_dir.filePath(QString::fromUtf8(c.result))).startsWith("FRAMES"));
         if (c.existing) {

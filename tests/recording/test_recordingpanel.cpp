@@ -100,7 +100,8 @@ private slots:
             },
             QStringLiteral("/home/Анна/.cache/Quillmur/"));
         m_panel->setLamp(m_lamp.get());
-        m_panel->setHintLine([this](const QString& h) { m_hints << h; });
+        QObject::connect(m_panel.get(), &RecordingPanel::hintChanged,
+                         [this](const QString& h) { m_hints << h; });
         m_panel->setBlockingWait([this](int ms) { m_waits << ms; });
         m_panel->show();
     }

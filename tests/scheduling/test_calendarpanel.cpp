@@ -89,7 +89,7 @@ void TestCalendarPanel::saveGrab(const QString& name)
 
 void TestCalendarPanel::openingAcceptsToday()
 {
-    QSignalSpy hints(m_panel, &CalendarPanel::hintRequested);
+    QSignalSpy hints(m_panel, &CalendarPanel::hintChanged);
     QSignalSpy accepted(m_panel, &CalendarPanel::dayAccepted);
     QSignalSpy warning(m_panel, &CalendarPanel::warningAnimation);
     m_panel->cmdCalen_Click();
@@ -131,7 +131,7 @@ void TestCalendarPanel::clickingACellChoosesTheDay()
 void TestCalendarPanel::pastDayRefusedThenFutureDayAccepted()
 {
     m_panel->cmdCalen_Click();
-    QSignalSpy hints(m_panel, &CalendarPanel::hintRequested);
+    QSignalSpy hints(m_panel, &CalendarPanel::hintChanged);
     QSignalSpy warning(m_panel, &CalendarPanel::warningAnimation);
 
     clickDay(6); // yesterday
@@ -216,7 +216,7 @@ void TestCalendarPanel::closingKeepsTheAcceptedDay()
 {
     m_panel->cmdCalen_Click();
     clickDay(20);
-    QSignalSpy hints(m_panel, &CalendarPanel::hintRequested);
+    QSignalSpy hints(m_panel, &CalendarPanel::hintChanged);
     QTest::mouseClick(m_panel->findChild<QPushButton*>("cmdCalenClose"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(m_panel->picCalendar()->findChildren<QCalendarWidget*>().isEmpty());

@@ -1,4 +1,5 @@
 #include "dialmodel.h"
+#include "roundhalfeven.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ TEST(DialModel, RoundsHalvesToEven)
         {15.5, 16}, {2.4, 2},  {2.6, 3},   {-2.6, -3}, {88.85, 89}, {0.0, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DialModel::roundHalfEven(c.v), c.r) << c.v;
+        EXPECT_EQ(roundHalfEven(c.v), c.r) << c.v;
 }
 
 TEST(DialModel, ReadingsAtTheNamedPositions)

@@ -183,7 +183,7 @@ void TestDialPanel::confirmingGivesTwoDigitHours()
     clickAt(dialPoint(angle));
     moveTo(dialPoint(angle + 0.5, 79));
 
-    QSignalSpy hints(m_panel, &DialPanel::hintRequested);
+    QSignalSpy hints(m_panel, &DialPanel::hintChanged);
     m_panel->confirmHour();
     QCOMPARE(m_panel->hourText(), shas);
     QCOMPARE(hints.count(), 1);

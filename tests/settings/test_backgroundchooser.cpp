@@ -53,7 +53,7 @@ struct Harness
     QLabel* picProzr;
     QListWidget* file1;
     QLineEdit* text1;
-    quint8 panelMode = 199;
+    WindowState state;
     TestClock clock{QDateTime(QDate(2026, 12, 7), QTime(14, 28, 42))};
     QStringList hints;
     QStringList warnings;
@@ -94,16 +94,10 @@ struct Harness
         parts.picProzr = picProzr;
         parts.file1 = file1;
         parts.text1 = text1;
-        parts.panelMode = &panelMode;
+        parts.state = &state;
         parts.clock = &clock;
         parts.writeSettings = [this](const QString& line) {
             return SettingsFile::write(path(), line);
-        };
-        parts.setHint = [this](const QString& h) { hints << h; };
-        parts.buildMenu = [this] {
-            ++menuBuilds;
-            hints << QString(); // the menu build clears the hint line
-            fraMeny->raise();
         };
         parts.beep = [this] { ++beeps; };
         parts.warn = [this](const QString& title, const QString& text) {
@@ -111,6 +105,13 @@ struct Harness
         };
         parts.setCaption = [this](const QString& c) { caption = c; };
         chooser = std::make_unique<BackgroundChooser>(parts);
+        QObject::connect(chooser.get(), &BackgroundChooser::hintChanged,
+                         [this](const QString& h) { hints << h; });
+        QObject::connect(chooser.get(), &BackgroundChooser::menuRequested, [this] {
+            ++menuBuilds;
+            hints << QString(); // the menu build clears the hint line
+            fraMeny->raise();
+        });
         chooser->refreshPictureList();
     }
     QString path() const { return dir.path(); }
@@ -175,7 +176,7 @@ void TestBackgroundChooser::browsingBeepsAtBothEnds()
     QCOMPARE(up->text(), QStringLiteral("Вверх"));
     QCOMPARE(down->text(), QStringLiteral("Вниз"));
 
-    h.panelMode = 10;
+    h.state.panelMode = PanelMode::SavedPictures;
     h.chooser->browseSaved();
     QCOMPARE(h.hints.last(), BackgroundChooser::kBrowseHint);
     QVERIFY(near(at(h.fonMeny, 5, 5), Qt::green));
@@ -207,7 +208,7 @@ void TestBackgroundChooser::arrowsOnlyWhileBrowsing()
 {
     Harness h({"10.bmp", "20.bmp"});
     for (quint8 mode : {0, 11, 21, 199}) {
-        h.panelMode = mode;
+        h.state.panelMode = PanelMode(mode);
         h.chooser->next();
         h.chooser->previous();
         QCOMPARE(h.selected(), QStringLiteral("10.bmp"));
@@ -218,7 +219,7 @@ void TestBackgroundChooser::arrowsOnlyWhileBrowsing()
 void TestBackgroundChooser::emptyFolder()
 {
     Harness h;
-    h.panelMode = 10;
+    h.state.panelMode = PanelMode::SavedPictures;
     h.chooser->browseSaved();
     QCOMPARE(h.hints.last(), BackgroundChooser::kNoSavedPictures);
     QVERIFY(near(at(h.fonMeny, 5, 5), Qt::red));
@@ -230,24 +231,24 @@ void TestBackgroundChooser::emptyFolder()
     h.writeSettingsFile("old.bmp\r\n");
     QVERIFY(h.chooser->confirm());
     QCOMPARE(h.settingsBytes(), QStringLiteral("old.bmp\r\n"));
-    QCOMPARE(h.panelMode, quint8(0));
+    QCOMPARE(h.state.panelMode, PanelMode::TaskList);
 }
 
 void TestBackgroundChooser::okKeepsTheBrowsedChoice()
 {
     Harness h({"10.bmp", "20.bmp"});
-    h.panelMode = 10;
+    h.state.panelMode = PanelMode::SavedPictures;
     h.chooser->browseSaved();
     h.chooser->next();
     QVERIFY(h.chooser->confirm());
     QCOMPARE(h.settingsBytes(), QStringLiteral("20.bmp\r\n"));
     QCOMPARE(h.text1->text(), QStringLiteral("20.bmp"));
-    QCOMPARE(h.panelMode, quint8(0));
+    QCOMPARE(h.state.panelMode, PanelMode::TaskList);
     QCOMPARE(h.menuBuilds, 1);
     QVERIFY(near(h.startUpPicture().pixelColor(5, 5), Qt::blue));
     // Other modes are not the chooser's.
     for (quint8 mode : {0, 1, 2, 31, 33, 100, 199, 201, 12, 13}) {
-        h.panelMode = mode;
+        h.state.panelMode = PanelMode(mode);
         QVERIFY(!h.chooser->confirm());
     }
     QCOMPARE(h.menuBuilds, 1);
@@ -256,18 +257,18 @@ void TestBackgroundChooser::okKeepsTheBrowsedChoice()
 void TestBackgroundChooser::dropTakesTheLastFile()
 {
     Harness h;
-    h.panelMode = 11;
+    h.state.panelMode = PanelMode::OwnPicture;
     const QList<QUrl> urls{QUrl::fromLocalFile(h.picture("wide.png", 400, 300)),
                            QUrl::fromLocalFile(h.picture("square.png", 400, 400)),
                            QUrl::fromLocalFile(h.picture("holiday.jpg", 300, 400))};
     QVERIFY(h.chooser->handleDrop(urls));
     QCOMPARE(h.warnings, QStringList());
     QCOMPARE(h.caption, QStringLiteral("JPG   a.Width = 4500   a.Height = 6000"));
-    QCOMPARE(h.panelMode, quint8(21));
+    QCOMPARE(h.state.panelMode, PanelMode::DroppedPicture);
     QCOMPARE(h.hints.last(), BackgroundChooser::kDroppedHint);
 
     // Not a picture, or no file at all: ignored without a word.
-    h.panelMode = 11;
+    h.state.panelMode = PanelMode::OwnPicture;
     QFile text(h.path() + "/notes.txt");
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("hello");
@@ -275,7 +276,7 @@ void TestBackgroundChooser::dropTakesTheLastFile()
     QVERIFY(!h.chooser->handleDrop({QUrl::fromLocalFile(text.fileName())}));
     QVERIFY(!h.chooser->handleDrop({}));
     QVERIFY(!h.chooser->handleDrop({QUrl("https://example.org/a.jpg")}));
-    QCOMPARE(h.panelMode, quint8(11));
+    QCOMPARE(h.state.panelMode, PanelMode::OwnPicture);
     QCOMPARE(h.warnings, QStringList());
 }
 
@@ -328,10 +329,10 @@ void TestBackgroundChooser::uprightOnly()
     QFETCH(int, height);
     QFETCH(bool, taken);
     Harness h;
-    h.panelMode = 11;
+    h.state.panelMode = PanelMode::OwnPicture;
     QCOMPARE(h.chooser->handleDrop({QUrl::fromLocalFile(h.picture("x.png", width, height))}),
              taken);
-    QCOMPARE(h.panelMode, quint8(taken ? 21 : 11));
+    QCOMPARE(h.state.panelMode, taken ? PanelMode::DroppedPicture : PanelMode::OwnPicture);
     QCOMPARE(h.warnings, taken ? QStringList()
                                : QStringList{BackgroundChooser::kNotUprightTitle + "|" +
                                              BackgroundChooser::kNotUprightText});
@@ -353,7 +354,7 @@ void TestBackgroundChooser::dropEventThroughTheBox()
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(h.fonMeny, &drop);
     QVERIFY(drop.isAccepted());
-    QTRY_COMPARE(h.panelMode, quint8(21));
+    QTRY_COMPARE(h.state.panelMode, PanelMode::DroppedPicture);
     QVERIFY(near(at(h.fonMeny, 100, 299), Qt::magenta));
 }
 
@@ -364,7 +365,7 @@ void TestBackgroundChooser::okWithoutDrop()
     h.chooser->chooseOwn();
     QCOMPARE(h.hints.last(), BackgroundChooser::kDropHint);
     QVERIFY(near(at(h.fonMeny, 5, 5), Qt::red));
-    h.panelMode = 11;
+    h.state.panelMode = PanelMode::OwnPicture;
     QVERIFY(h.chooser->confirm());
     QCOMPARE(h.menuBuilds, 1);
     QCOMPARE(h.hints.last(), BackgroundChooser::kNoDrop);
@@ -381,7 +382,7 @@ void TestBackgroundChooser::keptPictureIsWhatStartUpLoads()
     QCOMPARE(h.pictureFiles(), QStringList({"10.bmp", "20.bmp", "30.bmp", "42.bmp"}));
     QCOMPARE(bytesOf(h.path() + "/Data/index.txt"), QByteArray("42.bmp\r\n"));
     QCOMPARE(h.text1->text(), QStringLiteral("42.bmp"));
-    QCOMPARE(h.panelMode, quint8(0));
+    QCOMPARE(h.state.panelMode, PanelMode::TaskList);
     QCOMPARE(h.menuBuilds, 1);
     QCOMPARE(h.selected(), QStringLiteral("42.bmp"));
     QCOMPARE(h.file1->count(), 4);
@@ -419,7 +420,7 @@ void TestBackgroundChooser::restoreDefaultLeavesTwoBytes()
     Harness h({"10.bmp"});
     h.writeSettingsFile("10.bmp\r\n");
     h.fonMeny->setPixmap(QPixmap(h.path() + "/Picture/10.bmp"));
-    h.panelMode = 12;
+    h.state.panelMode = PanelMode::DefaultPicture;
     h.chooser->restoreDefault();
     QCOMPARE(bytesOf(h.path() + "/Data/index.txt"), QByteArray("\r\n"));
     QVERIFY(near(at(h.fonMeny, 5, 5), Qt::red));
@@ -458,7 +459,7 @@ void TestBackgroundChooser::unwritableFoldersWriteNothing()
     const QStringList picturesBefore = h.pictureFiles();
     h.fonMeny->setPixmap(QPixmap(h.path() + "/Data/1.jpg"));
 
-    h.panelMode = quint8(mode);
+    h.state.panelMode = PanelMode(mode);
     if (mode == 12) {
         h.fonMeny->setPixmap(QPixmap::fromImage(solid(200, 300, Qt::green)));
         h.chooser->restoreDefault();
@@ -472,7 +473,7 @@ void TestBackgroundChooser::unwritableFoldersWriteNothing()
     QVERIFY2(h.hints.last().contains(blocked == "Picture" ? "Picture" : "Data"),
              qPrintable(h.hints.last()));
     QCOMPARE(h.menuBuilds, 0);
-    QCOMPARE(h.panelMode, quint8(mode)); // the dialogue stays where it was
+    QCOMPARE(h.state.panelMode, PanelMode(mode)); // the dialogue stays where it was
     QCOMPARE(QDir(h.path() + "/Data").entryList(QDir::AllEntries | QDir::Hidden), dataBefore);
     QCOMPARE(h.pictureFiles(), picturesBefore);
 }

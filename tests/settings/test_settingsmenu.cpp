@@ -103,7 +103,7 @@ TEST_P(SettingsMenuRules, HoverThenClick)
             menu.leave();
     }
     const SettingsMenu::Click click = menu.click();
-    EXPECT_EQ(click.panelMode, c.panelMode);
+    EXPECT_EQ(quint8(click.panelMode), c.panelMode);
     EXPECT_EQ(click.action, c.action);
     EXPECT_EQ(menu.itemCode(), c.panelMode);
     for (int band = 0; band < SettingsMenu::kBandCount; ++band)

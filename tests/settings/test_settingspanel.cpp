@@ -89,7 +89,7 @@ void TestSettingsPanel::hoverAndClick()
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     QStringList order;
     connect(&panel, &SettingsPanel::itemClicked, this,
-            [&](quint8 c) { order << QStringLiteral("code %1").arg(c); });
+            [&](PanelMode c) { order << QStringLiteral("code %1").arg(quint8(c)); });
     connect(&panel, &SettingsPanel::browseSavedRequested, this, [&] { order << "browse"; });
     connect(&panel, &SettingsPanel::ownPictureRequested, this, [&] { order << "own"; });
     connect(&panel, &SettingsPanel::restoreDefaultRequested, this, [&] { order << "default"; });

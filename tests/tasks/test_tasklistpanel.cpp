@@ -34,7 +34,9 @@ class TestTaskListPanel : public QObject
 
     QTemporaryDir m_folder;
     TestClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(14, 0, 0))};
-    QString m_selected, m_playing;
+    WindowState m_state;
+    QString& m_selected = m_state.selectedFile;
+    QString& m_playing = m_state.playingFile;
     QStringList m_commands, m_mixer, m_errors;
     // Whether the file being stopped still existed when Stop was sent.
     QList<bool> m_existedAtStop;
@@ -54,8 +56,7 @@ class TestTaskListPanel : public QObject
         };
         c.playback.shortPath = ShortPath;
         c.playback.wait = [](int) {};
-        c.playback.selectedFile = &m_selected;
-        c.playback.playingFile = &m_playing;
+        c.playback.state = &m_state;
         c.playback.mixer.setMute = [this](int i, int v) {
             m_mixer << QString("mute %1 %2").arg(i).arg(v);
             return true;
@@ -119,7 +120,7 @@ private slots:
     void selectionChainAndClipboard()
     {
         TaskListPanel panel(context());
-        QSignalSpy hints(&panel, &TaskListPanel::hint);
+        QSignalSpy hints(&panel, &TaskListPanel::hintChanged);
         panel.showList(0);
         QCOMPARE(hints.last().at(0).toString(), QString("Прошедшие задачи - 2"));
         QCOMPARE(panel.lines(), (QStringList{kOld, kMiddle}));

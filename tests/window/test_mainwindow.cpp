@@ -85,7 +85,7 @@ void TestMainWindow::startUpState()
     FakeServices fakes;
     MainWindow w(folder.path(), "/scratch/", clock, fakes.make());
 
-    QCOMPARE(w.panelMode, quint8(199));
+    QCOMPARE(w.state().panelMode, PanelMode::Start);
     QCOMPARE(w.size(), Layout::kWindow);
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(!w.mask().isEmpty());
@@ -155,7 +155,7 @@ void TestMainWindow::missingFoldersLeaveDefaults()
         MainWindow w(folder.path(), "/scratch/", Clock::system(), fakes.make());
         QVERIFY(near(centre(w), Qt::red));
         QCOMPARE(w.findChild<QListWidget*>("File1")->count(), 0);
-        QCOMPARE(w.panelMode, quint8(199));
+        QCOMPARE(w.state().panelMode, PanelMode::Start);
     }
     {
         QTemporaryDir empty; // not even Data/1.jpg
@@ -180,8 +180,8 @@ void TestMainWindow::controlButtonImages()
     QCOMPARE(ok->frontImage(), QString("picOK3"));
     QTest::mousePress(ok, Qt::LeftButton, {}, QPoint(45, 45));
     QCOMPARE(ok->frontImage(), QString("Picture3_3"));
-    QCOMPARE(w.buttonZone, quint8(3));
-    QCOMPARE(w.panelMode, quint8(199)); // a press does nothing before a dialogue
+    QCOMPARE(w.state().buttonZone, ButtonZone::Ok);
+    QCOMPARE(w.state().panelMode, PanelMode::Start); // a press does nothing before a dialogue
     QTest::mouseRelease(ok, Qt::LeftButton, {}, QPoint(45, 45));
     QCOMPARE(ok->frontImage(), QString("picOK0"));
     QTest::mouseMove(ok, QPoint(45, 80));
@@ -201,7 +201,7 @@ void TestMainWindow::soundDefaultsAndShutdownRestore()
         QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::SpeakerVolume), 32750L);
         QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::WaveVolume), 65500L); // 655 x 100
         QCOMPARE(fakes.mixerValues.value(FakeSystemMixer::WaveMute), 0L);
-        w.playingFile = task.fileName();
+        w.state().playingFile = task.fileName();
         fakes.commands.clear();
     }
     // Closing stopped the playback and put back what start-up found.
@@ -223,15 +223,15 @@ void TestMainWindow::recordIntoAFileOfTheUsersChoice()
 
     // Cancelled: nothing but the mode changes.
     QTest::mouseClick(items[2], Qt::LeftButton, {}, QPoint(50, 30));
-    QCOMPARE(w.panelMode, quint8(100));
+    QCOMPARE(w.state().panelMode, PanelMode::RecordIntoFile);
     QCOMPARE(w.frontPanel()->objectName(), QString("fraMeny"));
     QCOMPARE(fakes.dialogs.size(), 1);
     QCOMPARE(fakes.dialogs[0].kind, FileDialogRequest::Save);
 
     fakes.dialogAnswer = folder.path() + "/notes";
     QTest::mouseClick(items[2], Qt::LeftButton, {}, QPoint(50, 30));
-    QCOMPARE(w.saveTarget, folder.path() + "/notes");
-    QCOMPARE(w.selectedFile, folder.path() + "/notes.mp3");
+    QCOMPARE(w.state().saveTarget, folder.path() + "/notes");
+    QCOMPARE(w.state().selectedFile, folder.path() + "/notes.mp3");
     QCOMPARE(w.frontPanel()->objectName(), QString("fraMonitor"));
 }
 

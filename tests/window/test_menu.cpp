@@ -185,7 +185,7 @@ void TestMenu::itemClicksOpenTheirPanels()
     m_window->buildMenu();
     auto items = m_window->findChildren<QLabel*>("picMeny");
     QTest::mouseClick(items[1], Qt::LeftButton, {}, QPoint(50, 30));
-    QCOMPARE(m_window->panelMode, quint8(1));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
     QCOMPARE(m_window->frontPanel()->objectName(), QString("FrTimer"));
     QCOMPARE(m_window->hint(),
              QString("Выберите ЧАС для напоминания, минуты откорректируете позже."));
@@ -193,12 +193,12 @@ void TestMenu::itemClicksOpenTheirPanels()
     m_window->buildMenu();
     QTest::mouseClick(items[3], Qt::LeftButton, {}, QPoint(50, 30));
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraNastroiki"));
-    QCOMPARE(m_window->panelMode, quint8(1)); // the settings item sets no mode by itself
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour); // the settings item sets no mode by itself
 
     m_window->buildMenu();
     QTest::mouseClick(items[0], Qt::LeftButton, {}, QPoint(50, 30));
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraSpisok"));
-    QCOMPARE(m_window->panelMode, quint8(0));
+    QCOMPARE(m_window->state().panelMode, PanelMode::TaskList);
 }
 
 void TestMenu::helpTextAndLinks()
@@ -265,7 +265,7 @@ void TestMenu::windowButtons()
     QCOMPARE(m_window->frontPanel()->objectName(), QString("FraAbobe"));
     press(help);
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraSpravka"));
-    QCOMPARE(m_window->panelMode, quint8(201));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Help);
     QVERIFY(m_window->gifCtl(13)->Enabled());
     press(menu);
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMeny"));

@@ -142,31 +142,31 @@ void TestNewTask::chainFromHourToRecordingPanel()
     m_window->buildMenu();
     auto items = m_window->findChildren<QLabel*>("picMeny");
     QTest::mouseClick(items[1], Qt::LeftButton, {}, QPoint(50, 30));
-    QCOMPARE(m_window->panelMode, quint8(1));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
 
     if (night)
         QTest::mouseClick(m_window->dial()->findChild<QWidget*>("poslePoledny"), Qt::LeftButton);
     pointAndClick(hourMinute, true);
     pressOk();
-    QCOMPARE(m_window->panelMode, quint8(2));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Minute);
     QCOMPARE(m_window->hint(), QString("Откорректируете минуты."));
     QCOMPARE(label("Shas"), hourText);
 
     pointAndClick(minute, false);
     pressOk();
-    QCOMPARE(m_window->panelMode, quint8(31));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Day);
     QCOMPARE(label("Minute"), minuteText);
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraCalendar"));
 
     clickDay(24);
-    QCOMPARE(m_window->chosenDay, QString("24"));
-    QCOMPARE(m_window->chosenMonth, QString("12"));
+    QCOMPARE(m_window->calendar()->chosenDay(), QString("24"));
+    QCOMPARE(m_window->calendar()->chosenMonth(), QString("12"));
     // The press runs the level monitor until it is stopped: look at the
     // window while it runs, then stop it as closing the window would.
     bool seen = false;
     QTimer::singleShot(300, [&] {
         seen = true;
-        QCOMPARE(m_window->panelMode, quint8(33));
+        QCOMPARE(m_window->state().panelMode, PanelMode::Recording);
         QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMonitor"));
         QCOMPARE(m_fakes.mixerValues.value(FakeSystemMixer::SpeakerMute), 1L); // muted
         m_window->recording()->stopMonitorIfRunning();
@@ -179,7 +179,7 @@ void TestNewTask::chainFromHourToRecordingPanel()
 
     // OK in the recording panel before anything was recorded: 34, nothing else.
     pressOk();
-    QCOMPARE(m_window->panelMode, quint8(34));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Stopped);
     QVERIFY(m_fakes.commands.filter("record", Qt::CaseInsensitive).isEmpty());
 }
 
@@ -192,9 +192,9 @@ void TestNewTask::takenNameMovesToALaterSecond()
     QTest::mouseClick(m_window->findChildren<QLabel*>("picMeny")[1], Qt::LeftButton, {},
                       QPoint(50, 30));
     pressOk(); // 12 straight from the reset
-    QCOMPARE(m_window->panelMode, quint8(2));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Minute);
     pressOk(); // 00
-    QCOMPARE(m_window->panelMode, quint8(31));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Day);
     clickDay(24);
     // The wait runs the event loop; the test clock moves on while it does.
     QTimer::singleShot(100, [this] { m_clock.advanceSeconds(1); });
@@ -210,7 +210,7 @@ void TestNewTask::pastDayWarningGoesAwayOnAPress()
                       QPoint(50, 30));
     pressOk();
     pressOk();
-    QCOMPARE(m_window->panelMode, quint8(31));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Day);
 
     auto* warning = m_window->findChild<GifCtl*>("GifCtl3");
     QVERIFY(warning);
@@ -228,7 +228,7 @@ void TestNewTask::pastDayWarningGoesAwayOnAPress()
     QVERIFY(!warning->Enabled());
     QVERIFY(host->childAt(centre) != warning);
     clickDay(24);
-    QCOMPARE(m_window->chosenDay, QString("24"));
+    QCOMPARE(m_window->calendar()->chosenDay(), QString("24"));
     QCOMPARE(m_window->hint(), QString());
 }
 

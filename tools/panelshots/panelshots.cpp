@@ -2,7 +2,9 @@
 // looking at the artwork without clicking through the program:
 //   panelshots PROGRAM_FOLDER OUTPUT_FOLDER
 #include "clock.h"
+#include "dragwindow.h"
 #include "mainwindow.h"
+#include "mci.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,7 +22,14 @@ int main(int argc, char** argv)
     }
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
-    MainWindow window(QString::fromLocal8Bit(argv[1]), QDir::tempPath() + "/", Clock::system());
+    MainWindowServices services;
+    services.mixer = createAlsaMixer();
+    services.send = [](const QString& command) { return mciSendString(command); };
+    services.waveInput = createAlsaWaveInput();
+    services.fileDialog = runFileDialog;
+    services.dragWindow = DragWindow;
+    MainWindow window(QString::fromLocal8Bit(argv[1]), QDir::tempPath() + "/", Clock::system(),
+                      std::move(services));
     window.show();
     window.grab().save(out + "/start.png");
     window.buildMenu();

@@ -6,6 +6,7 @@
 // on the month of the given date.
 #include "calendarpanel.h"
 #include "clock.h"
+#include "dragwindow.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -26,7 +27,11 @@ int main(int argc, char** argv)
     const QDate date = QDate::fromString(QString::fromLatin1(argv[2]), Qt::ISODate);
     TestClock clock(QDateTime(date, QTime(12, 0)));
     MainWindowServices services;
+    services.mixer = createAlsaMixer();
     services.send = [](const QString&) { return 0; };
+    services.waveInput = createAlsaWaveInput();
+    services.fileDialog = runFileDialog;
+    services.dragWindow = DragWindow;
     MainWindow window(QString::fromLocal8Bit(argv[1]), QStringLiteral("/tmp/"), clock,
                       std::move(services));
     window.show();

@@ -1,0 +1,18 @@
+#include "animation.h"
+
+#include "gifctl.h"
+
+namespace Animation {
+
+GifCtl* make(QWidget* parent, int number, bool autoStart)
+{
+    auto* g = new GifCtl(parent);
+    g->setObjectName(QStringLiteral("GifCtl%1").arg(number));
+    g->SetBackStyle(0);
+    g->SetAutoStart(autoStart);
+    g->LoadFile(QStringLiteral(":/art/gifctl%1.gif").arg(number));
+    g->resize(g->gifSize());
+    return g;
+}
+
+} // namespace Animation

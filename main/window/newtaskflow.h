@@ -1,0 +1,49 @@
+#pragma once
+
+#include "controltarget.h"
+#include "windowstate.h"
+
+#include <QObject>
+
+class CalendarPanel;
+class Clock;
+class DialPanel;
+class MMixer;
+class QLineEdit;
+class RecordingPanel;
+
+// The new-task dialogue: the hour and the minutes on the dial, the day on
+// the calendar, then the recording panel. OK on the control button steps it
+// on (panelMode 1 → 2 → 31 → 32 → 33 → 34); the arrows do nothing here.
+class NewTaskFlow : public QObject, public ControlTarget
+{
+    Q_OBJECT
+public:
+    struct Parts
+    {
+        WindowState* state = nullptr;
+        const Clock* clock = nullptr;
+        MMixer* mixer = nullptr;
+        DialPanel* dial = nullptr;
+        CalendarPanel* calendar = nullptr;
+        RecordingPanel* recording = nullptr;
+        QLineEdit* imyFileMp3 = nullptr; // the scratch folder, then the task being made
+        QString mediaFolder;
+    };
+
+    explicit NewTaskFlow(Parts parts, QObject* parent = nullptr);
+
+    // The menu's "Создать новую запись": the dial in front at the hour stage.
+    void start();
+
+    void ok() override;
+
+signals:
+    // A text for the hint line `lbHelp`.
+    void hintChanged(const QString& text);
+
+private:
+    void nameTaskAndRecord();
+
+    Parts m_parts;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+// What the panel in front does with a press of the control button: the
+// upper arrow, the lower arrow or OK. The window looks up the target of the
+// current panelMode and forwards the press; a mode without a target only
+// shows the pressed image.
+class ControlTarget
+{
+public:
+    virtual ~ControlTarget() = default;
+    virtual void up() {}
+    virtual void down() {}
+    virtual void ok() {}
+};
