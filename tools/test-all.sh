@@ -20,12 +20,13 @@ status=0
 # No second runs: a test that fails once has found a fault.
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 600 "$@" || status=$?
 
-# The system tests once more, on PipeWire's PulseAudio-compatible server, as
-# most current desktops run it. Skipped when the caller picked other tests.
+# The system tests that depend on the sound server once more, on PipeWire's
+# PulseAudio-compatible server, as most current desktops run it. Skipped when
+# the caller picked other tests.
 if [ $# -eq 0 ]; then
-    echo "== System tests again, on PipeWire"
+    echo "== Sound system tests again, on PipeWire"
     quill_services_switch_sound pipewire
     pactl info | grep '^Server Name'
-    ctest --test-dir "$build" --output-on-failure --timeout 600 -L system || status=$?
+    ctest --test-dir "$build" --output-on-failure --timeout 600 -L sound || status=$?
 fi
 exit $status
