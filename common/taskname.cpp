@@ -9,25 +9,27 @@ namespace TaskName {
 namespace {
 const QChar kHourMark(0x0447);   // ч
 const QChar kMinuteMark(0x043C); // м
-
-bool digitsAt(const QString& s, int pos, int count, int* value)
-{
-    int v = 0;
-    for (int i = 0; i < count; ++i) {
-        const QChar c = s.at(pos + i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        v = v * 10 + (c.unicode() - '0');
-    }
-    *value = v;
-    return true;
-}
 } // namespace
 
 QString twoDigits(int number)
 {
     return number >= 0 && number < 10 ? QStringLiteral("0") + QString::number(number)
                                       : QString::number(number);
+}
+
+bool digitsAt(const QString& s, int pos, int count, int* value)
+{
+    if (pos < 0 || pos + count > s.size())
+        return false;
+    int v = 0;
+    for (int i = pos; i < pos + count; ++i) {
+        const QChar c = s.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        v = v * 10 + (c.unicode() - '0');
+    }
+    *value = v;
+    return true;
 }
 
 QString twoDigits(const QString& number)

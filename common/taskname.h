@@ -21,6 +21,10 @@ constexpr int Length = 25;
 QString twoDigits(const QString& number);
 QString twoDigits(int number);
 
+// The number written by `count` ASCII digits at `pos` of `s`, for readers of
+// the fixed positions of a name; false (value untouched) when any is not one.
+bool digitsAt(const QString& s, int pos, int count, int* value);
+
 // DD.MM.YYYY, as the readers write today's date when they compare.
 QString dateText(const QDate& date);
 

@@ -4,25 +4,6 @@
 #include "folderlisting.h"
 #include "taskname.h"
 
-namespace {
-
-bool digitsAt(const QString& s, int pos, int count, int* value)
-{
-    if (pos + count > s.size())
-        return false;
-    int v = 0;
-    for (int i = pos; i < pos + count; ++i) {
-        const QChar c = s.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        v = v * 10 + (c.unicode() - '0');
-    }
-    *value = v;
-    return true;
-}
-
-} // namespace
-
 DueScan::DueScan(const Clock& clock) : m_clock(clock) {}
 
 ScanResult DueScan::ScanDueTasks(const QString& folder, const QString& pattern) const
@@ -52,9 +33,9 @@ std::optional<TaskName::Parsed> DueScan::dueMoment(const QString& name)
     TaskName::Parsed p;
     // The date text is read as DD.MM.YYYY, its full stops included.
     if (name.size() < 21 || name.at(2) != QLatin1Char('.') || name.at(5) != QLatin1Char('.') ||
-        !digitsAt(name, 0, 2, &d) || !digitsAt(name, 3, 2, &mo) || !digitsAt(name, 6, 4, &y) ||
-        !digitsAt(name, 11, 2, &p.hour) || !digitsAt(name, 15, 2, &p.minute) ||
-        !digitsAt(name, 19, 2, &p.second))
+        !TaskName::digitsAt(name, 0, 2, &d) || !TaskName::digitsAt(name, 3, 2, &mo) ||
+        !TaskName::digitsAt(name, 6, 4, &y) || !TaskName::digitsAt(name, 11, 2, &p.hour) ||
+        !TaskName::digitsAt(name, 15, 2, &p.minute) || !TaskName::digitsAt(name, 19, 2, &p.second))
         return std::nullopt;
     p.date = QDate(y, mo, d);
     if (!p.date.isValid() || !QTime::isValid(p.hour, p.minute, p.second))

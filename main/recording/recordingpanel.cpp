@@ -129,7 +129,7 @@ void RecordingPanel::buildControls()
 
     m_picMixer = new ImageButton(QStringLiteral("picMixer"), art("rec_mixer.png"), {162, 262, 30, 26}, this);
     m_picMixer->setToolTip(QStringLiteral("Микшер записи"));
-    connect(m_picMixer, &ImageButton::pressed, this, [this] {
+    connect(m_picMixer, &ImageButton::pressed, this, [] {
         // The desktop's recording mixer, when one is installed.
         const QString mixer = QStandardPaths::findExecutable(QStringLiteral("pavucontrol"));
         if (!mixer.isEmpty())

@@ -4,27 +4,11 @@
 #include "folderlisting.h"
 #include "taskname.h"
 
-
 #include <algorithm>
 
 namespace Rekrusiy {
 
 namespace {
-
-bool digits(const QString& s, int pos, int count, int* value)
-{
-    if (pos + count > s.size())
-        return false;
-    int v = 0;
-    for (int i = pos; i < pos + count; ++i) {
-        const QChar c = s.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        v = v * 10 + (c.unicode() - '0');
-    }
-    *value = v;
-    return true;
-}
 
 // Every filter shares this frame; `keep` is its test.
 template <typename Test>
@@ -57,7 +41,8 @@ std::optional<QDate> dateOf(const QString& name)
 {
     int d, m, y;
     if (name.size() < 10 || name.at(2) != QLatin1Char('.') || name.at(5) != QLatin1Char('.') ||
-        !digits(name, 0, 2, &d) || !digits(name, 3, 2, &m) || !digits(name, 6, 4, &y))
+        !TaskName::digitsAt(name, 0, 2, &d) || !TaskName::digitsAt(name, 3, 2, &m) ||
+        !TaskName::digitsAt(name, 6, 4, &y))
         return std::nullopt;
     const QDate date(y, m, d);
     if (!date.isValid())
@@ -68,7 +53,8 @@ std::optional<QDate> dateOf(const QString& name)
 bool AddIfDue(const QString& name, const QDateTime& now)
 {
     int h, m, s;
-    if (!digits(name, 11, 2, &h) || !digits(name, 15, 2, &m) || !digits(name, 19, 2, &s))
+    if (!TaskName::digitsAt(name, 11, 2, &h) || !TaskName::digitsAt(name, 15, 2, &m) ||
+        !TaskName::digitsAt(name, 19, 2, &s))
         return false;
     const int due = h * 3600 + m * 60 + s;
     return now.time().msecsSinceStartOfDay() / 1000 >= due;
@@ -83,7 +69,8 @@ void FillToday(const QString& folder, int& count, const QString& pattern, const 
                QStringList& lines)
 {
     const QString today = TaskName::dateText(clock.now().date());
-    fill(folder, count, pattern, lines, [&](const QString& name) { return name.left(10) == today; });
+    fill(folder, count, pattern, lines,
+         [&](const QString& name) { return name.left(10) == today; });
 }
 
 void FillTomorrow(const QString& folder, int& count, const QString& pattern, const Clock& clock,
