@@ -110,9 +110,13 @@ QString makeSteps(const QString& dir, const QString& name, int seconds)
 
 // The pitch of raw s16le mono 22050 Hz samples, from their upward crossings
 // (with some hysteresis, so silence and noise count nothing).
+// Cycles per second between the first and the last rising edge, so that
+// silence before the sound starts (a server's start-up latency) or after it
+// ends does not lower the pitch.
 double pitch(const QByteArray& raw)
 {
     int cycles = 0;
+    qsizetype first = -1, last = -1;
     bool low = false;
     for (qsizetype i = 0; i + 1 < raw.size(); i += 2) {
         int16_t v;
@@ -120,11 +124,15 @@ double pitch(const QByteArray& raw)
         if (v < -2000)
             low = true;
         else if (v > 2000 && low) {
-            ++cycles;
+            if (first < 0)
+                first = i / 2;
+            else
+                ++cycles;
+            last = i / 2;
             low = false;
         }
     }
-    return raw.isEmpty() ? 0 : cycles / (raw.size() / 2 / 22050.0);
+    return cycles == 0 ? 0 : cycles / ((last - first) / 22050.0);
 }
 
 class SoundServer : public ::testing::Test
