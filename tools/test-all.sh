@@ -27,10 +27,12 @@ if [ $# -eq 0 ]; then
     echo "== Sound system tests again, on PipeWire"
     quill_services_switch_sound pipewire
     pactl info | grep '^Server Name'
-    # Left out here for now: on PipeWire the input level monitor's test has
-    # once missed the queued speech for 20 s; until that is pinned down it
-    # runs on PulseAudio only.
+    # Left out here for now: the tests that need the test microphone to speak.
+    # On PipeWire its pipe source sometimes stops taking what the feeder
+    # queues (seen twice in seven runs); until that is pinned down they run
+    # on PulseAudio only. Playback, the mixer and the alarm run on both.
     ctest --test-dir "$build" --output-on-failure --timeout 600 -L sound \
-        -E 'MonitorReadsSilenceInBlocksAndFollowsSpeech' || status=$?
+        -E 'MonitorReadsSilence|RecordingCaptures|system_new_reminder|system_check_microphone' ||
+        status=$?
 fi
 exit $status
