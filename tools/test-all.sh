@@ -35,4 +35,7 @@ if [ $# -eq 0 ]; then
         -E 'MonitorReadsSilence|RecordingCaptures|system_new_reminder|system_check_microphone' ||
         status=$?
 fi
+quill_services_stop
+trap - EXIT
+echo "== test command: exit status $status"
 exit $status

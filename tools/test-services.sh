@@ -89,7 +89,7 @@ quill_mic_start() {
 
 # Runs the rest of the tests against another sound server: the X server stays.
 quill_services_switch_sound() {
-    [ -n "${QUILL_MIC_PID:-}" ] && kill "$QUILL_MIC_PID" 2>/dev/null
+    [ -z "${QUILL_MIC_PID:-}" ] || kill "$QUILL_MIC_PID" 2>/dev/null || true
     quill_sound_stop
     rm -f "$QUILL_SERVICES_DIR/mic.fifo" "$QUILL_MIC_QUEUE"/*.raw
     quill_sound_start "$1" "$QUILL_SERVICES_DIR/mic.fifo" || return 1
@@ -113,16 +113,18 @@ quill_window_manager_start() {
 }
 
 quill_window_manager_stop() {
-    [ -n "${QUILL_WM_PID:-}" ] && kill "$QUILL_WM_PID" 2>/dev/null
+    [ -z "${QUILL_WM_PID:-}" ] || kill "$QUILL_WM_PID" 2>/dev/null || true
     QUILL_WM_PID=
 }
 
+# Runs as the EXIT trap of strict scripts: nothing here may fail, or the
+# run's own exit status would be replaced by that of a stray kill.
 quill_services_stop() {
     quill_window_manager_stop
-    [ -n "${QUILL_MIC_PID:-}" ] && kill "$QUILL_MIC_PID" 2>/dev/null
+    [ -z "${QUILL_MIC_PID:-}" ] || kill "$QUILL_MIC_PID" 2>/dev/null || true
     quill_sound_stop
-    [ -n "${QUILL_XVFB_PID:-}" ] && kill "$QUILL_XVFB_PID" 2>/dev/null
-    wait 2>/dev/null
-    [ -n "${QUILL_SERVICES_DIR:-}" ] && rm -rf "$QUILL_SERVICES_DIR"
+    [ -z "${QUILL_XVFB_PID:-}" ] || kill "$QUILL_XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+    [ -z "${QUILL_SERVICES_DIR:-}" ] || rm -rf "$QUILL_SERVICES_DIR" || true
     QUILL_MIC_PID= QUILL_XVFB_PID= QUILL_SERVICES_DIR=
 }

@@ -91,8 +91,10 @@ quill_sound_start() {
 
 quill_sound_stop() {
     local pid
-    for pid in "${QUILL_SOUND_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${QUILL_SOUND_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+    # Some may be gone already (pipewire-pulse's listener leaves with it):
+    # that is no failure of the run.
+    for pid in "${QUILL_SOUND_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${QUILL_SOUND_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     QUILL_SOUND_PIDS=()
     rm -rf "$XDG_RUNTIME_DIR/pulse" "$XDG_RUNTIME_DIR/bus" "$XDG_RUNTIME_DIR"/pipewire-0*
 }
