@@ -3,7 +3,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/test-sound.sh"
 
 # Sourced by the test command (and usable by hand): starts a private X server
 # with a window manager and a private PulseAudio with a null sink as speakers
-# and a pipe source as microphone, exports what the tests need, and stops
+# and a microphone fed from a FIFO, exports what the tests need, and stops
 # them all on exit.
 #
 #   QUILL_SERVICES_DIR  private folder of this run (runtime dir, FIFO, logs)
@@ -47,7 +47,7 @@ quill_services_start() {
     trap quill_services_stop EXIT
 }
 
-# The pipe source only delivers while its FIFO has a writer: keep one attached
+# The microphone only delivers while its FIFO has a writer: keep one attached
 # for as long as the sound server runs, speaking queued files, else silence.
 quill_mic_start() {
     local fifo="$QUILL_SERVICES_DIR/mic.fifo"
@@ -55,8 +55,8 @@ quill_mic_start() {
         set +euo pipefail # sourced from strict scripts; this loop must never stop
         exec >"$fifo"
         # Paced by the clock in 0.1 s chunks (4410 bytes). PulseAudio's pipe
-        # source takes whatever it is given at once, PipeWire's reads at the
-        # graph's pace: a feeder even slightly faster than real time would
+        # source takes whatever it is given at once, PipeWire's player reads
+        # at the sink's pace: a feeder even slightly faster than real time would
         # fill the FIFO with up to 1.5 s of silence ahead of the next speech.
         next=${EPOCHREALTIME//[.,]/}
         pace() {

@@ -1,7 +1,8 @@
 # Sourced by tools/test-services.sh: starts and stops the private sound server
 # of a test run. Both kinds offer the same thing to the tests: a PulseAudio
 # protocol socket at $PULSE_SERVER, a null sink "speakers" (default sink) and
-# a pipe source "mic" (default source) reading the FIFO given as $1.
+# a source "mic" (default source) that says what is written to the FIFO given
+# as $1, in real time.
 #
 #   quill_sound_start pulseaudio|pipewire FIFO
 #   quill_sound_stop
@@ -58,26 +59,31 @@ quill_sound_start() {
     done
     pactl info >/dev/null 2>&1 || { echo "$kind did not start" >&2; cat "$log" >&2; return 1; }
     if [ "$kind" = pipewire ]; then
+        # The microphone: a null sink that a player fills from the FIFO, seen
+        # through a source of its own. PipeWire's pipe source is not used: it
+        # stops reading its FIFO for seconds at a time now and then (it only
+        # reads when the graph happens to schedule it), while a playback
+        # stream into a null sink is paced by that sink's own timer.
+        mkfifo "$fifo"
         pactl load-module module-null-sink sink_name=speakers \
             sink_properties=device.description=Speakers >/dev/null &&
-            pactl load-module module-pipe-source source_name=mic file="$fifo" \
-                format=s16le rate=22050 channels=1 >/dev/null ||
+            pactl load-module module-null-sink sink_name=mic-feed channels=1 rate=22050 \
+                sink_properties=device.description=Microphone-feed >/dev/null &&
+            pactl load-module module-remap-source source_name=mic master=mic-feed.monitor \
+                channels=1 source_properties=device.description=Microphone >/dev/null ||
             { echo "pipewire-pulse refused the test devices" >&2; cat "$log" >&2; return 1; }
+        pacat --playback -d mic-feed --raw --format=s16le --rate=22050 --channels=1 \
+            --latency-msec=50 <"$fifo" >/dev/null 2>&1 &
+        QUILL_SOUND_PIDS+=($!)
         # The session manager makes a fallback sink of its own; wait until it
-        # sees ours, or setting the default below is forgotten.
+        # sees our devices, or setting the default below is forgotten.
         for _ in $(seq 1 50); do
-            pactl list short sinks | grep -q '[[:space:]]speakers[[:space:]]' && break
+            pactl list short sinks | grep -q '[[:space:]]speakers[[:space:]]' &&
+                pactl list short sources | grep -q '[[:space:]]mic[[:space:]]' && break
             sleep 0.1
         done
     fi
     [ -p "$fifo" ] || { echo "$kind made no microphone FIFO" >&2; return 1; }
-    if [ "$kind" = pipewire ]; then
-        # PipeWire's pipe source reads its FIFO only while something records
-        # from it; PulseAudio's reads all the time. One quiet listener makes
-        # them alike, so queued speech is always taken in real time.
-        parec -d mic --raw --latency-msec=100 >/dev/null 2>&1 &
-        QUILL_SOUND_PIDS+=($!)
-    fi
     pactl set-default-sink speakers
     pactl set-default-source mic
     # The default is taken by the session manager a moment later under
@@ -91,7 +97,7 @@ quill_sound_start() {
 
 quill_sound_stop() {
     local pid
-    # Some may be gone already (pipewire-pulse's listener leaves with it):
+    # Some may be gone already (the microphone's player leaves with its server):
     # that is no failure of the run.
     for pid in "${QUILL_SOUND_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${QUILL_SOUND_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done

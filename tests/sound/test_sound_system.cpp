@@ -1,5 +1,5 @@
 // Runs against the private PulseAudio of the test command: null sink
-// "speakers" as the default sink, pipe source "mic" as the default source,
+// "speakers" as the default sink, source "mic" as the default source,
 // spoken to through $QUILL_MIC_QUEUE (or the FIFO $QUILL_MIC_FIFO).
 #include "levelgeometry.h"
 #include "mci.h"
@@ -49,7 +49,7 @@ double peak(const QByteArray& raw)
     return best / 32768.0;
 }
 
-// Speech from espeak-ng as raw s16le mono 22050 Hz, the pipe source's format.
+// Speech from espeak-ng as raw s16le mono 22050 Hz, the microphone's format.
 QByteArray speech(const QString& text)
 {
     QProcess espeak, sox;
@@ -224,7 +224,7 @@ TEST_F(SoundServer, RecordingCapturesTheMicrophoneSkipsThePauseAndAppendsAfterSt
     const QByteArray words = speech(QStringLiteral("Купить хлеб и молоко"));
     ASSERT_GT(words.size(), 22050) << "espeak-ng and sox must produce speech";
     const QByteArray aside = speech(QStringLiteral("Это говорится во время паузы"));
-    // A pipe source takes nothing in while nobody listens; a real microphone
+    // A pipe source may take nothing in while nobody listens; a real microphone
     // goes on hearing during the pause. Another listener keeps it running.
     QProcess listener;
     listener.setStandardOutputFile(QProcess::nullDevice());

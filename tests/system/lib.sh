@@ -118,7 +118,7 @@ type_text() {
 }
 
 # Makes the microphone say a Russian text once (espeak-ng through the queue
-# of the test command's pipe source).
+# of the test command's microphone).
 mic_say() {
     local raw="$QT_WORK/say.$$.$RANDOM.raw"
     espeak-ng -v ru --stdout "$1" | sox -t wav - -t raw -r 22050 -e signed -b 16 -c 1 "$raw"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The test command's services are stopped by an EXIT trap in a strict script:
 # stopping must keep the run's own exit status, even when a service it stops
-# has already gone (pipewire-pulse's listener leaves with its server).
+# has already gone (the microphone's player leaves with its server).
 #   test_services_stop.sh SOURCE_DIR
 set -uo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
