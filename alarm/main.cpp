@@ -27,7 +27,7 @@ int main(int argc, char** argv)
     if (!instance.acquire())
         return 0;
 
-    MMixer mixer;
+    MMixer mixer(createAlsaMixer());
     mixer.OpenMixer(0);
     AlarmSound sound(mixer, AlarmSound::stateFileIn(Paths::runtimeFolder()));
     // Holding the lock, any state file left behind is a killed player's.

@@ -41,8 +41,6 @@ MixerIndexError::MixerIndexError(int index)
 {
 }
 
-MMixer::MMixer() : MMixer(createAlsaMixer()) {}
-
 MMixer::MMixer(std::unique_ptr<SystemMixer> backend) : m_backend(std::move(backend)) {}
 
 MMixer::~MMixer() = default;

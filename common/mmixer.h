@@ -47,9 +47,8 @@ public:
         ControlCount = 16,
     };
 
-    // Uses the ALSA mixer of the "default" device.
-    MMixer();
-    // Uses the given backend (tests pass a fake that records the writes).
+    // Uses the given backend: the system's (createAlsaMixer()) or, in tests,
+    // a fake that records the writes.
     explicit MMixer(std::unique_ptr<SystemMixer> backend);
     ~MMixer();
 

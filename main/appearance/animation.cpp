@@ -15,4 +15,11 @@ GifCtl* make(QWidget* parent, int number, bool autoStart)
     return g;
 }
 
+void centre(QWidget* animation)
+{
+    const QWidget* host = animation->parentWidget();
+    animation->move((host->width() - animation->width()) / 2,
+                    (host->height() - animation->height()) / 2);
+}
+
 } // namespace Animation

@@ -10,4 +10,7 @@ namespace Animation {
 // sized to the picture. `autoStart`: it runs as soon as it is shown.
 GifCtl* make(QWidget* parent, int number, bool autoStart);
 
+// Moves an animation to the middle of the widget it lies on.
+void centre(QWidget* animation);
+
 } // namespace Animation

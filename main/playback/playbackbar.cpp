@@ -1,5 +1,7 @@
 #include "playbackbar.h"
 
+#include "animation.h"
+#include "gifctl.h"
 #include "picturestack.h"
 #include "player.h"
 #include "volumecontrol.h"
@@ -114,6 +116,9 @@ PlaybackBar::PlaybackBar(const PlaybackContext& context, QWidget* parent)
     m_gifHost = new QWidget(this);
     m_gifHost->setObjectName(QStringLiteral("GifCtl7Host"));
     m_gifHost->setGeometry(140, 3, 56, 40);
+    GifCtl* playing = Animation::make(m_gifHost, 7, false);
+    Animation::centre(playing);
+    connect(this, &PlaybackBar::playingChanged, playing, &GifCtl::SetEnabled);
 
     sync();
 }

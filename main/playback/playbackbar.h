@@ -53,7 +53,6 @@ public:
     Player& player() const { return *m_player; }
     VolumeControl& volume() const { return *m_volume; }
     // Where the playback animation (GifCtl7) is to be placed.
-    QWidget* animationHost() const { return m_gifHost; }
 
 signals:
     // True exactly while sound plays (GifCtl7.Enabled).

@@ -1,5 +1,8 @@
 #include "volumecontrol.h"
 
+#include "animation.h"
+#include "gifctl.h"
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,6 +48,9 @@ VolumeControl::VolumeControl(MixerFunctions mixer, QWidget* parent)
     m_gifHost->setObjectName(QStringLiteral("GifCtl5Host"));
     m_gifHost->setGeometry(33, 16, 24, 24);
     m_gifHost->hide();
+    GifCtl* drag = Animation::make(m_gifHost, 5, true);
+    drag->setGeometry(m_gifHost->rect());
+    connect(this, &VolumeControl::dragIndicatorChanged, drag, &GifCtl::SetEnabled);
     sync();
 }
 

@@ -20,7 +20,6 @@ public:
     void initialise(int foundPercent);
     const VolumeSlider& slider() const { return m_slider; }
     // Where the drag animation (GifCtl5) is to be placed.
-    QWidget* indicatorHost() const { return m_gifHost; }
 
 signals:
     // The drag animation is to be shown (true) or hidden (false).

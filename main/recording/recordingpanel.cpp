@@ -1,7 +1,9 @@
 #include "recordingpanel.h"
 
+#include "animation.h"
 #include "clock.h"
 #include "commentfield.h"
+#include "gifctl.h"
 #include "imagebutton.h"
 #include "leveldisplay.h"
 #include "mmixer.h"
@@ -48,6 +50,10 @@ RecordingPanel::RecordingPanel(const Clock& clock, MMixer* mixer, CommandSink se
     setObjectName(QStringLiteral("recordingPanel"));
     setFixedSize(200, 300);
     buildControls();
+    // The recording animation, running while the microphone is heard.
+    GifCtl* recording = Animation::make(this, 4, false);
+    recording->setGeometry(136, 172, 56, 34);
+    connect(this, &RecordingPanel::recordingAnimationChanged, recording, &GifCtl::SetEnabled);
 }
 
 RecordingPanel::~RecordingPanel() = default;
@@ -158,13 +164,6 @@ void RecordingPanel::setMonitor(ModAudioMon* monitor)
         m_cmdMonitorStop->setEnabled(running);
     });
     connect(monitor, &ModAudioMon::blockReady, m_picDisplay, &LevelDisplay::DrawLevel);
-}
-
-void RecordingPanel::placeRecordingAnimation(QWidget* gifCtl4)
-{
-    gifCtl4->setParent(this);
-    gifCtl4->setGeometry(136, 172, 56, 34);
-    gifCtl4->show();
 }
 
 QString RecordingPanel::comment() const

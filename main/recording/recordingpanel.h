@@ -54,9 +54,6 @@ public:
     // Why no recording can be made (no private scratch folder); a press of
     // the record button then only shows this in the hint line.
     void setRefusal(const QString& hintText) { m_refusal = hintText; }
-    // Puts the recording animation `GifCtl4` (built elsewhere) into its place
-    // on the panel; drive it from recordingAnimationChanged.
-    void placeRecordingAnimation(QWidget* gifCtl4);
 
     bool isRecording() const { return m_isRecording; }
     bool recordingAnimationEnabled() const { return m_gifEnabled; } // GifCtl4.Enabled

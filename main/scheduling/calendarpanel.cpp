@@ -1,6 +1,8 @@
 #include "calendarpanel.h"
 
+#include "animation.h"
 #include "ccalendar.h"
+#include "gifctl.h"
 
 #include <QCalendarWidget>
 #include <QLabel>
@@ -46,6 +48,21 @@ CalendarPanel::CalendarPanel(const Clock& clock, QWidget* parent)
     m_cmdCalenClose->setGeometry(118, 268, 75, 27);
     connect(m_cmdCalen, &QPushButton::clicked, this, &CalendarPanel::cmdCalen_Click);
     connect(m_cmdCalenClose, &QPushButton::clicked, this, &CalendarPanel::cmdCalenClose_Click);
+
+    // The past-day warning over the calendar. A press on it puts it away, so
+    // it never keeps the days under it from being clicked.
+    GifCtl* warning = Animation::make(m_picCalendar, 3, true);
+    warning->hide();
+    connect(warning, &GifCtl::MouseDown, warning, [warning] {
+        warning->SetEnabled(false);
+        warning->hide();
+    });
+    connect(this, &CalendarPanel::warningAnimation, warning, [warning](bool shown) {
+        Animation::centre(warning);
+        warning->setVisible(shown);
+        warning->raise();
+        warning->SetEnabled(shown);
+    });
 }
 
 CalendarPanel::~CalendarPanel() = default;

@@ -1,5 +1,7 @@
 #include "deletepanel.h"
 
+#include "animation.h"
+#include "gifctl.h"
 #include "playbackbar.h"
 #include "tasklistpanel.h"
 
@@ -39,6 +41,9 @@ DeletePanel::DeletePanel(TaskListPanel* list, QWidget* parent) : QWidget(parent)
     m_gifHost = new QWidget(this);
     m_gifHost->setObjectName(QStringLiteral("GifCtl8Host"));
     m_gifHost->setGeometry(60, 116, 80, 80);
+    GifCtl* question = Animation::make(m_gifHost, 8, false);
+    Animation::centre(question);
+    connect(this, &DeletePanel::animationEnabledChanged, question, &GifCtl::SetEnabled);
 
     const QString captions[] = {QStringLiteral("Удалить"), QStringLiteral("Помиловать")};
     const QString styles[] = {

@@ -22,8 +22,6 @@ public:
 
     bool isOpen() const { return m_open; }
     QString shownMoment() const; // Label11
-    // Where the panel's animation (GifCtl8) is to be placed.
-    QWidget* animationHost() const { return m_gifHost; }
 
 signals:
     void openRequested();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandsink.h"
+#include "deviceface.h"
 #include "filedialogrunner.h"
 #include "mixerlevels.h"
 #include "systemmixer.h"
@@ -8,32 +9,28 @@
 #include "windowstate.h"
 
 #include <QPixmap>
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
-class AboutPanel;
 class BackgroundChooser;
 class CalendarPanel;
 class CdlOpenSave;
 class Clock;
-class ControlButton;
 class ControlTarget;
 class DeletePanel;
 class DialPanel;
 class EncoderPipeline;
 class GifCtl;
-class HelpPanel;
 class MMixer;
 class MenuPanel;
 class ModAudioMon;
 class NewTaskFlow;
 class RecordingPanel;
 class SettingsPanel;
+class StartPicture;
 class TaskListPanel;
 
 class QFrame;
@@ -77,12 +74,12 @@ public:
     QString mediaFolder() const { return m_programFolder + "/Media"; }
 
     // Brings a panel to the front of the stacking order (others stay shown).
-    void showPanel(QFrame* panel);
-    QFrame* frontPanel() const;
-    QFrame* panel(const QString& name) const;
+    void showPanel(QFrame* panel) { m_face->showPanel(panel); }
+    QFrame* frontPanel() const { return m_face->frontPanel(); }
+    QFrame* panel(const QString& name) const { return m_face->panel(name); }
 
-    void setHint(const QString& text);
-    QString hint() const;
+    void setHint(const QString& text) { m_face->setHint(text); }
+    QString hint() const { return m_face->hint(); }
 
     // Loads Data/1.jpg, then the picture named by Text1, into fonMeny.
     void loadBackground();
@@ -110,23 +107,18 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildScreen();
+    void buildScreen(std::function<void(QWidget*)> dragWindow);
     void buildHolders();
     void buildTaskPanels();
     void buildRecording();
     void buildSettings();
-    void buildAnimations();
-    void buildWindowButtons();
     void startUp();
     void onMenuItem(int item);
     void recordIntoFile();
     ControlTarget* controlTarget() const;
     void shutDown();
-    void pickBackgroundAnimation();
-    void stopWindowButtons();
 
     QString m_programFolder;
     QString m_scratchFolder;
@@ -134,18 +126,12 @@ private:
     const Clock& m_clock;
     WindowState m_state;
 
-    QLabel* m_picture1 = nullptr;
-    QList<QFrame*> m_panels;
-    QLabel* m_fonMeny = nullptr;
-    QLabel* m_lbHelp = nullptr;
-    QLabel* m_lampa = nullptr;
+    DeviceFace* m_face = nullptr;
+    StartPicture* m_fonMeny = nullptr;
     MenuPanel* m_menu = nullptr;
     DialPanel* m_dial = nullptr;
     CalendarPanel* m_calendar = nullptr;
-    AboutPanel* m_about = nullptr;
-    HelpPanel* m_help = nullptr;
     QLabel* m_picProzr = nullptr;
-    ControlButton* m_picOK = nullptr;
     QLineEdit* m_imyFileMp3 = nullptr;
     QLineEdit* m_text1 = nullptr;
     QListWidget* m_file1 = nullptr;
@@ -156,10 +142,6 @@ private:
     bool m_levelsSaved = false;
     FileDialogRunner m_fileDialog;
     std::unique_ptr<CdlOpenSave> m_saveDialog;
-    std::function<void(QWidget*)> m_dragWindow;
-    // Where the pointer went down on the bare device; set until it is
-    // released or the window is moved.
-    std::optional<QPoint> m_dragFrom;
     ModAudioMon* m_monitor = nullptr;
     RecordingPanel* m_recording = nullptr;
     EncoderPipeline* m_encoder = nullptr;
@@ -168,6 +150,5 @@ private:
     DeletePanel* m_deletePanel = nullptr;
     SettingsPanel* m_settings = nullptr;
     BackgroundChooser* m_backgrounds = nullptr;
-    GifCtl* m_gifCtl2 = nullptr; // the start picture's animation
     bool m_shutDown = false;
 };

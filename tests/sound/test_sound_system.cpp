@@ -348,7 +348,7 @@ TEST_F(SoundServer, PlaybackResumesWhereItPausedAndSeeksWhereItSays)
 
 TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
 {
-    MMixer mixer;
+    MMixer mixer(createAlsaMixer());
     ASSERT_TRUE(mixer.OpenMixer(0));
     const int speaker = mixer.GetVolume(MMixer::SpeakerVolume);
     const int mic = mixer.GetVolume(MMixer::MicrophoneVolume);
