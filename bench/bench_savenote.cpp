@@ -1,7 +1,7 @@
 // From the press of Stop to "Запись сохранена." for a 60 s note: the stop's
 // own wait, saving the WAV, the real lame, the tag and the move into Media.
 // The recorder's save is stood in for by a copy of a prepared 60 s WAV.
-#include "clock.h"
+#include "testclock.h"
 #include "encoderpipeline.h"
 #include "recordingpanel.h"
 

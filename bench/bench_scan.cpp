@@ -1,6 +1,6 @@
 // Vestrel's minute scan of Media/ with 100, 10,000 and 100,000 task files:
 // the time of one whole scan and the time per file ("per_file").
-#include "clock.h"
+#include "testclock.h"
 #include "duescan.h"
 #include "taskname.h"
 

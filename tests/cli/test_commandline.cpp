@@ -1,5 +1,5 @@
 #include "../playback/mp3fixture.h"
-#include "clock.h"
+#include "testclock.h"
 #include "commandline.h"
 #include "id3v1patch.h"
 #include "id3v1tag.h"

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "testclock.h"
 #include "taskname.h"
 
 #include <gtest/gtest.h>

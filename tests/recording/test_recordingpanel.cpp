@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "testclock.h"
 #include "fakewaveinput.h"
 #include "leveldisplay.h"
 #include "mmixer.h"

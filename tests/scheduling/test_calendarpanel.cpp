@@ -1,6 +1,6 @@
 #include "calendarpanel.h"
 #include "ccalendar.h"
-#include "clock.h"
+#include "testclock.h"
 
 #include <QCalendarWidget>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "testclock.h"
 #include "daychoice.h"
 #include "loword.h"
 

@@ -1,5 +1,5 @@
 #include "backgroundchooser.h"
-#include "clock.h"
+#include "testclock.h"
 #include "settingsfile.h"
 
 #include <QDir>

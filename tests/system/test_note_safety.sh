@@ -21,7 +21,8 @@ chmod +x "$prefix/lame"
 
 record_short() {
     click txtKoment
-    xdotool key ctrl+a BackSpace type --delay 80 "$1"
+    xdotool key ctrl+a BackSpace
+    type_text "$1"
     click imgRecord_0
     sleep 0.5
     mic_say "Короткая заметка."
@@ -72,7 +73,8 @@ wait "$QUILL_PID" 2>/dev/null || true
 [ "$(ls "$prefix/Media" | wc -l)" = 2 ] || fail "the note arrived before the kill; the test proves nothing"
 start_quillmur_at_known_time "$prefix"
 wait_tasks 3 60 || fail "the note was not recovered: $(ls -R "$scratch")"
-f=$(task_with_comment "после_сбоя") || fail "the recovered task lacks its comment"
+f=$(task_with_comment "после_сбоя") ||
+    fail "the recovered task lacks its comment; comments: $(for f in "$prefix"/Media/*.mp3; do tag_comment "$f"; echo; done)"
 [[ "$(basename "$f")" =~ ^26\.12\.2026\ 09ч\ 15м ]] || fail "recovered under the wrong name: $f"
 lame --quiet --decode "$f" "$QT_WORK/r.wav" || fail "the recovered note does not decode"
 sleep 8 # the killed run's encoder ends on its own

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "testclock.h"
 #include "folderlisting.h"
 #include "rekrusiy.h"
 #include "tasklists.h"

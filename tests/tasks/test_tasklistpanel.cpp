@@ -1,5 +1,5 @@
 #include "../playback/mp3fixture.h"
-#include "clock.h"
+#include "testclock.h"
 #include "deletepanel.h"
 #include "picturestack.h"
 #include "playbackbar.h"

@@ -1,6 +1,6 @@
 // The watcher's scan of Media/: the due rule through real folders, names that
 // are no task names, and what the pattern and the file kinds let through.
-#include "clock.h"
+#include "testclock.h"
 #include "duescan.h"
 #include "duewatch.h"
 

@@ -1,6 +1,6 @@
 // Vestrel's window without a notification area (offscreen): the watch, the
 // spin, the bad-name warning and the menu still work.
-#include "clock.h"
+#include "testclock.h"
 #include "watcherwindow.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "testclock.h"
 #include "controlbutton.h"
 #include "fakeservices.h"
 #include "layout.h"

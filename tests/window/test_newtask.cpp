@@ -1,5 +1,5 @@
 #include "calendarpanel.h"
-#include "clock.h"
+#include "testclock.h"
 #include "controlbutton.h"
 #include "dialpanel.h"
 #include "fakeservices.h"

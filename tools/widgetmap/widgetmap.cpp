@@ -5,7 +5,7 @@
 // control's centre), and "day:<n> x y" for the cells of the open calendar
 // on the month of the given date.
 #include "calendarpanel.h"
-#include "clock.h"
+#include "testclock.h"
 #include "dragwindow.h"
 #include "mainwindow.h"
 
