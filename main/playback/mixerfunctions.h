@@ -1,15 +1,17 @@
 #pragma once
 
+#include "mmixer.h"
+
 #include <functional>
 
 // The few mixer operations the playback panel needs, handed in by the
 // program (the shared mixer module) or by a test. Indices are those of the
-// mixer's control table: 0 speaker volume, 8 speaker mute. Any of them may be
+// mixer's control table. Any of them may be
 // left empty: without a mixer the slider still moves and shows percentages.
 struct MixerFunctions
 {
-    static constexpr int kSpeakerVolume = 0;
-    static constexpr int kSpeakerMute = 8;
+    static constexpr int kSpeakerVolume = MMixer::SpeakerVolume;
+    static constexpr int kSpeakerMute = MMixer::SpeakerMute;
 
     std::function<bool(int device)> openMixer;
     std::function<bool(int index, int percent)> setVolume;

@@ -3,6 +3,7 @@
 #include "animation.h"
 #include "clock.h"
 #include "commentfield.h"
+#include "encoderjob.h"
 #include "gifctl.h"
 #include "imagebutton.h"
 #include "leveldisplay.h"
@@ -262,7 +263,7 @@ void RecordingPanel::pressStop()
     // Each note its own folder: a note still being encoded keeps its WAV.
     const QString folder = m_noteFolder ? m_noteFolder() : m_driveRoot;
     if (!folder.isEmpty())
-        send(QStringLiteral("save ") + kAlias + QLatin1Char(' ') + folder + QStringLiteral("test.wav"));
+        send(QStringLiteral("save ") + kAlias + QLatin1Char(' ') + folder + EncoderJob::kWav);
     send(QStringLiteral("close ") + kAlias);
     m_cmdRecord->setEnabled(true);
     m_timer2->stop();
