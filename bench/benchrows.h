@@ -40,17 +40,31 @@ public:
 };
 
 // One line per row, tab-separated after "row": path, ours, floor, ratio,
-// goal, met. `maxRatio` is the goal as the largest ours / floor allowed.
+// goal, met.
+inline void printRowText(const std::string& path, const std::string& ours,
+                         const std::string& floor, const std::string& ratio,
+                         const std::string& goal, bool met)
+{
+    std::printf("\nrow\t%s\t%s\t%s\t%s\t%s\t%s\n", path.c_str(), ours.c_str(), floor.c_str(),
+                ratio.c_str(), goal.c_str(), met ? "yes" : "NO");
+    std::fflush(stdout);
+}
+
+// A row whose goal is the largest ours / floor allowed.
 inline void printRow(const std::string& path, const std::string& ours, const std::string& floor,
-                     double ratio, double maxRatio, const std::string& goal = {})
+                     double ratio, double maxRatio)
+{
+    char r[32], g[32];
+    std::snprintf(r, sizeof r, "%.2f", ratio);
+    std::snprintf(g, sizeof g, "<= %.2f", maxRatio);
+    printRowText(path, ours, floor, r, g, ratio <= maxRatio);
+}
+
+inline std::string ratioText(double ratio)
 {
     char r[32];
     std::snprintf(r, sizeof r, "%.2f", ratio);
-    char g[64];
-    std::snprintf(g, sizeof g, "<= %.2f", maxRatio);
-    std::printf("row\t%s\t%s\t%s\t%s\t%s\t%s\n", path.c_str(), ours.c_str(), floor.c_str(), r,
-                goal.empty() ? g : goal.c_str(), ratio <= maxRatio ? "yes" : "NO");
-    std::fflush(stdout);
+    return r;
 }
 
 // A time for the table: "12.3 ms", "45.6 us".
