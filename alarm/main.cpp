@@ -33,6 +33,9 @@ int main(int argc, char** argv)
     // Holding the lock, any state file left behind is a killed player's.
     sound.RecoverLeftover();
     sound.PrepareSound();
+    // The sound first, the bar after it: building and mapping the window
+    // takes longer than the sound needs to start.
+    playAlarm(Paths::programFolder());
 
     // The user's settings go back at once, then the program ends, which
     // ends the sound.
@@ -45,7 +48,6 @@ int main(int argc, char** argv)
     // Always the small bar: it is what "minimized" looks like for this player.
     AlarmBar bar;
     bar.show();
-    playAlarm(Paths::programFolder());
     QObject::connect(&bar, &AlarmBar::timeUp, &app, end);
     bar.timer1().start();
     const int rc = app.exec();

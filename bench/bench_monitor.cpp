@@ -1,6 +1,7 @@
 // Processor use of the input level monitor while it runs: the nested loop
 // must sleep between blocks instead of spinning. Reported as the counter
 // cpu_percent (process CPU time over wall time, one core = 100).
+#include "benchrows.h"
 #include "leveldisplay.h"
 #include "modaudiomon.h"
 #include "waveinput.h"
@@ -107,7 +108,21 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* name : {"BM_MonitorPacedInput", "BM_MonitorAlsaInput"}) {
+        const auto run = reporter.counters.find(std::string(name) + "/iterations:3/real_time");
+        if (run == reporter.counters.end())
+            continue;
+        const double cpu = run->second["cpu_percent"];
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f %%", cpu);
+        printRowText(std::string("input level monitor, processor share (") +
+                         (std::string(name).find("Alsa") != std::string::npos ? "ALSA capture"
+                                                                              : "paced input") +
+                         ")",
+                     text, "-", "-", "< 2 %", cpu < 2.0);
+    }
     benchmark::Shutdown();
     return 0;
 }

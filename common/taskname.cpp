@@ -17,7 +17,7 @@ QString twoDigits(int number)
                                       : QString::number(number);
 }
 
-bool digitsAt(const QString& s, int pos, int count, int* value)
+bool digitsAt(QStringView s, int pos, int count, int* value)
 {
     if (pos < 0 || pos + count > s.size())
         return false;
@@ -96,11 +96,16 @@ Day classify(const QDate& due, const QDate& today)
 
 bool isDue(const Parsed& task, const QDateTime& now)
 {
-    switch (classify(task.date, now.date())) {
+    return isDue(task, now.date(), now.time().msecsSinceStartOfDay() / 1000);
+}
+
+bool isDue(const Parsed& task, const QDate& today, int secondOfDay)
+{
+    switch (classify(task.date, today)) {
     case Day::Past:
         return true;
     case Day::Today:
-        return now.time().msecsSinceStartOfDay() / 1000 >= task.dueSecondOfDay();
+        return secondOfDay >= task.dueSecondOfDay();
     default:
         return false;
     }

@@ -23,7 +23,7 @@ QString twoDigits(int number);
 
 // The number written by `count` ASCII digits at `pos` of `s`, for readers of
 // the fixed positions of a name; false (value untouched) when any is not one.
-bool digitsAt(const QString& s, int pos, int count, int* value);
+bool digitsAt(QStringView s, int pos, int count, int* value);
 
 // DD.MM.YYYY, as the readers write today's date when they compare.
 QString dateText(const QDate& date);
@@ -55,6 +55,9 @@ Day classify(const QDate& due, const QDate& today);
 // A task is due once its day has come and, on its own day, once the whole
 // seconds since midnight reach its due second. Past days are always due.
 bool isDue(const Parsed& task, const QDateTime& now);
+// The same with the moment already split into its day and its whole seconds
+// since midnight, for readers that judge many names against one moment.
+bool isDue(const Parsed& task, const QDate& today, int secondOfDay);
 
 // The inputs of a name being composed at confirmation.
 struct Request

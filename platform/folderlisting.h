@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // Lists the names in one folder the way the suite's wildcard listings have
@@ -26,6 +28,20 @@ struct Result
 };
 
 Result list(const QString& folder, const QString& pattern);
+
+// The same listing without building texts, for readers that judge a name by
+// its bytes: `bytes` is the name as stored (valid only during the call).
+struct Name
+{
+    QByteArrayView bytes;
+    bool exactName = true; // false: not UTF-8
+    // The name as text when it had to be decoded to be judged (bytes that
+    // are not plain UTF-8), else null: `bytes` then holds it exactly.
+    const QString* text = nullptr;
+};
+// False when the folder is missing or cannot be read.
+bool forEachName(const QString& folder, const QString& pattern,
+                 const std::function<void(const Name&)>& visit);
 
 // Deletes the file `name` of `folder` as a listing showed it; a name shown
 // with replacement characters deletes the first such file it stands for.

@@ -18,6 +18,7 @@ PACKAGES=(
   espeak-ng sox libfaketime
   clang libclang-rt-14-dev clang-format-14
   fonts-dejavu-core locales file
+  libxcb1-dev strace
 )
 
 # The tests run the sound system tests against PipeWire as well. Only its

@@ -39,10 +39,16 @@ public:
 
     // The due rule for one name: due when its day is past, or when it is
     // today and the whole seconds since midnight have reached its due second.
-    static Due CheckDueTime(const QString& name, const QDateTime& now);
+    static Due CheckDueTime(QStringView name, const QDateTime& now);
+
+    // The same rule for a name as the folder stores it (UTF-8 bytes, known
+    // to be valid), against a moment split into its day and its whole
+    // seconds since midnight. Builds no text: only the first characters,
+    // as far as the time positions, are decoded.
+    static Due CheckDueBytes(QByteArrayView utf8Name, const QDate& today, int secondOfDay);
 
     // The due date and time read from the name's date and time positions.
-    static std::optional<TaskName::Parsed> dueMoment(const QString& name);
+    static std::optional<TaskName::Parsed> dueMoment(QStringView name);
 
 private:
     const Clock& m_clock;

@@ -109,8 +109,9 @@ GifError clsGIF::Reset()
     m_mask = QImage(m_width, m_height, QImage::Format_RGB32);
     if (m_image.isNull() || m_mask.isNull())
         return fail(GifError::BadScreenSize);
-    m_image.fill(kTransparent);
-    m_mask.fill(kTransparent);
+    // Both start black and transparent; the clearing waits for the first
+    // frame, which often covers the whole screen with opaque pixels.
+    m_cleared = false;
 
     if (packed & 0x80) {
         if (const GifError e = readPalette(packed, m_global); e != GifError::None)
@@ -267,147 +268,191 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
     if (minCodeSize < 2 || minCodeSize > 9)
         return fail(GifError::BadCodeSize);
 
-    if (total > m_indexCapacity) {
-        m_indexes.reset(new quint8[total]);
-        m_indexCapacity = total;
+    // The data sub-blocks are gathered into one run first, so the code
+    // reader needs no block bookkeeping. A chain cut short keeps its
+    // complete blocks: decoding goes as far as they reach and then reports
+    // the file truncated, unless a faulty code comes first.
+    qsizetype dataBytes = 0;
+    bool chainComplete = false;
+    for (qsizetype at = m_pos;;) {
+        if (at >= m_size)
+            break;
+        const int len = m_bytes[at];
+        if (len == 0) {
+            chainComplete = true;
+            break;
+        }
+        if (m_size - (at + 1) < len)
+            break;
+        dataBytes += len;
+        at += 1 + len;
+    }
+    // Eight zero bytes behind the data let the reader load whole words.
+    if (dataBytes + 8 > qsizetype(m_codes.size()))
+        m_codes.resize(size_t(dataBytes + 8));
+    quint8* const codes = m_codes.data();
+    {
+        quint8* dst = codes;
+        qsizetype at = m_pos;
+        for (qsizetype left = dataBytes; left > 0;) {
+            const int len = m_bytes[at];
+            std::memcpy(dst, m_bytes + at + 1, size_t(len));
+            dst += len;
+            left -= len;
+            at += 1 + len;
+        }
+        std::memset(dst, 0, 8);
+    }
+
+    // The index buffer has room for one whole string beyond the image, so
+    // a string is always written whole; what lies past the image is dropped.
+    const qint64 capacity = total + kMaxCodes + 8;
+    if (capacity > m_indexCapacity) {
+        m_indexes.reset(new quint8[size_t(capacity)]);
+        m_indexCapacity = capacity;
     }
     quint8* const begin = m_indexes.get();
     quint8* out = begin;
     quint8* const end = begin + total;
 
-    // Code tables: a code's string is its prefix's string plus its suffix;
-    // first character and length are kept so a string is written backwards
-    // straight into the output without a stack.
-    quint16 prefix[kMaxCodes];
-    quint8 suffix[kMaxCodes];
-    quint8 first[kMaxCodes];
+    // A code's string is always somewhere in the output already: a new entry
+    // is the previous code's string plus the first character of the one that
+    // follows it, and in the output those two lie side by side. So the table
+    // keeps where each string starts and how long it is, and a code is
+    // written by copying those bytes forward.
+    quint32 where[kMaxCodes];
     quint16 length[kMaxCodes];
 
     const int clear = 1 << minCodeSize;
     const int endCode = clear + 1;
     const int firstFree = clear + 2;
-    for (int c = 0; c < clear; ++c) {
-        suffix[c] = first[c] = quint8(c);
-        length[c] = 1;
-    }
     int codeSize = minCodeSize + 1;
+    quint32 codeMask = (1u << codeSize) - 1;
     int limit = 1 << codeSize;
     int nextFree = firstFree;
-    int old = -1;
+    bool afterClear = true; // no previous string to extend
+    quint32 oldAt = 0; // where the previous code's string was written
+    int oldLength = 0; // and how long it is
 
-    // Bit reader: codes are packed least significant bit first across
-    // data sub-blocks; a code may continue in the next sub-block.
-    quint32 bits = 0;
-    int bitCount = 0;
-    int blockLeft = 0;
-    bool dataEnded = false; // the zero-length terminator was read
+    const quint64 totalBits = quint64(dataBytes) * 8;
+    quint64 bitPos = 0;
+    bool outOfData = false;
 
     while (out < end) {
-        while (bitCount < codeSize) {
-            if (blockLeft == 0) {
-                if (!need(1))
-                    return fail(GifError::Truncated);
-                blockLeft = m_bytes[m_pos++];
-                if (blockLeft == 0) {
-                    dataEnded = true;
-                    break;
-                }
-                if (!need(blockLeft))
-                    return fail(GifError::Truncated);
-            }
-            bits |= quint32(m_bytes[m_pos++]) << bitCount;
-            bitCount += 8;
-            --blockLeft;
+        if (bitPos + quint64(codeSize) > totalBits) {
+            outOfData = true;
+            break;
         }
-        if (dataEnded)
-            break; // the terminator ends the data just as the end code does
-        int code = int(bits & ((1u << codeSize) - 1));
-        bits >>= codeSize;
-        bitCount -= codeSize;
+        quint32 word;
+        std::memcpy(&word, codes + (bitPos >> 3), 4);
+        int code = int((word >> (bitPos & 7)) & codeMask);
+        bitPos += quint64(codeSize);
 
         if (code == clear) {
             nextFree = firstFree;
             codeSize = minCodeSize + 1;
+            codeMask = (1u << codeSize) - 1;
             limit = 1 << codeSize;
-            old = -1;
+            afterClear = true;
             continue;
         }
         if (code == endCode)
             break;
-        if (old < 0) {
+        const quint32 at = quint32(out - begin);
+        if (afterClear) {
             // First code after a clear (or at the start): there is no string
             // to extend, and nothing but a root value makes sense.
-            if (code >= nextFree)
-                code = 0;
+            *out++ = quint8(code < nextFree ? code : 0);
+            afterClear = false;
+            oldAt = at;
+            oldLength = 1;
+            continue;
+        }
+        if (code > nextFree)
+            return fail(GifError::BadCode);
+        int n = 1;
+        if (code < clear) {
+            *out = quint8(code);
         } else {
-            if (code > nextFree)
-                return fail(GifError::BadCode);
-            if (nextFree < kMaxCodes) {
-                // The new entry is the previous string plus the first
-                // character of this one; when the code is the entry being
-                // made, that character is the previous string's first.
-                prefix[nextFree] = quint16(old);
-                suffix[nextFree] = code == nextFree ? first[old] : first[code];
-                first[nextFree] = first[old];
-                length[nextFree] = quint16(length[old] + 1);
-                ++nextFree;
-                if (nextFree >= limit && codeSize < 12) {
-                    ++codeSize;
-                    limit <<= 1;
-                }
+            // A code equal to the entry being made stands for the previous
+            // string plus its own first character: the copy below reads the
+            // bytes it has just written, which gives exactly that.
+            const quint8* src = code == nextFree ? begin + oldAt : begin + where[code];
+            n = code == nextFree ? oldLength + 1 : length[code];
+            if (out - src >= 8) {
+                for (int k = 0; k < n; k += 8)
+                    std::memcpy(out + k, src + k, 8);
+            } else {
+                for (int k = 0; k < n; ++k)
+                    out[k] = src[k];
             }
         }
-
-        // Write the code's string; the part beyond the image is dropped.
-        int c = code;
-        const qint64 len = length[c];
-        qint64 skip = len - (end - out);
-        quint8* p = out + std::min<qint64>(len, end - out);
-        if (skip <= 0) {
-            while (c >= clear) {
-                *--p = suffix[c];
-                c = prefix[c];
+        out += n;
+        if (nextFree < kMaxCodes) {
+            where[nextFree] = oldAt;
+            length[nextFree] = quint16(oldLength + 1);
+            ++nextFree;
+            if (nextFree >= limit && codeSize < 12) {
+                ++codeSize;
+                codeMask = (1u << codeSize) - 1;
+                limit <<= 1;
             }
-            *--p = quint8(c);
-            out += len;
-        } else {
-            while (c >= clear) {
-                if (skip > 0)
-                    --skip;
-                else
-                    *--p = suffix[c];
-                c = prefix[c];
-            }
-            if (skip == 0)
-                *--p = quint8(c);
-            out = end;
         }
-        old = code;
+        oldAt = at;
+        oldLength = n;
     }
+    if (out > end)
+        out = end;
 
+    if (outOfData && !chainComplete)
+        return fail(GifError::Truncated);
     // Whatever follows the last needed code (the end code, padding, further
     // sub-blocks) is skipped up to the terminator. Encoders may put the end
     // code into a sub-block of its own, which is still a well-formed file.
-    if (!dataEnded) {
-        m_pos += blockLeft;
-        if (skipSubBlocks() != GifError::None)
-            return m_error;
-    }
+    if (!chainComplete)
+        return fail(GifError::Truncated);
+    m_pos = skipGathered(m_pos);
 
     composite(frame, interlaced, palette, out - begin);
     return GifError::None;
 }
 
+void clsGIF::clear()
+{
+    if (m_cleared)
+        return;
+    m_image.fill(kTransparent);
+    m_mask.fill(kTransparent);
+    m_cleared = true;
+}
+
+qsizetype clsGIF::skipGathered(qsizetype at) const
+{
+    while (m_bytes[at] != 0)
+        at += 1 + m_bytes[at];
+    return at + 1;
+}
+
 void clsGIF::composite(const Rect& frame, bool interlaced, const quint32* palette, qint64 count)
 {
-    if (frame.width == 0 || count == 0)
-        return;
     // Pixels outside the logical screen are not drawn.
     const int x0 = std::max(frame.left, 0);
     const int x1 = std::min(frame.left + frame.width, m_width);
-    if (x0 >= x1)
+    if (frame.width == 0 || count == 0 || x0 >= x1) {
+        clear();
         return;
+    }
     const int rows = int((count + frame.width - 1) / frame.width);
+    if (!m_cleared) {
+        // An interlaced frame is whole once all its rows are in as well.
+        const bool coversScreen = m_transparent < 0 && frame.left <= 0 && frame.top <= 0 &&
+                                  frame.left + frame.width >= m_width &&
+                                  count == qint64(frame.width) * frame.height &&
+                                  frame.top + frame.height >= m_height;
+        if (!coversScreen)
+            clear();
+        m_cleared = true;
+    }
     quint32* const image = reinterpret_cast<quint32*>(m_image.bits());
     quint32* const mask = reinterpret_cast<quint32*>(m_mask.bits());
     const qsizetype stride = m_image.bytesPerLine() / 4;
@@ -424,10 +469,9 @@ void clsGIF::composite(const Rect& frame, bool interlaced, const quint32* palett
         quint32* msk = mask + y * stride + x0;
         const int n = rowEnd - x0;
         if (transparent < 0) {
-            for (int k = 0; k < n; ++k) {
+            for (int k = 0; k < n; ++k)
                 img[k] = palette[src[k]];
-                msk[k] = kOpaque;
-            }
+            std::fill(msk, msk + n, kOpaque);
         } else {
             for (int k = 0; k < n; ++k) {
                 const int index = src[k];

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // Holds the bytes of one GIF file (GIF87a or GIF89a) and hands out its frames
 // one at a time, each already composited onto the logical screen: a 32-bit
@@ -83,7 +84,11 @@ private:
     GifError readPalette(int packed, std::array<quint32, 256>& palette);
     GifError decodeImage(const Rect& frame, bool interlaced, const quint32* palette);
     GifError skipSubBlocks();
+    // Past a chain of sub-blocks known to be complete, terminator included.
+    qsizetype skipGathered(qsizetype at) const;
     void disposeToBackground(const Rect& area);
+    // Makes both screen buffers black and transparent, once after Reset.
+    void clear();
     void composite(const Rect& frame, bool interlaced, const quint32* palette, qint64 count);
 
     QByteArray m_data;
@@ -100,6 +105,7 @@ private:
     QImage m_image; // composited colours, 0xffRRGGBB
     QImage m_mask;  // 0xffffffff opaque, 0xff000000 transparent
     QImage m_nextMask;
+    bool m_cleared = true; // false: the screen buffers still wait for clear()
 
     Rect m_previous;          // area of the frame last decoded
     int m_previousDisposal = 0;
@@ -109,6 +115,8 @@ private:
     bool m_ended = true;
     GifError m_error = GifError::None;
 
+    // The current image's data sub-blocks joined, reused between frames.
+    std::vector<quint8> m_codes;
     // LZW output of the current image, one byte per pixel, reused between frames.
     std::unique_ptr<quint8[]> m_indexes;
     qint64 m_indexCapacity = 0;

@@ -117,6 +117,17 @@ TEST(DueScan, FolderContents)
         {"not a time", {"07.12.2026 24ч 00м 00.mp3", "07.12.2026 10ч 60м 00.mp3"}, false, 2, 2},
         {"date without its full stops", {"07-12-2026 14ч 00м 00.mp3"}, false, 1, 1},
         {"hidden files are not looked at", {".07.12.2026 14ч 00м 00.mp3", ".x.mp3"}, false, 0, 0},
+        // Names are judged from their bytes; these must read as the decoded
+        // text does.
+        {"a byte order mark in front is not part of the name",
+         {QStringLiteral("\uFEFF07.12.2026 14ч 00м 00.mp3")}, true, 0, 1},
+        {"a character beyond the first plane takes two positions",
+         {QStringLiteral("07.12.2026 14\U0001F60000м 00.mp3"),
+          QStringLiteral("07.12.2026 13\U0001F600 00м 00.mp3")},
+         true, 1, 2},
+        {"marks from other scripts", {QStringLiteral("07.12.2026 14時 00分 00.mp3")}, true, 0, 1},
+        {"the extension with look-alike letters", {QStringLiteral("07.12.2026 14ч 00м 00.ｍp3")},
+         false, 0, 0},
     };
     TestClock clock(at(2026, 12, 7, 14, 30, 0));
     for (const FolderCase& c : cases) {
@@ -144,6 +155,29 @@ TEST(DueScan, NamesThatAreNotUtf8AreBadNames)
     EXPECT_EQ(r.scanned, 1);
     EXPECT_EQ(r.badNames, 1);
     EXPECT_FALSE(r.alert);
+}
+
+// A link counts as what it points to.
+TEST(DueScan, LinksCountAsTheirTargets)
+{
+    ProgramFolder folder;
+    folder.add(QStringLiteral("a.txt"));
+    QDir(folder.dir.path()).mkpath(QStringLiteral("folder"));
+    const struct
+    {
+        const char* name;
+        QString target;
+    } links[] = {
+        {"07.12.2026 14ч 00м 00.mp3", folder.media() + QStringLiteral("a.txt")},
+        {"07.12.2026 14ч 00м 01.mp3", folder.dir.path() + QStringLiteral("/folder")},
+        {"07.12.2026 14ч 00м 02.mp3", folder.dir.path() + QStringLiteral("/gone")},
+    };
+    for (const auto& l : links)
+        ASSERT_TRUE(QFile::link(l.target, folder.media() + QString::fromUtf8(l.name)));
+    TestClock clock(at(2026, 12, 7, 14, 30, 0));
+    const ScanResult r = DueScan(clock).ScanDueTasks(folder.media(), QStringLiteral("*.mp3*"));
+    EXPECT_EQ(r.scanned, 1);
+    EXPECT_TRUE(r.alert);
 }
 
 TEST(DueScan, FoldersAndMissingMediaAreNotTasks)

@@ -1,0 +1,16 @@
+// The peer of idle Vestrel: a bare Qt tray program, one icon in the
+// notification area and nothing else.
+#include <QApplication>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QPixmap icon(32, 32);
+    icon.fill(Qt::darkCyan);
+    QSystemTrayIcon tray{QIcon(icon)};
+    tray.show();
+    return app.exec();
+}

@@ -1,0 +1,377 @@
+// Start-up paths a user waits for, each against a bare Qt program started the
+// same way (fork, exec, from the program's own folder), eight runs each,
+// medians compared:
+//
+//   Tinkra: exec to the first sound on the speakers (goal: at most 30 ms;
+//           the bare peer plays the same MP3 once its QApplication stands,
+//           paplay of the same chime as a WAV is shown for reference)
+//   Quillmur: exec to its first frame on screen (goal: at most twice a bare
+//           frameless widget of the same size)
+//
+// Needs the private services of tools/test-services.sh (Xvfb with a window
+// manager, PulseAudio with the null sink "speakers") and the installed
+// program folder in QUILL_BENCH_PROGRAMS; without them it says so and ends.
+#include "benchrows.h"
+
+#include <xcb/xcb.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double>(b - a).count();
+}
+
+pid_t spawn(const std::vector<std::string>& argv, const std::string& cwd, int stdoutFd = -1)
+{
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0)
+            _exit(127);
+        if (stdoutFd >= 0)
+            dup2(stdoutFd, 1);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 2);
+        if (stdoutFd < 0)
+            dup2(null, 1);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Ends a program the orderly way and waits for it (killed after 5 s).
+void finish(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 500; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// What the speakers play, from their monitor. The null sink renders on the
+// system clock, so sample n was played at start + n / rate; the start is the
+// lowest (arrival time - samples so far / rate) seen, as data can only
+// arrive after it was played.
+class SpeakerMonitor
+{
+public:
+    static constexpr int Rate = 44100;
+
+    bool start()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        m_pid = spawn({"/usr/bin/parec", "-d", "speakers.monitor", "--raw", "--format=s16le",
+                       "--rate=44100", "--channels=1", "--latency-msec=2"},
+                      {}, fds[1]);
+        close(fds[1]);
+        m_fd = fds[0];
+        m_thread = std::thread([this] { read(); });
+        // A second to settle and to learn the sample clock.
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_samples.size() > Rate / 4;
+    }
+
+    void stop()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+
+    // Seconds from `from` to the first sample louder than `level` played
+    // after it; negative when none was heard.
+    double firstSoundAfter(Clock::time_point from, int level)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const double t0 = since(from, m_origin) + m_start;
+        const long first = std::max(0L, long(-t0 * Rate));
+        for (size_t n = size_t(first); n < m_samples.size(); ++n)
+            if (std::abs(int(m_samples[n])) > level)
+                return t0 + double(n) / Rate;
+        return -1;
+    }
+
+private:
+    void read()
+    {
+        m_origin = Clock::now();
+        char buf[4096];
+        std::vector<char> carry;
+        for (;;) {
+            const ssize_t got = ::read(m_fd, buf, sizeof buf);
+            if (got <= 0)
+                return;
+            const double now = since(m_origin, Clock::now());
+            std::lock_guard<std::mutex> lock(m_mutex);
+            carry.insert(carry.end(), buf, buf + got);
+            const size_t whole = carry.size() / 2;
+            for (size_t i = 0; i < whole; ++i) {
+                int16_t s;
+                std::memcpy(&s, &carry[2 * i], 2);
+                m_samples.push_back(s);
+            }
+            carry.erase(carry.begin(), carry.begin() + long(whole * 2));
+            m_start = std::min(m_start, now - double(m_samples.size()) / Rate);
+        }
+    }
+
+    pid_t m_pid = -1;
+    int m_fd = -1;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    Clock::time_point m_origin;
+    double m_start = 1e9; // seconds after m_origin when sample 0 was played
+    std::vector<int16_t> m_samples;
+};
+
+std::vector<double> timeSound(SpeakerMonitor& monitor, const std::vector<std::string>& argv,
+                              const std::string& cwd, int runs)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const Clock::time_point t = Clock::now();
+        const pid_t pid = spawn(argv, cwd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        finish(pid);
+        const double s = monitor.firstSoundAfter(t, 64);
+        if (s >= 0)
+            times.push_back(s);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    return times;
+}
+
+// Watches the screen for a program's first frame: the first window mapped
+// on the root after the start, then a few of its rows until they differ from
+// what the screen showed before the start.
+class FrameWatch
+{
+public:
+    bool open()
+    {
+        int screenNumber = 0;
+        m_c = xcb_connect(nullptr, &screenNumber);
+        if (xcb_connection_has_error(m_c))
+            return false;
+        xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_c));
+        for (int i = 0; i < screenNumber; ++i)
+            xcb_screen_next(&it);
+        m_screen = it.data;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_c, m_screen->root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_c);
+        return true;
+    }
+
+    ~FrameWatch()
+    {
+        if (m_c)
+            xcb_disconnect(m_c);
+    }
+
+    struct Result
+    {
+        double seconds = -1;
+        int width = 0, height = 0;
+    };
+
+    Result run(const std::vector<std::string>& argv, const std::string& cwd)
+    {
+        Result r;
+        std::vector<uint8_t> before = grab(0, 0, m_screen->width_in_pixels,
+                                           m_screen->height_in_pixels);
+        drain();
+        const Clock::time_point t = Clock::now();
+        const pid_t pid = spawn(argv, cwd);
+        xcb_window_t mapped = XCB_NONE;
+        const Clock::time_point deadline = t + std::chrono::seconds(10);
+        while (mapped == XCB_NONE && Clock::now() < deadline) {
+            xcb_generic_event_t* e = xcb_poll_for_event(m_c);
+            if (!e) {
+                usleep(200);
+                continue;
+            }
+            if ((e->response_type & 0x7f) == XCB_MAP_NOTIFY)
+                mapped = reinterpret_cast<xcb_map_notify_event_t*>(e)->window;
+            free(e);
+        }
+        if (mapped != XCB_NONE) {
+            xcb_get_geometry_reply_t* g =
+                xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, mapped), nullptr);
+            if (g) {
+                r.width = g->width;
+                r.height = g->height;
+                const int x = g->x, y = g->y;
+                free(g);
+                const int w = std::min<int>(r.width, m_screen->width_in_pixels - x);
+                const int h = std::min<int>(r.height, m_screen->height_in_pixels - y);
+                while (w > 0 && h > 0 && Clock::now() < deadline) {
+                    if (changed(before, x, y, w, h)) {
+                        r.seconds = since(t, Clock::now());
+                        break;
+                    }
+                    usleep(500);
+                }
+            }
+        }
+        finish(pid);
+        usleep(300000);
+        drain();
+        return r;
+    }
+
+private:
+    void drain()
+    {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_c))
+            free(e);
+    }
+
+    std::vector<uint8_t> grab(int x, int y, int w, int h)
+    {
+        xcb_get_image_reply_t* img = xcb_get_image_reply(
+            m_c, xcb_get_image(m_c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_screen->root, int16_t(x),
+                               int16_t(y), uint16_t(w), uint16_t(h), ~0u),
+            nullptr);
+        std::vector<uint8_t> out;
+        if (img) {
+            const uint8_t* d = xcb_get_image_data(img);
+            out.assign(d, d + xcb_get_image_data_length(img));
+            free(img);
+        }
+        return out;
+    }
+
+    // Eight rows spread over the window, against the same pixels before.
+    bool changed(const std::vector<uint8_t>& before, int x, int y, int w, int h)
+    {
+        const size_t screenW = m_screen->width_in_pixels;
+        for (int k = 0; k < 8; ++k) {
+            const int row = y + (h - 1) * k / 7;
+            const std::vector<uint8_t> now = grab(x, row, w, 1);
+            if (now.size() < size_t(w) * 4 || before.size() < (size_t(row) * screenW + x + w) * 4)
+                return false;
+            if (std::memcmp(now.data(), &before[(size_t(row) * screenW + x) * 4], size_t(w) * 4) != 0)
+                return true;
+        }
+        return false;
+    }
+
+    xcb_connection_t* m_c = nullptr;
+    xcb_screen_t* m_screen = nullptr;
+};
+
+std::string ms(double seconds)
+{
+    char b[32];
+    std::snprintf(b, sizeof b, "%.1f ms", seconds * 1e3);
+    return b;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 8;
+    const char* programs = std::getenv("QUILL_BENCH_PROGRAMS");
+    if (!programs || !std::getenv("DISPLAY") || !std::getenv("PULSE_SERVER")) {
+        std::printf("bench_startup: needs DISPLAY, PULSE_SERVER and QUILL_BENCH_PROGRAMS; "
+                    "nothing measured\n");
+        return 0;
+    }
+    const std::string folder = programs;
+    const std::string data = folder + "/Data";
+
+    // The speakers at full volume, so the bare peers are heard as loudly
+    // as the alarm (which turns them up itself).
+    std::system("pactl set-sink-volume speakers 100% && pactl set-sink-mute speakers 0");
+    SpeakerMonitor monitor;
+    if (monitor.start()) {
+        const double tinkra = median(timeSound(monitor, {data + "/Tinkra"}, data, runs));
+        const double bare =
+            median(timeSound(monitor, {QUILL_BARE_SOUND, data + "/1.mp3"}, data, runs));
+        const double paplay =
+            median(timeSound(monitor, {"/usr/bin/paplay", QUILL_CHIME_WAV}, data, runs));
+        if (tinkra > 0 && bare > 0) {
+            printRowText("Tinkra exec -> first sound (vs bare Qt player)", ms(tinkra), ms(bare),
+                         ratioText(tinkra / bare), "<= 30 ms", tinkra <= 0.030);
+            printRowText("paplay of a WAV, for reference (vs bare Qt player)", ms(paplay),
+                         ms(bare), ratioText(paplay / bare), "-", true);
+        } else {
+            std::printf("no sound heard from Tinkra (%.3f) or the bare player (%.3f)\n", tinkra,
+                        bare);
+        }
+    } else {
+        std::printf("the speakers' monitor gives nothing\n");
+    }
+    monitor.stop();
+
+    FrameWatch watch;
+    if (watch.open()) {
+        std::vector<double> ours, bare;
+        int w = 0, h = 0;
+        for (int i = 0; i < runs; ++i) {
+            const FrameWatch::Result r = watch.run({folder + "/Quillmur"}, folder);
+            if (r.seconds >= 0)
+                ours.push_back(r.seconds);
+            w = r.width;
+            h = r.height;
+        }
+        for (int i = 0; i < runs && w > 0; ++i) {
+            const FrameWatch::Result r = watch.run(
+                {QUILL_BARE_WIDGET, std::to_string(w), std::to_string(h)}, folder);
+            if (r.seconds >= 0)
+                bare.push_back(r.seconds);
+        }
+        if (!ours.empty() && !bare.empty())
+            printRow("Quillmur exec -> first frame (vs bare " + std::to_string(w) + "x" +
+                         std::to_string(h) + " widget)",
+                     ms(median(ours)), ms(median(bare)), median(ours) / median(bare), 2.0);
+        else
+            std::printf("no first frame seen (Quillmur %zu, bare %zu runs)\n", ours.size(),
+                        bare.size());
+    }
+    return 0;
+}
