@@ -30,7 +30,10 @@ bool Artwork::writeChime(const QString& dir)
     const int rate = 44100;
     const double seconds = 4.5;
     std::vector<double> mix(size_t(rate * seconds), 0.0);
-    struct Note { double start, freq; };
+    struct Note
+    {
+        double start, freq;
+    };
     const Note notes[] = {{0.00, 1318.5}, {0.30, 1046.5}, {0.60, 783.99},
                           {2.10, 1318.5}, {2.40, 1046.5}, {2.70, 783.99}};
     const double pi = 3.14159265358979;
@@ -40,7 +43,8 @@ bool Artwork::writeChime(const QString& dir)
             const double t = double(i - first) / rate;
             const double env = std::exp(-2.6 * t) * std::min(1.0, t * 400.0);
             // Bell partials: fundamental, a slightly sharp octave and a twelfth.
-            const double s = std::sin(2 * pi * n.freq * t) + 0.45 * std::sin(2 * pi * n.freq * 2.01 * t) * std::exp(-3 * t) +
+            const double s = std::sin(2 * pi * n.freq * t) +
+                             0.45 * std::sin(2 * pi * n.freq * 2.01 * t) * std::exp(-3 * t) +
                              0.2 * std::sin(2 * pi * n.freq * 3.0 * t) * std::exp(-5 * t);
             mix[i] += 0.22 * env * s;
         }

@@ -61,8 +61,8 @@ bool Artwork::writeDevice(const QString& dir)
     p.fillRect(QRectF(Layout::kHintLine), QColor(6, 22, 14));
 
     // Sockets for the four window buttons and the recording lamp.
-    for (const QRect& r : {Layout::kMenuButton, Layout::kHelpButton, Layout::kAboutButton,
-                           Layout::kExitButton}) {
+    for (const QRect& r :
+         {Layout::kMenuButton, Layout::kHelpButton, Layout::kAboutButton, Layout::kExitButton}) {
         p.setPen(QPen(QColor(0, 0, 0), 2));
         p.setBrush(QColor(20, 21, 24));
         p.drawEllipse(QRectF(r).adjusted(-2, -2, 2, 2));

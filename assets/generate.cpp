@@ -29,7 +29,6 @@ int main(int argc, char** argv)
                     Artwork::writeControlButton(dir) && Artwork::writeChime(dir) &&
                     Artwork::writeIcon(dir) && Artwork::writePlayback(dir) &&
                     Artwork::writeTrayIcons(dir) && Artwork::writeDial(dir) &&
-                    Artwork::writeGifs(dir) &&
-                    Artwork::writeRecording(dir);
+                    Artwork::writeGifs(dir) && Artwork::writeRecording(dir);
     return ok ? 0 : 1;
 }

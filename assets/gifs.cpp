@@ -56,7 +56,9 @@ std::vector<QRgb> medianCut(const std::vector<QRgb>& colours, int n)
         std::vector<QRgb> c;
     };
     std::vector<Box> boxes{{colours}};
-    auto channel = [](QRgb c, int ch) { return ch == 0 ? qRed(c) : ch == 1 ? qGreen(c) : qBlue(c); };
+    auto channel = [](QRgb c, int ch) {
+        return ch == 0 ? qRed(c) : ch == 1 ? qGreen(c) : qBlue(c);
+    };
     auto widest = [&](const Box& b, int& range) {
         int best = 0;
         range = -1;
@@ -110,7 +112,8 @@ std::vector<QRgb> medianCut(const std::vector<QRgb>& colours, int n)
     return palette;
 }
 
-bool writeGif(const QString& path, const std::vector<QImage>& frames, const std::vector<int>& delaysCs)
+bool writeGif(const QString& path, const std::vector<QImage>& frames,
+              const std::vector<int>& delaysCs)
 {
     const int w = frames.front().width(), h = frames.front().height();
     // Flatten half-transparent edges onto the matte; the rest is either
@@ -242,7 +245,8 @@ QColor mixColour(const QColor& a, const QColor& b, double k)
 
 // ---- window buttons, 28 x 28 ----
 
-void windowButton(QPainter& p, double t, const std::function<void(QPainter&, const QColor&)>& symbol,
+void windowButton(QPainter& p, double t,
+                  const std::function<void(QPainter&, const QColor&)>& symbol,
                   const QColor& tint = kLightBlue)
 {
     const QRectF r(1.5, 1.5, 25, 25);
@@ -289,11 +293,13 @@ void listItem(QPainter& p, double t)
     p.drawRoundedRect(QRectF(17, 13, 27, 34), 3, 3);
     for (int i = 0; i < 3; ++i) {
         const double y = 21 + i * 9;
-        p.setPen(QPen(i < active ? kDeepBlue : QColor(150, 165, 185), 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(
+            QPen(i < active ? kDeepBlue : QColor(150, 165, 185), 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(27, y), QPointF(39, y));
         p.setPen(QPen(QColor(40, 150, 60), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         if (i < active)
-            p.drawPolyline(QPolygonF({QPointF(20.5, y - 0.5), QPointF(22.5, y + 2), QPointF(25.5, y - 3)}));
+            p.drawPolyline(
+                QPolygonF({QPointF(20.5, y - 0.5), QPointF(22.5, y + 2), QPointF(25.5, y - 3)}));
         else
             p.setPen(QPen(QColor(160, 170, 185), 1.2)), p.drawRect(QRectF(20.5, y - 2.5, 4, 4));
     }
@@ -310,7 +316,8 @@ void clockItem(QPainter& p, double t)
         const double a = i * M_PI / 6;
         const double r0 = i % 3 ? 16 : 14;
         p.setPen(QPen(kDeepBlue, i % 3 ? 1 : 2));
-        p.drawLine(c + QPointF(qSin(a) * r0, -qCos(a) * r0), c + QPointF(qSin(a) * 17.5, -qCos(a) * 17.5));
+        p.drawLine(c + QPointF(qSin(a) * r0, -qCos(a) * r0),
+                   c + QPointF(qSin(a) * 17.5, -qCos(a) * 17.5));
     }
     const double minute = t * 2 * M_PI, hour = (t + 0.35) * 2 * M_PI / 12 + 2.2;
     p.setPen(QPen(QColor(30, 35, 50), 2.4, Qt::SolidLine, Qt::RoundCap));
@@ -449,7 +456,8 @@ void lightbulb(QPainter& p, double t)
         QColor ray(255, 225, 120);
         ray.setAlphaF(0.25 + 0.75 * glow);
         p.setPen(QPen(ray, 2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(c + QPointF(qCos(a) * 17, qSin(a) * 17), c + QPointF(qCos(a) * (20 + 4 * glow), qSin(a) * (20 + 4 * glow)));
+        p.drawLine(c + QPointF(qCos(a) * 17, qSin(a) * 17),
+                   c + QPointF(qCos(a) * (20 + 4 * glow), qSin(a) * (20 + 4 * glow)));
     }
     QRadialGradient g(c - QPointF(3, 4), 16);
     g.setColorAt(0, mixColour(QColor(255, 250, 220), Qt::white, glow));
@@ -625,17 +633,20 @@ bool Artwork::writeGifs(const QString& dir)
     ok = ok && write(dir, "gifctl7.gif", QSize(32, 32), 10, 8, equalizer);
     ok = ok && write(dir, "gifctl8.gif", QSize(40, 40), 8, 12, trash);
     ok = ok && write(dir, "gifctl9.gif", button, 8, 8, [](QPainter& p, double t) {
-        windowButton(p, t, [](QPainter& q, const QColor& c) { letterSymbol(q, c, QStringLiteral("?")); });
-    });
+             windowButton(p, t, [](QPainter& q, const QColor& c) {
+                 letterSymbol(q, c, QStringLiteral("?"));
+             });
+         });
     ok = ok && write(dir, "gifctl10.gif", button, 8, 8, [](QPainter& p, double t) {
-        windowButton(p, t, powerSymbol, QColor(235, 110, 100));
-    });
+             windowButton(p, t, powerSymbol, QColor(235, 110, 100));
+         });
     ok = ok && write(dir, "gifctl11.gif", button, 8, 8, [](QPainter& p, double t) {
-        windowButton(p, t, [](QPainter& q, const QColor& c) { letterSymbol(q, c, QStringLiteral("i")); });
-    });
-    ok = ok && write(dir, "gifctl12.gif", button, 8, 8, [](QPainter& p, double t) {
-        windowButton(p, t, menuSymbol);
-    });
+             windowButton(p, t, [](QPainter& q, const QColor& c) {
+                 letterSymbol(q, c, QStringLiteral("i"));
+             });
+         });
+    ok = ok && write(dir, "gifctl12.gif", button, 8, 8,
+                     [](QPainter& p, double t) { windowButton(p, t, menuSymbol); });
     ok = ok && write(dir, "gifctl13.gif", QSize(56, 56), 10, 10, lightbulb);
     return ok;
 }

@@ -100,14 +100,16 @@ QImage drawMixer()
 
 bool Artwork::writeRecording(const QString& dir)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         Symbol symbol;
     } keys[] = {{"record", Symbol::Record}, {"pause", Symbol::Pause}, {"stop", Symbol::Stop}};
     for (const auto& k : keys) {
         for (int pressed = 0; pressed < 2; ++pressed) {
             if (!save(drawKey(k.symbol, pressed == 1),
-                      dir + QStringLiteral("/rec_%1%2.png").arg(QLatin1String(k.name)).arg(pressed)))
+                      dir +
+                          QStringLiteral("/rec_%1%2.png").arg(QLatin1String(k.name)).arg(pressed)))
                 return false;
         }
     }

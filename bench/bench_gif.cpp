@@ -47,26 +47,26 @@ bool loadInputs()
     const size_t program = g_files.size();
     QTemporaryDir tmp;
     const QStringList plasma = {"-size", "640x480", "plasma:fractal", "-blur", "0x1"};
-    g_files.emplace_back("photo 640x480",
-                         convert(tmp, "photo1.gif", QStringList{"-seed", "11"} + plasma +
-                                                        QStringList{"-colors", "256"}));
+    g_files.emplace_back("photo 640x480", convert(tmp, "photo1.gif",
+                                                  QStringList{"-seed", "11"} + plasma +
+                                                      QStringList{"-colors", "256"}));
     g_files.emplace_back("photo 640x480, 3 frames",
                          convert(tmp, "photo3.gif",
                                  QStringList{"-seed", "11"} + plasma + QStringList{"("} + plasma +
                                      QStringList{")", "("} + plasma +
                                      QStringList{")", "-colors", "256", "-delay", "10"}));
-    g_files.emplace_back(
-        "button 90x90",
-        convert(tmp, "button.gif",
-                {"-size", "90x90", "xc:none", "-fill", "#3a7bd5", "-draw",
-                 "roundrectangle 2,2 87,87 14,14", "-fill", "#a8d0ff", "-draw",
-                 "roundrectangle 8,8 81,40 10,10", "-fill", "white", "-draw",
-                 "circle 45,58 45,72", "-colors", "64"}));
+    g_files.emplace_back("button 90x90",
+                         convert(tmp, "button.gif",
+                                 {"-size", "90x90", "xc:none", "-fill", "#3a7bd5", "-draw",
+                                  "roundrectangle 2,2 87,87 14,14", "-fill", "#a8d0ff", "-draw",
+                                  "roundrectangle 8,8 81,40 10,10", "-fill", "white", "-draw",
+                                  "circle 45,58 45,72", "-colors", "64"}));
     bool ok = program == 16;
     for (const auto& [name, data] : g_files)
         ok = ok && !data.isEmpty();
     if (!ok)
-        std::fprintf(stderr, "inputs missing: %zu program GIFs, or a made file is empty\n", program);
+        std::fprintf(stderr, "inputs missing: %zu program GIFs, or a made file is empty\n",
+                     program);
     return ok;
 }
 

@@ -1,9 +1,9 @@
 // From the press of Stop to "Запись сохранена." for a 60 s note: the stop's
 // own wait, saving the WAV, the real lame, the tag and the move into Media.
 // The recorder's save is stood in for by a copy of a prepared 60 s WAV.
-#include "testclock.h"
 #include "encoderpipeline.h"
 #include "recordingpanel.h"
+#include "testclock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,28 +38,33 @@ static void BM_StopToSaved60s(benchmark::State& state)
 
     TestClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 28, 30)));
     EncoderPipeline pipeline(program, scratch);
-    RecordingPanel panel(clock, nullptr,
-                         [&](const QString& command) {
-                             if (command.startsWith(QLatin1String("save mywav ")))
-                                 QFile::copy(sample, command.mid(11));
-                             return 0;
-                         },
-                         scratch);
+    RecordingPanel panel(
+        clock, nullptr,
+        [&](const QString& command) {
+            if (command.startsWith(QLatin1String("save mywav ")))
+                QFile::copy(sample, command.mid(11));
+            return 0;
+        },
+        scratch);
     panel.setNoteFolderSource([&] { return pipeline.newNoteFolder(); });
     QObject::connect(&panel, &RecordingPanel::encoderRequested, &pipeline,
                      [&](const QString& comment, const QString& folder, bool failed) {
-                         pipeline.startEncoder({folder, comment, false, {},
-                                                scratch + QStringLiteral("07.12.2026 14ч 30м 05.mp3"),
-                                                failed});
+                         pipeline.startEncoder(
+                             {folder,
+                              comment,
+                              false,
+                              {},
+                              scratch + QStringLiteral("07.12.2026 14ч 30м 05.mp3"),
+                              failed});
                      });
     for (auto _ : state) {
         QEventLoop loop;
         QString saved;
-        const auto c = QObject::connect(&pipeline, &EncoderPipeline::saved, &loop,
-                                        [&](const QString& path) {
-                                            saved = path;
-                                            loop.quit();
-                                        });
+        const auto c =
+            QObject::connect(&pipeline, &EncoderPipeline::saved, &loop, [&](const QString& path) {
+                saved = path;
+                loop.quit();
+            });
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
         panel.pressRecord();
         QElapsedTimer timer;

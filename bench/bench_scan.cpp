@@ -2,9 +2,9 @@
 // the time of one whole scan and the time per file ("per_file"), against its
 // floor, a bare readdir of the same folder (goal: at most twice as long).
 #include "benchrows.h"
-#include "testclock.h"
 #include "duescan.h"
 #include "taskname.h"
+#include "testclock.h"
 
 #include <benchmark/benchmark.h>
 

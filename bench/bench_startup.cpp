@@ -220,8 +220,8 @@ public:
     Result run(const std::vector<std::string>& argv, const std::string& cwd)
     {
         Result r;
-        std::vector<uint8_t> before = grab(0, 0, m_screen->width_in_pixels,
-                                           m_screen->height_in_pixels);
+        std::vector<uint8_t> before =
+            grab(0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels);
         drain();
         const Clock::time_point t = Clock::now();
         const pid_t pid = spawn(argv, cwd);
@@ -272,8 +272,9 @@ private:
     std::vector<uint8_t> grab(int x, int y, int w, int h)
     {
         xcb_get_image_reply_t* img = xcb_get_image_reply(
-            m_c, xcb_get_image(m_c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_screen->root, int16_t(x),
-                               int16_t(y), uint16_t(w), uint16_t(h), ~0u),
+            m_c,
+            xcb_get_image(m_c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_screen->root, int16_t(x), int16_t(y),
+                          uint16_t(w), uint16_t(h), ~0u),
             nullptr);
         std::vector<uint8_t> out;
         if (img) {
@@ -293,7 +294,8 @@ private:
             const std::vector<uint8_t> now = grab(x, row, w, 1);
             if (now.size() < size_t(w) * 4 || before.size() < (size_t(row) * screenW + x + w) * 4)
                 return false;
-            if (std::memcmp(now.data(), &before[(size_t(row) * screenW + x) * 4], size_t(w) * 4) != 0)
+            if (std::memcmp(now.data(), &before[(size_t(row) * screenW + x) * 4], size_t(w) * 4) !=
+                0)
                 return true;
         }
         return false;
@@ -337,8 +339,8 @@ int main(int argc, char** argv)
         if (tinkra > 0 && bare > 0) {
             printRowText("Tinkra exec -> first sound (vs bare Qt player)", ms(tinkra), ms(bare),
                          ratioText(tinkra / bare), "<= 30 ms", tinkra <= 0.030);
-            printRowText("paplay of a WAV, for reference (vs bare Qt player)", ms(paplay),
-                         ms(bare), ratioText(paplay / bare), "-", true);
+            printRowText("paplay of a WAV, for reference (vs bare Qt player)", ms(paplay), ms(bare),
+                         ratioText(paplay / bare), "-", true);
         } else {
             std::printf("no sound heard from Tinkra (%.3f) or the bare player (%.3f)\n", tinkra,
                         bare);
@@ -360,8 +362,8 @@ int main(int argc, char** argv)
             h = r.height;
         }
         for (int i = 0; i < runs && w > 0; ++i) {
-            const FrameWatch::Result r = watch.run(
-                {QUILL_BARE_WIDGET, std::to_string(w), std::to_string(h)}, folder);
+            const FrameWatch::Result r =
+                watch.run({QUILL_BARE_WIDGET, std::to_string(w), std::to_string(h)}, folder);
             if (r.seconds >= 0)
                 bare.push_back(r.seconds);
         }

@@ -41,9 +41,8 @@ public:
 
 // One line per row, tab-separated after "row": path, ours, floor, ratio,
 // goal, met.
-inline void printRowText(const std::string& path, const std::string& ours,
-                         const std::string& floor, const std::string& ratio,
-                         const std::string& goal, bool met)
+inline void printRowText(const std::string& path, const std::string& ours, const std::string& floor,
+                         const std::string& ratio, const std::string& goal, bool met)
 {
     std::printf("\nrow\t%s\t%s\t%s\t%s\t%s\t%s\n", path.c_str(), ours.c_str(), floor.c_str(),
                 ratio.c_str(), goal.c_str(), met ? "yes" : "NO");

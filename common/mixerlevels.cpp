@@ -135,10 +135,9 @@ MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo,
                                             const MixerLevelsFile& keep)
 {
     mixer.OpenMixer(0);
-    const MixerLevels saved =
-        MixerLevels::take(mixer, {MMixer::SpeakerVolume, MMixer::WaveVolume, MMixer::SpeakerMute,
-                                  MMixer::WaveMute, MMixer::MicrophoneVolume,
-                                  MMixer::MicrophoneMute});
+    const MixerLevels saved = MixerLevels::take(
+        mixer, {MMixer::SpeakerVolume, MMixer::WaveVolume, MMixer::SpeakerMute, MMixer::WaveMute,
+                MMixer::MicrophoneVolume, MMixer::MicrophoneMute});
     // On disk before anything changes: a kill from here on is repaired.
     keep.write(saved);
 

@@ -18,8 +18,8 @@ class MixerLevels
 public:
     struct Control
     {
-        int index = 0; // row of the control table
-        int value = 0; // volume: percent narrowed to a byte; mute: 0 or 1
+        int index = 0;              // row of the control table
+        int value = 0;              // volume: percent narrowed to a byte; mute: 0 or 1
         std::vector<long> channels; // empty when the mixer gave none
         bool operator==(const Control& o) const
         {

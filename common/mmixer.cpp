@@ -8,7 +8,8 @@
 
 namespace {
 
-struct Row {
+struct Row
+{
     MixerLine line;
     MixerControlType type;
 };

@@ -80,7 +80,8 @@ public:
     bool isOpen() const { return m_open; }
 
 private:
-    struct Entry {
+    struct Entry
+    {
         bool present = false;
         MixerControlInfo info;
     };

@@ -12,8 +12,7 @@ void Pause(int ms)
     // between instead of spinning. The outer check covers early wake-ups.
     while (elapsed.elapsed() < ms) {
         QEventLoop loop;
-        QTimer::singleShot(int(ms - elapsed.elapsed()), Qt::PreciseTimer, &loop,
-                           &QEventLoop::quit);
+        QTimer::singleShot(int(ms - elapsed.elapsed()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
     }
 }

@@ -11,9 +11,9 @@ namespace AudioImport {
 
 enum class Outcome {
     Ok,
-    Missing,   // no such file, or not a regular file
-    NotAudio,  // neither reader understands it
-    NoSound,   // readable, but not a single frame
+    Missing,  // no such file, or not a regular file
+    NotAudio, // neither reader understands it
+    NoSound,  // readable, but not a single frame
     WriteFailed,
 };
 

@@ -36,7 +36,8 @@ bool plainUtf8(const unsigned char* s, size_t n)
             if (i + 1 >= n || (s[i + 1] & 0xC0) != 0x80)
                 return false;
             i += 2;
-        } else if ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || (c == 0xE0 && i + 1 < n && s[i + 1] >= 0xA0)) {
+        } else if ((c >= 0xE1 && c <= 0xEC) || c == 0xEE ||
+                   (c == 0xE0 && i + 1 < n && s[i + 1] >= 0xA0)) {
             if (i + 2 >= n || (s[i + 1] & 0xC0) != 0x80 || (s[i + 2] & 0xC0) != 0x80)
                 return false;
             i += 3;
@@ -66,10 +67,10 @@ public:
         m_bytesOk = true;
         for (const QChar ch : pattern) {
             const char16_t c = ch.unicode();
-            const bool plain = c == '*' || c == '.' || c == '-' || c == '_' || c == ' ' ||
-                               (c >= '0' && c <= '9') ||
-                               ((c | 0x20) >= 'a' && (c | 0x20) <= 'z' && (c | 0x20) != 'k' &&
-                                (c | 0x20) != 's');
+            const bool plain =
+                c == '*' || c == '.' || c == '-' || c == '_' || c == ' ' ||
+                (c >= '0' && c <= '9') ||
+                ((c | 0x20) >= 'a' && (c | 0x20) <= 'z' && (c | 0x20) != 'k' && (c | 0x20) != 's');
             if (!plain) {
                 m_bytesOk = false;
                 break;
@@ -136,7 +137,8 @@ bool isRegularFile(int dirFd, const dirent* d)
 // Visits every normal file whose name matches: visit(name, exactName, text)
 // where text is the decoded name when it had to be decoded to be judged
 // (null otherwise). Returning false from visit ends the walk.
-template <typename Visit> bool forEachFile(const QString& folder, const QString& pattern, Visit visit)
+template <typename Visit>
+bool forEachFile(const QString& folder, const QString& pattern, Visit visit)
 {
     const QByteArray path = QFile::encodeName(folder);
     std::unique_ptr<DIR, DirCloser> dir(opendir(path.constData()));
@@ -183,28 +185,30 @@ bool forEachName(const QString& folder, const QString& pattern,
 Result list(const QString& folder, const QString& pattern)
 {
     Result r;
-    r.readable = forEachFile(folder, pattern, [&](QByteArrayView bytes, bool exact, const QString* text) {
-        r.entries.push_back({text ? *text : QString::fromUtf8(bytes), exact});
-        return true;
-    });
+    r.readable =
+        forEachFile(folder, pattern, [&](QByteArrayView bytes, bool exact, const QString* text) {
+            r.entries.push_back({text ? *text : QString::fromUtf8(bytes), exact});
+            return true;
+        });
     return r;
 }
 
 bool remove(const QString& folder, const QString& name)
 {
-    const QString path = folder.endsWith(QLatin1Char('/')) ? folder + name
-                                                           : folder + QLatin1Char('/') + name;
+    const QString path =
+        folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
     if (QFile::remove(path))
         return true;
     if (!name.contains(QChar::ReplacementCharacter))
         return false;
     QByteArray raw;
-    forEachFile(folder, QStringLiteral("*"), [&](QByteArrayView bytes, bool exact, const QString* text) {
-        if (exact || !text || *text != name)
-            return true;
-        raw = bytes.toByteArray();
-        return false;
-    });
+    forEachFile(folder, QStringLiteral("*"),
+                [&](QByteArrayView bytes, bool exact, const QString* text) {
+                    if (exact || !text || *text != name)
+                        return true;
+                    raw = bytes.toByteArray();
+                    return false;
+                });
     if (raw.isEmpty())
         return false;
     const QByteArray dir = QFile::encodeName(folder);

@@ -35,8 +35,8 @@ std::optional<MciCommand> parseMciCommand(const QString& command)
     if (verb == QLatin1String("record") || verb == QLatin1String("close")) {
         if (!isSingleWord(rest))
             return std::nullopt;
-        cmd.verb = verb == QLatin1String("record") ? MciCommand::Verb::Record
-                                                   : MciCommand::Verb::Close;
+        cmd.verb =
+            verb == QLatin1String("record") ? MciCommand::Verb::Record : MciCommand::Verb::Close;
         cmd.target = rest;
         return cmd;
     }
@@ -54,8 +54,7 @@ std::optional<MciCommand> parseMciCommand(const QString& command)
     if (verb == QLatin1String("stop") || verb == QLatin1String("pause")) {
         if (rest.isEmpty())
             return std::nullopt;
-        cmd.verb = verb == QLatin1String("stop") ? MciCommand::Verb::Stop
-                                                 : MciCommand::Verb::Pause;
+        cmd.verb = verb == QLatin1String("stop") ? MciCommand::Verb::Stop : MciCommand::Verb::Pause;
         cmd.target = rest;
         return cmd;
     }

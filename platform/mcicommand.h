@@ -5,7 +5,8 @@
 #include <optional>
 
 // One media command string taken apart. Pure: no sound device involved.
-struct MciCommand {
+struct MciCommand
+{
     enum class Verb { Open, Record, Stop, Save, Close, Play, Pause };
 
     Verb verb = Verb::Play;

@@ -22,7 +22,9 @@ QString preparePrivateFolder(const QString& folder)
     if (folder.isEmpty())
         return QStringLiteral("не задана");
     const QByteArray native = QFile::encodeName(folder);
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(native.constData(), &st) != 0) {
         if (!QDir().mkpath(folder) || ::stat(native.constData(), &st) != 0)
             return QStringLiteral("не удаётся создать");

@@ -24,10 +24,11 @@ enum class MixerLine {
 enum class MixerControlType { Volume, Mute };
 
 // One control as found on the system mixer.
-struct MixerControlInfo {
-    int id = 0;        // non-zero handle for readControl/writeControl
-    long minimum = 0;  // 0 for both kinds
-    long maximum = 0;  // 65535 for volume, 1 for mute
+struct MixerControlInfo
+{
+    int id = 0;       // non-zero handle for readControl/writeControl
+    long minimum = 0; // 0 for both kinds
+    long maximum = 0; // 65535 for volume, 1 for mute
 };
 
 class SystemMixer

@@ -10,8 +10,8 @@ namespace {
 // as a QString counts them).
 constexpr int kPositions = 21;
 
-// Decodes valid UTF-8 (without a byte order mark in front) until `max` UTF-16 units are out (one more when the
-// last character needs a surrogate pair); returns how many were written.
+// Decodes valid UTF-8 (without a byte order mark in front) until `max` UTF-16 units are out (one
+// more when the last character needs a surrogate pair); returns how many were written.
 int decodeHead(QByteArrayView utf8, char16_t* out, int max)
 {
     const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
@@ -59,19 +59,20 @@ ScanResult DueScan::ScanDueTasks(const QString& folder, const QString& pattern) 
     const QDateTime now = m_clock.now();
     const QDate today = now.date();
     const int secondOfDay = now.time().msecsSinceStartOfDay() / 1000;
-    result.folderReadable = FolderListing::forEachName(folder, pattern, [&](const FolderListing::Name& n) {
-        ++result.scanned;
-        // A name that is not UTF-8 would be shown with replacement
-        // characters; what it says cannot be trusted, so it is reported
-        // rather than read.
-        const Due due = !n.exactName ? Due::BadName
-                        : n.text     ? CheckDueTime(*n.text, now)
-                                     : CheckDueBytes(n.bytes, today, secondOfDay);
-        if (due == Due::Yes)
-            result.alert = true;
-        else if (due == Due::BadName)
-            ++result.badNames;
-    });
+    result.folderReadable =
+        FolderListing::forEachName(folder, pattern, [&](const FolderListing::Name& n) {
+            ++result.scanned;
+            // A name that is not UTF-8 would be shown with replacement
+            // characters; what it says cannot be trusted, so it is reported
+            // rather than read.
+            const Due due = !n.exactName ? Due::BadName
+                            : n.text     ? CheckDueTime(*n.text, now)
+                                         : CheckDueBytes(n.bytes, today, secondOfDay);
+            if (due == Due::Yes)
+                result.alert = true;
+            else if (due == Due::BadName)
+                ++result.badNames;
+        });
     return result;
 }
 

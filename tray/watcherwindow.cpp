@@ -42,7 +42,8 @@ WatcherWindow::WatcherWindow(const QString& programFolder, const Clock& clock,
     auto* picture = new QLabel(this);
     picture->setPixmap(m_frames[0].pixmap(24, 24));
     picture->setGeometry(10, (height() - 24) / 2, 24, 24);
-    auto* text = new QLabel(QStringLiteral("Слежу за заданиями.\nЗначок в трее открывает квилмур."), this);
+    auto* text =
+        new QLabel(QStringLiteral("Слежу за заданиями.\nЗначок в трее открывает квилмур."), this);
     text->setObjectName(QStringLiteral("lblWatching"));
     text->setGeometry(42, 0, width() - 46, height());
     text->setWordWrap(true);

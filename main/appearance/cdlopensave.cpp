@@ -65,8 +65,8 @@ FileDialogRequest CdlOpenSave::PrepareDialog(FileDialogRequest::Kind kind) const
     r.filterIndex = m_filterIndex > 0 ? m_filterIndex - 1 : 0;
     r.initialDir = m_initDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_initDir;
     r.fileName = m_fileName;
-    r.defaultSuffix = m_defaultExt.startsWith(QLatin1Char('.')) ? m_defaultExt.mid(1)
-                                                                 : m_defaultExt;
+    r.defaultSuffix =
+        m_defaultExt.startsWith(QLatin1Char('.')) ? m_defaultExt.mid(1) : m_defaultExt;
     const int flags = m_flags & ~kRemovedFlags;
     r.confirmOverwrite = flags & kOverwritePrompt;
     r.fileMustExist = flags & kFileMustExist;

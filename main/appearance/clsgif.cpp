@@ -331,8 +331,8 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
     int limit = 1 << codeSize;
     int nextFree = firstFree;
     bool afterClear = true; // no previous string to extend
-    quint32 oldAt = 0; // where the previous code's string was written
-    int oldLength = 0; // and how long it is
+    quint32 oldAt = 0;      // where the previous code's string was written
+    int oldLength = 0;      // and how long it is
 
     const quint64 totalBits = quint64(dataBytes) * 8;
     quint64 bitPos = 0;

@@ -107,10 +107,10 @@ private:
     QImage m_nextMask;
     bool m_cleared = true; // false: the screen buffers still wait for clear()
 
-    Rect m_previous;          // area of the frame last decoded
+    Rect m_previous; // area of the frame last decoded
     int m_previousDisposal = 0;
-    int m_disposal = 0;       // disposal method of the frame being decoded
-    int m_transparent = -1;   // colour index drawn as transparent, -1 for none
+    int m_disposal = 0;     // disposal method of the frame being decoded
+    int m_transparent = -1; // colour index drawn as transparent, -1 for none
     int m_delayMs = 0;
     bool m_ended = true;
     GifError m_error = GifError::None;

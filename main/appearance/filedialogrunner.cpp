@@ -9,7 +9,7 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request)
     const bool save = request.kind == FileDialogRequest::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save || !request.fileMustExist ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
+                                                      : QFileDialog::ExistingFile);
     if (save && !request.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.filters.isEmpty()) {

@@ -17,8 +17,8 @@ struct FileDialogRequest
     Kind kind = Open;
     QWidget* owner = nullptr;
     QString title;
-    QStringList filters;   // in Qt's form, "Description (*.a *.b)"
-    int filterIndex = 0;   // from 0
+    QStringList filters; // in Qt's form, "Description (*.a *.b)"
+    int filterIndex = 0; // from 0
     QString initialDir;
     QString fileName;      // proposed name
     QString defaultSuffix; // without the dot

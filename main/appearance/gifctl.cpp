@@ -27,8 +27,7 @@ int shiftCode(Qt::KeyboardModifiers mods)
 } // namespace
 
 GifCtl::GifCtl(QWidget* parent)
-    : QWidget(parent), m_backColor(palette().color(QPalette::Button)),
-      m_tmrFrame(new QTimer(this))
+    : QWidget(parent), m_backColor(palette().color(QPalette::Button)), m_tmrFrame(new QTimer(this))
 {
     m_tmrFrame->setObjectName(QStringLiteral("tmrFrame"));
     connect(m_tmrFrame, &QTimer::timeout, this, &GifCtl::FrameStep);

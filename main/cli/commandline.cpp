@@ -40,11 +40,16 @@ struct Option
 };
 
 const Option kOptions[] = {
-    {"--help", false, Action::Help},     {"-h", false, Action::Help},
-    {"--version", false, Action::Version}, {"--list", false, Action::List},
-    {"--add", true, Action::Add},        {"--snooze", true, Action::Snooze},
-    {"--export-ics", true, Action::ExportIcs}, {"--json", false, std::nullopt},
-    {"--at", true, std::nullopt},        {"--comment", true, std::nullopt},
+    {"--help", false, Action::Help},
+    {"-h", false, Action::Help},
+    {"--version", false, Action::Version},
+    {"--list", false, Action::List},
+    {"--add", true, Action::Add},
+    {"--snooze", true, Action::Snooze},
+    {"--export-ics", true, Action::ExportIcs},
+    {"--json", false, std::nullopt},
+    {"--at", true, std::nullopt},
+    {"--comment", true, std::nullopt},
 };
 
 // Which command each modifier belongs to.
@@ -156,8 +161,10 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
         }
         if (!option) {
             if (!name.startsWith(QLatin1Char('-')) || name == QLatin1String("-"))
-                return error(QStringLiteral("лишний аргумент %1. %2").arg(quoted(name), kUsageHint));
-            return error(QStringLiteral("неизвестный параметр %1. %2").arg(quoted(name), kUsageHint));
+                return error(
+                    QStringLiteral("лишний аргумент %1. %2").arg(quoted(name), kUsageHint));
+            return error(
+                QStringLiteral("неизвестный параметр %1. %2").arg(quoted(name), kUsageHint));
         }
         if (seen.contains(name))
             return error(QStringLiteral("параметр %1 указан дважды").arg(name));
@@ -171,8 +178,8 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
         }
         if (option->action) {
             if (command)
-                return error(QStringLiteral("команды %1 и %2 нельзя давать вместе")
-                                 .arg(commandName, name));
+                return error(
+                    QStringLiteral("команды %1 и %2 нельзя давать вместе").arg(commandName, name));
             command = Command{};
             command->action = *option->action;
             commandName = name;
@@ -205,8 +212,9 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
         }
     }
     if (!command)
-        return error(seen.isEmpty() ? QStringLiteral("не указана команда. ") + kUsageHint
-                                    : QStringLiteral("%1 без команды. %2").arg(seen.first(), kUsageHint));
+        return error(seen.isEmpty()
+                         ? QStringLiteral("не указана команда. ") + kUsageHint
+                         : QStringLiteral("%1 без команды. %2").arg(seen.first(), kUsageHint));
     for (const QString& modifier : seen) {
         const bool isModifier = modifier == QLatin1String("--json") ||
                                 modifier == QLatin1String("--at") ||
@@ -227,7 +235,8 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
         command->comment = comment.value_or(QString());
     }
     if (command->action == Action::ExportIcs && command->icsFile.isEmpty())
-        return error(QStringLiteral("--export-ics: не указан файл (\"-\" для стандартного вывода)"));
+        return error(
+            QStringLiteral("--export-ics: не указан файл (\"-\" для стандартного вывода)"));
     command->json = json;
     return Parsed{command, {}};
 }
@@ -291,8 +300,9 @@ int CommandLine::list(bool json)
             QJsonObject o;
             o[QStringLiteral("file")] = e.file;
             o[QStringLiteral("due")] =
-                e.due.isValid() ? QJsonValue(e.due.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")))
-                                : QJsonValue();
+                e.due.isValid()
+                    ? QJsonValue(e.due.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")))
+                    : QJsonValue();
             o[QStringLiteral("state")] = TaskCatalog::stateKey(e.state);
             o[QStringLiteral("comment")] = e.comment;
             o[QStringLiteral("seconds")] = e.seconds ? QJsonValue(*e.seconds) : QJsonValue();
@@ -332,7 +342,8 @@ int CommandLine::add(const Command& command)
     // The calendar refuses a day before today, nothing else: a time already
     // gone today makes a task that is due at once.
     if (TaskName::classify(at.date(), now.date()) == TaskName::Day::Past)
-        return userError(QStringLiteral("Этот день уже прошел!!! (%1)").arg(TaskName::dateText(at.date())));
+        return userError(
+            QStringLiteral("Этот день уже прошел!!! (%1)").arg(TaskName::dateText(at.date())));
     if (!QFileInfo(command.audio).isFile())
         return userError(QStringLiteral("нет файла %1").arg(quoted(command.audio)));
     if (!mediaReady())
@@ -341,9 +352,11 @@ int CommandLine::add(const Command& command)
         return failure(m_env.scratchProblem);
     const QString folder = EncoderPipeline::makeNoteFolder(m_env.scratchFolder);
     if (folder.isEmpty())
-        return failure(QStringLiteral("не удалось создать папку для записи в %1").arg(m_env.scratchFolder));
+        return failure(
+            QStringLiteral("не удалось создать папку для записи в %1").arg(m_env.scratchFolder));
 
-    const AudioImport::Result imported = AudioImport::toWav(command.audio, folder + EncoderJob::kWav);
+    const AudioImport::Result imported =
+        AudioImport::toWav(command.audio, folder + EncoderJob::kWav);
     if (imported.outcome != AudioImport::Outcome::Ok) {
         QDir(folder).removeRecursively();
         switch (imported.outcome) {
@@ -373,7 +386,8 @@ int CommandLine::add(const Command& command)
 
     std::optional<EncoderJob::Result> result;
     EncoderJob job(m_env.programFolder, folder, journal);
-    QObject::connect(&job, &EncoderJob::ended, [&result](const EncoderJob::Result& r) { result = r; });
+    QObject::connect(&job, &EncoderJob::ended,
+                     [&result](const EncoderJob::Result& r) { result = r; });
     job.start(false);
     job.settle(kEncoderMs);
     if (!result)
@@ -416,10 +430,10 @@ int CommandLine::snooze(int minutes)
         }
         if (!moved) {
             ++failed;
-            m_env.err->write(QStringLiteral("Quillmur: %1 не перенесено: %2\n")
-                                 .arg(e.file, name ? error
-                                                   : QStringLiteral("все секунды минуты заняты"))
-                                 .toUtf8());
+            m_env.err->write(
+                QStringLiteral("Quillmur: %1 не перенесено: %2\n")
+                    .arg(e.file, name ? error : QStringLiteral("все секунды минуты заняты"))
+                    .toUtf8());
             continue;
         }
         print(e.file + QStringLiteral(" -> ") + *name + QLatin1Char('\n'));
@@ -441,8 +455,8 @@ int CommandLine::exportIcs(const QString& file)
     // Written whole or not at all: a calendar half written is worse than none.
     QSaveFile target(file);
     if (!target.open(QIODevice::WriteOnly) || target.write(ics) != ics.size() || !target.commit())
-        return userError(QStringLiteral("не удалось записать %1: %2")
-                             .arg(quoted(file), target.errorString()));
+        return userError(
+            QStringLiteral("не удалось записать %1: %2").arg(quoted(file), target.errorString()));
     return Ok;
 }
 

@@ -28,12 +28,12 @@ public:
     {
         enum class Action { Help, Version, List, Add, Snooze, ExportIcs };
         Action action = Action::Help;
-        bool json = false;      // --list
-        QString audio;          // --add
-        QString at;             // --add: "DD.MM.YYYY HH:MM"
-        QString comment;        // --add
-        int minutes = 0;        // --snooze
-        QString icsFile;        // --export-ics: a path, or "-" for standard output
+        bool json = false; // --list
+        QString audio;     // --add
+        QString at;        // --add: "DD.MM.YYYY HH:MM"
+        QString comment;   // --add
+        int minutes = 0;   // --snooze
+        QString icsFile;   // --export-ics: a path, or "-" for standard output
     };
 
     struct Parsed

@@ -4,8 +4,8 @@
 #include "leadingnumber.h"
 #include "mp3inforeader.h"
 #include "rekrusiy.h"
-#include "taskname.h"
 #include "tasklists.h"
+#include "taskname.h"
 
 #include <algorithm>
 

@@ -141,10 +141,13 @@ bool OpenRegularFile(QFile& file, const QString& path)
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
     // writer; what was opened is then checked, so a swap after a look at the
     // name cannot slip anything else in.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
@@ -154,7 +157,9 @@ bool OpenRegularFile(QFile& file, const QString& path)
 
 Mp3Read ReadMp3Info(const QString& path, Mp3Info& info)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return Mp3Read::Unreadable;
     QFile file;

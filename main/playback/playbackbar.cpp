@@ -100,18 +100,17 @@ PlaybackBar::PlaybackBar(const PlaybackContext& context, QWidget* parent)
 
     // Elapsed time, then the task's length: "0 : 5 / 0 : 12".
     const Qt::Alignment right = Qt::AlignRight, centre = Qt::AlignHCenter, left = Qt::AlignLeft;
-    m_minutes = timeLabel(QStringLiteral("Label2_3"), QStringLiteral("0"), {62, 5, 10, 14}, right,
-                          this);
+    m_minutes =
+        timeLabel(QStringLiteral("Label2_3"), QStringLiteral("0"), {62, 5, 10, 14}, right, this);
     timeLabel(QStringLiteral("Label2_4"), QStringLiteral(":"), {72, 5, 6, 14}, centre, this);
-    m_seconds = timeLabel(QStringLiteral("Label2_5"), QStringLiteral("0"), {78, 5, 16, 14}, left,
-                          this);
+    m_seconds =
+        timeLabel(QStringLiteral("Label2_5"), QStringLiteral("0"), {78, 5, 16, 14}, left, this);
     timeLabel(QStringLiteral("lblOf"), QStringLiteral("/"), {94, 5, 8, 14}, centre, this);
-    m_lengthMinutes = timeLabel(QStringLiteral("labLength2"), QStringLiteral("0"),
-                                {102, 5, 12, 14}, right, this);
-    timeLabel(QStringLiteral("labLengthColon"), QStringLiteral(":"), {114, 5, 6, 14}, centre,
-              this);
-    m_lengthSeconds = timeLabel(QStringLiteral("labLength3"), QStringLiteral("20"),
-                                {120, 5, 16, 14}, left, this);
+    m_lengthMinutes =
+        timeLabel(QStringLiteral("labLength2"), QStringLiteral("0"), {102, 5, 12, 14}, right, this);
+    timeLabel(QStringLiteral("labLengthColon"), QStringLiteral(":"), {114, 5, 6, 14}, centre, this);
+    m_lengthSeconds =
+        timeLabel(QStringLiteral("labLength3"), QStringLiteral("20"), {120, 5, 16, 14}, left, this);
 
     m_gifHost = new QWidget(this);
     m_gifHost->setObjectName(QStringLiteral("GifCtl7Host"));

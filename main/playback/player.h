@@ -46,12 +46,12 @@ public:
 
     State state() const { return m_state; }
     bool isRunning() const { return m_state == State::Playing; } // GifCtl7.Enabled
-    bool isLoaded() const { return m_loaded; }                    // imgSliderClik enabled
-    int total() const { return m_total; }                         // Label9
-    int elapsed() const { return m_elapsed; }                     // Label1
-    QString elapsedMinutes() const { return m_minutes; }          // Label2(3)
-    QString elapsedSeconds() const { return m_seconds; }          // Label2(5)
-    int barWidth() const { return m_barWidth; }                   // imgSlider, twips
+    bool isLoaded() const { return m_loaded; }                   // imgSliderClik enabled
+    int total() const { return m_total; }                        // Label9
+    int elapsed() const { return m_elapsed; }                    // Label1
+    QString elapsedMinutes() const { return m_minutes; }         // Label2(3)
+    QString elapsedSeconds() const { return m_seconds; }         // Label2(5)
+    int barWidth() const { return m_barWidth; }                  // imgSlider, twips
     bool seekDone() const { return m_seekDone; }
     int seekPosition() const { return m_seekPosition; }
     QString playRange() const { return m_playRange; }

@@ -23,7 +23,7 @@ QString shown(const QString& path)
 {
     const QString home = QDir::homePath();
     return path.startsWith(home + QLatin1Char('/')) ? QStringLiteral("~") + path.mid(home.size())
-                                                   : path;
+                                                    : path;
 }
 
 } // namespace
@@ -66,8 +66,15 @@ QStringList EncoderJob::encoderArguments(const QString& comment, const QString& 
 {
     // " -b48 --resample 22.05 --tl Ola-Brenvik --tc <comment> <in> <out>",
     // passed as a list so that no shell ever sees the user's text.
-    return {QStringLiteral("-b48"), QStringLiteral("--resample"), QStringLiteral("22.05"),
-            QStringLiteral("--tl"), kAlbum, QStringLiteral("--tc"), comment, input, output};
+    return {QStringLiteral("-b48"),
+            QStringLiteral("--resample"),
+            QStringLiteral("22.05"),
+            QStringLiteral("--tl"),
+            kAlbum,
+            QStringLiteral("--tc"),
+            comment,
+            input,
+            output};
 }
 
 QString EncoderJob::noteName() const

@@ -93,8 +93,10 @@ void EncoderPipeline::recoverUnfinished()
 {
     if (m_driveRoot.isEmpty())
         return;
-    const QStringList folders = QDir(m_driveRoot).entryList(
-        {kNotePrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Time | QDir::Reversed);
+    const QStringList folders =
+        QDir(m_driveRoot)
+            .entryList({kNotePrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot,
+                       QDir::Time | QDir::Reversed);
     QList<EncoderJob*> jobs;
     for (const QString& name : folders) {
         const QString folder = m_driveRoot + name + QLatin1Char('/');
@@ -147,9 +149,11 @@ void EncoderPipeline::recoveryEnded(EncoderJob* job, const EncoderJob::Result& r
         return;
     QStringList parts;
     if (!m_recovered.isEmpty())
-        parts << QStringLiteral("Восстановлены записи: %1.").arg(m_recovered.join(QStringLiteral(", ")));
+        parts << QStringLiteral("Восстановлены записи: %1.")
+                     .arg(m_recovered.join(QStringLiteral(", ")));
     if (!m_notRecovered.isEmpty())
-        parts << QStringLiteral("Не восстановлены: %1").arg(m_notRecovered.join(QStringLiteral(", ")));
+        parts << QStringLiteral("Не восстановлены: %1")
+                     .arg(m_notRecovered.join(QStringLiteral(", ")));
     m_recovered.clear();
     m_notRecovered.clear();
     if (!parts.isEmpty())

@@ -25,11 +25,11 @@ public:
     // What the window hands over when a recording is saved.
     struct Note
     {
-        QString folder;      // from newNoteFolder(), holding test.wav
-        QString comment;     // txtKoment
+        QString folder;        // from newNoteFolder(), holding test.wav
+        QString comment;       // txtKoment
         bool intoFile = false; // "record into a file": the note goes to saveTarget + ".mp3"
         QString saveTarget;
-        QString imyFileMp3;  // otherwise: Media/ and its last 25 characters
+        QString imyFileMp3; // otherwise: Media/ and its last 25 characters
         bool deviceFailed = false;
     };
 
@@ -68,9 +68,9 @@ signals:
     // At the start of a note's job: the task field is free for the next one.
     void imyFileMp3Reset(const QString& driveRoot);
     // In this order when a note's job ends (saved or not):
-    void controlButtonNormal();                  // picOK item 0 to the front
-    void hintChanged(const QString& text);              // lbHelp: "Запись сохранена." or the trouble
-    void menuRequested();                        // fraMeny to the front
+    void controlButtonNormal();            // picOK item 0 to the front
+    void hintChanged(const QString& text); // lbHelp: "Запись сохранена." or the trouble
+    void menuRequested();                  // fraMeny to the front
     // Then one of these:
     void saved(const QString& path);
     void failed(const QString& reason);

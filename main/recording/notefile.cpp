@@ -79,8 +79,8 @@ bool moveComplete(const QString& source, const QString& target, QString* error)
     ok = ok && part.flush() && ::fsync(part.handle()) == 0 && part.size() == in.size() &&
          in.size() == src.size();
     if (!ok) {
-        say(error, part.errorString().isEmpty() ? QStringLiteral("не хватает места")
-                                                : part.errorString());
+        say(error,
+            part.errorString().isEmpty() ? QStringLiteral("не хватает места") : part.errorString());
         return false; // the temporary file removes itself
     }
     if (!renameNoReplace(part.fileName(), target, &err)) {

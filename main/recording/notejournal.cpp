@@ -19,8 +19,8 @@ QString encoded(const QString& value)
 QString NoteJournal::toText() const
 {
     return QStringLiteral("kind=%1\ntarget=%2\ncomment=%3\n")
-        .arg(kind == Kind::Task ? QStringLiteral("task") : QStringLiteral("file"),
-             encoded(target), encoded(comment));
+        .arg(kind == Kind::Task ? QStringLiteral("task") : QStringLiteral("file"), encoded(target),
+             encoded(comment));
 }
 
 std::optional<NoteJournal> NoteJournal::fromText(const QString& text)

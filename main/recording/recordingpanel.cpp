@@ -45,8 +45,7 @@ QLabel* label(const QString& name, const QString& text, const QRect& geometry, Q
 RecordingPanel::RecordingPanel(const Clock& clock, MMixer* mixer, CommandSink send,
                                const QString& driveRoot, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_mixer(mixer), m_send(std::move(send)),
-      m_driveRoot(driveRoot),
-      m_blockingWait([](int ms) { QThread::msleep(ulong(ms)); })
+      m_driveRoot(driveRoot), m_blockingWait([](int ms) { QThread::msleep(ulong(ms)); })
 {
     setObjectName(QStringLiteral("recordingPanel"));
     setFixedSize(200, 300);
@@ -82,12 +81,18 @@ void RecordingPanel::buildControls()
 
     // The three buttons; item 1 (pressed) lies under item 0 at first.
     const QRect recordBox(22, 134, 44, 32), pauseBox(78, 134, 44, 32), stopBox(134, 134, 44, 32);
-    m_imgRecord[1] = new ImageButton(QStringLiteral("imgRecord_1"), art("rec_record1.png"), recordBox, this);
-    m_imgRecord[0] = new ImageButton(QStringLiteral("imgRecord_0"), art("rec_record0.png"), recordBox, this);
-    m_imgPausa[1] = new ImageButton(QStringLiteral("imgPausa_1"), art("rec_pause1.png"), pauseBox, this);
-    m_imgPausa[0] = new ImageButton(QStringLiteral("imgPausa_0"), art("rec_pause0.png"), pauseBox, this);
-    m_imgStop[1] = new ImageButton(QStringLiteral("imgStop_1"), art("rec_stop1.png"), stopBox, this);
-    m_imgStop[0] = new ImageButton(QStringLiteral("imgStop_0"), art("rec_stop0.png"), stopBox, this);
+    m_imgRecord[1] =
+        new ImageButton(QStringLiteral("imgRecord_1"), art("rec_record1.png"), recordBox, this);
+    m_imgRecord[0] =
+        new ImageButton(QStringLiteral("imgRecord_0"), art("rec_record0.png"), recordBox, this);
+    m_imgPausa[1] =
+        new ImageButton(QStringLiteral("imgPausa_1"), art("rec_pause1.png"), pauseBox, this);
+    m_imgPausa[0] =
+        new ImageButton(QStringLiteral("imgPausa_0"), art("rec_pause0.png"), pauseBox, this);
+    m_imgStop[1] =
+        new ImageButton(QStringLiteral("imgStop_1"), art("rec_stop1.png"), stopBox, this);
+    m_imgStop[0] =
+        new ImageButton(QStringLiteral("imgStop_0"), art("rec_stop0.png"), stopBox, this);
     m_imgPausa[0]->setEnabled(false);
 
     for (int i = 0; i < 2; ++i) {
@@ -110,8 +115,10 @@ void RecordingPanel::buildControls()
         l->setFont(big);
 
     const QRect speakerBox(22, 176, 26, 24);
-    m_imgDinamik[1] = new ImageButton(QStringLiteral("imgDinamik_1"), art("rec_dinamik1.png"), speakerBox, this);
-    m_imgDinamik[0] = new ImageButton(QStringLiteral("imgDinamik_0"), art("rec_dinamik0.png"), speakerBox, this);
+    m_imgDinamik[1] =
+        new ImageButton(QStringLiteral("imgDinamik_1"), art("rec_dinamik1.png"), speakerBox, this);
+    m_imgDinamik[0] =
+        new ImageButton(QStringLiteral("imgDinamik_0"), art("rec_dinamik0.png"), speakerBox, this);
     m_imgDinamik[1]->hide();
     for (int i = 0; i < 2; ++i)
         connect(m_imgDinamik[i], &ImageButton::pressed, this, [this, i] { clickSpeaker(i); });
@@ -134,7 +141,8 @@ void RecordingPanel::buildControls()
     m_sohranit->setGeometry(4, 262, 150, 26);
     connect(m_sohranit, &QPushButton::clicked, this, &RecordingPanel::saveSettingsClicked);
 
-    m_picMixer = new ImageButton(QStringLiteral("picMixer"), art("rec_mixer.png"), {162, 262, 30, 26}, this);
+    m_picMixer =
+        new ImageButton(QStringLiteral("picMixer"), art("rec_mixer.png"), {162, 262, 30, 26}, this);
     m_picMixer->setToolTip(QStringLiteral("Микшер записи"));
     connect(m_picMixer, &ImageButton::pressed, this, [] {
         // The desktop's recording mixer, when one is installed.

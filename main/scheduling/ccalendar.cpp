@@ -82,9 +82,18 @@ void cCalendar::WriteSelection(const Selection& s)
     m_wnd->setSelectedDate(d);
 }
 
-int cCalendar::Day() const { return ReadSelection().day; }
-int cCalendar::Month() const { return ReadSelection().month; }
-int cCalendar::Year() const { return ReadSelection().year; }
+int cCalendar::Day() const
+{
+    return ReadSelection().day;
+}
+int cCalendar::Month() const
+{
+    return ReadSelection().month;
+}
+int cCalendar::Year() const
+{
+    return ReadSelection().year;
+}
 
 void cCalendar::setDay(int newVal)
 {
@@ -134,8 +143,8 @@ int cCalendar::MaxTodayStrLen() const
 {
     if (!m_wnd)
         return 0;
-    const QString today = QStringLiteral("Сегодня: ") +
-                          m_clock.now().date().toString(QStringLiteral("dd.MM.yyyy"));
+    const QString today =
+        QStringLiteral("Сегодня: ") + m_clock.now().date().toString(QStringLiteral("dd.MM.yyyy"));
     return QFontMetrics(m_wnd->font()).horizontalAdvance(today);
 }
 

@@ -64,7 +64,12 @@ signals:
     void SelChange();
 
 private:
-    struct Selection { int year = 0; int month = 0; int day = 0; };
+    struct Selection
+    {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+    };
     Selection ReadSelection() const;
     void WriteSelection(const Selection& s);
 

@@ -8,8 +8,8 @@ DayChoice::DayChoice(const Clock& clock) : m_clock(clock) {}
 
 QString DayChoice::monthName(int month)
 {
-    static const char* const kNames[] = {"Января", "Февраля", "Марта",    "Апреля",
-                                         "Мая",    "Июня",    "Июля",     "Августа",
+    static const char* const kNames[] = {"Января",   "Февраля", "Марта",  "Апреля",
+                                         "Мая",      "Июня",    "Июля",   "Августа",
                                          "Сентября", "Октября", "Ноября", "Декабря"};
     if (month < 1 || month > 12)
         return {};

@@ -95,8 +95,13 @@ DialPanel::DialPanel(QWidget* parent) : QWidget(parent)
     m_doPoludny->setToolTip(QStringLiteral("С 6 утра до 18 вечера"));
     m_poslePoledny = new QToolButton(this);
     m_poslePoledny->setObjectName(QStringLiteral("poslePoledny"));
-    const struct { QToolButton* b; const char* art; int x; } buttons[] = {
-        {m_doPoludny, ":/art/dopoludny.png", 4}, {m_poslePoledny, ":/art/poslepoledny.png", 102}};
+    const struct
+    {
+        QToolButton* b;
+        const char* art;
+        int x;
+    } buttons[] = {{m_doPoludny, ":/art/dopoludny.png", 4},
+                   {m_poslePoledny, ":/art/poslepoledny.png", 102}};
     for (const auto& b : buttons) {
         b.b->setIcon(QIcon(QString::fromLatin1(b.art)));
         b.b->setIconSize(QSize(90, 25));
@@ -106,9 +111,7 @@ DialPanel::DialPanel(QWidget* parent) : QWidget(parent)
     connect(m_poslePoledny, &QToolButton::clicked, this, &DialPanel::poslePoledny_Click);
 
     for (DialPane* pane : {m_fonStrelki, m_picWremyU})
-        connect(pane, &DialPane::pressed, this, [this] {
-            m_model.pressPane();
-        });
+        connect(pane, &DialPane::pressed, this, [this] { m_model.pressPane(); });
     connect(m_fonStrelki, &DialPane::moved, this, [this](QPoint p) {
         m_model.moveOverHole(p.x(), p.y());
         showModel();
@@ -188,10 +191,22 @@ void DialPanel::poslePoledny_Click()
     showModel();
 }
 
-QString DialPanel::hourText() const { return m_shas->text(); }
-QString DialPanel::minuteText() const { return m_minute->text(); }
-QString DialPanel::hourNev() const { return m_hourNev->text(); }
-QString DialPanel::sag12() const { return m_sag12->text(); }
+QString DialPanel::hourText() const
+{
+    return m_shas->text();
+}
+QString DialPanel::minuteText() const
+{
+    return m_minute->text();
+}
+QString DialPanel::hourNev() const
+{
+    return m_hourNev->text();
+}
+QString DialPanel::sag12() const
+{
+    return m_sag12->text();
+}
 
 void DialPanel::showModel()
 {

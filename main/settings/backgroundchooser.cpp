@@ -55,8 +55,8 @@ QPushButton* offScreenButton(QWidget* parent, const char* name, const QString& t
 BackgroundChooser::BackgroundChooser(Parts parts, QObject* parent)
     : QObject(parent), m_parts(std::move(parts))
 {
-    Q_ASSERT(m_parts.fonMeny && m_parts.file1 && m_parts.text1 && m_parts.state &&
-             m_parts.clock && m_parts.writeSettings);
+    Q_ASSERT(m_parts.fonMeny && m_parts.file1 && m_parts.text1 && m_parts.state && m_parts.clock &&
+             m_parts.writeSettings);
     QWidget* window = m_parts.fonMeny->window();
     m_command3 = offScreenButton(window, "Command3", QStringLiteral("Вверх"));
     m_command4 = offScreenButton(window, "Command4", QStringLiteral("Вниз"));
@@ -189,9 +189,9 @@ bool BackgroundChooser::handleDrop(const QList<QUrl>& urls)
         reader.setScaledClipRect(QRect(QPoint(0, 0), shown));
         picture = reader.read();
     } else {
-        const int rows = qBound(1, int(std::ceil(double(shown.height()) * size.height() /
-                                                 qMax(1, fitted.height()))),
-                                size.height());
+        const int rows = qBound(
+            1, int(std::ceil(double(shown.height()) * size.height() / qMax(1, fitted.height()))),
+            size.height());
         picture = whole.copy(0, 0, size.width(), rows);
         whole = QImage();
     }

@@ -19,7 +19,7 @@ public:
         SavedPictures = quint8(PanelMode::SavedPictures),   // browse the saved pictures
         OwnPicture = quint8(PanelMode::OwnPicture),         // drop a picture of one's own
         DefaultPicture = quint8(PanelMode::DefaultPicture), // restore the default background
-        Autostart = quint8(PanelMode::Autostart), // start the tray watcher now and at log-on
+        Autostart = quint8(PanelMode::Autostart),     // start the tray watcher now and at log-on
         BelowItems = quint8(PanelMode::BelowSettings) // the empty bottom of the box
     };
 

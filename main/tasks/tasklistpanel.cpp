@@ -192,7 +192,8 @@ void TaskListPanel::showDetails(const QString& path)
 {
     Mp3Info info;
     if (ReadMp3Info(path, info) == Mp3Read::NotMp3) {
-        const QString title = QStringLiteral("Error..."), text = QStringLiteral("Not a MP3 file...");
+        const QString title = QStringLiteral("Error..."),
+                      text = QStringLiteral("Not a MP3 file...");
         if (m_context.showError)
             m_context.showError(title, text);
         else

@@ -20,8 +20,8 @@
 #include "recordingpanel.h"
 #include "settingsfile.h"
 #include "settingspanel.h"
-#include "startpicture.h"
 #include "shortpath.h"
+#include "startpicture.h"
 #include "tasklistpanel.h"
 #include "taskpanelcontext.h"
 #include "volumecontrol.h"
@@ -120,9 +120,9 @@ void MainWindow::buildHolders()
 void MainWindow::startUp()
 {
     m_face->about()->setVersion(QStringLiteral("Version %1.%2.%3")
-                            .arg(PROJECT_VERSION_MAJOR)
-                            .arg(PROJECT_VERSION_MINOR)
-                            .arg(PROJECT_VERSION_PATCH));
+                                    .arg(PROJECT_VERSION_MAJOR)
+                                    .arg(PROJECT_VERSION_MINOR)
+                                    .arg(PROJECT_VERSION_PATCH));
     m_state.panelMode = PanelMode::Start;
     m_face->controlButton()->showNormal();
     showPanel(panel(QStringLiteral("fraZastavra")));
@@ -325,7 +325,8 @@ void MainWindow::buildRecording()
                                          m_state.panelMode == PanelMode::RecordIntoFile,
                                          m_state.saveTarget, m_imyFileMp3->text(), deviceFailed});
             });
-    connect(m_encoder, &EncoderPipeline::controlButtonNormal, m_face->controlButton(), &ControlButton::showNormal);
+    connect(m_encoder, &EncoderPipeline::controlButtonNormal, m_face->controlButton(),
+            &ControlButton::showNormal);
     connect(m_encoder, &EncoderPipeline::imyFileMp3Reset, m_imyFileMp3, &QLineEdit::setText);
     connect(m_encoder, &EncoderPipeline::hintChanged, this, &MainWindow::setHint);
     connect(m_encoder, &EncoderPipeline::menuRequested, this, [this] {
@@ -390,4 +391,3 @@ GifCtl* MainWindow::gifCtl(int number, int item) const
         return m_menu->animation(item);
     return findChild<GifCtl*>(QStringLiteral("GifCtl%1").arg(number));
 }
-

@@ -21,8 +21,8 @@ void toFront(QWidget* panel)
 
 NewTaskFlow::NewTaskFlow(Parts parts, QObject* parent) : QObject(parent), m_parts(std::move(parts))
 {
-    Q_ASSERT(m_parts.state && m_parts.clock && m_parts.mixer && m_parts.dial &&
-             m_parts.calendar && m_parts.recording && m_parts.imyFileMp3);
+    Q_ASSERT(m_parts.state && m_parts.clock && m_parts.mixer && m_parts.dial && m_parts.calendar &&
+             m_parts.recording && m_parts.imyFileMp3);
 }
 
 void NewTaskFlow::start()

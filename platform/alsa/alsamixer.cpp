@@ -33,14 +33,22 @@ AlsaMixer::~AlsaMixer()
 std::vector<const char*> AlsaMixer::elementNames(MixerLine line)
 {
     switch (line) {
-    case MixerLine::Speakers: return {"Master"};
-    case MixerLine::LineIn: return {"Line"};
-    case MixerLine::Microphone: return {"Mic", "Capture"};
-    case MixerLine::Synthesizer: return {"Synth"};
-    case MixerLine::CompactDisc: return {"CD"};
-    case MixerLine::WaveOut: return {"PCM"};
-    case MixerLine::Telephone: return {"Phone"};
-    case MixerLine::Undefined: return {};
+    case MixerLine::Speakers:
+        return {"Master"};
+    case MixerLine::LineIn:
+        return {"Line"};
+    case MixerLine::Microphone:
+        return {"Mic", "Capture"};
+    case MixerLine::Synthesizer:
+        return {"Synth"};
+    case MixerLine::CompactDisc:
+        return {"CD"};
+    case MixerLine::WaveOut:
+        return {"PCM"};
+    case MixerLine::Telephone:
+        return {"Phone"};
+    case MixerLine::Undefined:
+        return {};
     }
     return {};
 }
@@ -235,8 +243,10 @@ bool AlsaMixer::writeChannels(int id, const std::vector<long>& values)
             rc = c->capture ? snd_mixer_selem_set_capture_switch(c->elem, ch, value ? 0 : 1)
                             : snd_mixer_selem_set_playback_switch(c->elem, ch, value ? 0 : 1);
         else
-            rc = c->capture ? snd_mixer_selem_set_capture_volume(c->elem, ch, fromWindows(value, min, max))
-                            : snd_mixer_selem_set_playback_volume(c->elem, ch, fromWindows(value, min, max));
+            rc = c->capture
+                     ? snd_mixer_selem_set_capture_volume(c->elem, ch, fromWindows(value, min, max))
+                     : snd_mixer_selem_set_playback_volume(c->elem, ch,
+                                                           fromWindows(value, min, max));
         ok = ok && rc >= 0;
     }
     return ok;

@@ -27,7 +27,8 @@ public:
     static std::vector<const char*> elementNames(MixerLine line);
 
 private:
-    struct Control {
+    struct Control
+    {
         snd_mixer_elem_t* elem = nullptr;
         MixerControlType type = MixerControlType::Volume;
         bool capture = false;

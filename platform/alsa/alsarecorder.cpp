@@ -15,8 +15,8 @@ bool AlsaRecorder::start()
 {
     if (m_thread.joinable())
         return true;
-    m_pcm = AlsaUtil::openDefault(SND_PCM_STREAM_CAPTURE, SND_PCM_FORMAT_S16_LE, 1,
-                                  SampleRate, 100000);
+    m_pcm =
+        AlsaUtil::openDefault(SND_PCM_STREAM_CAPTURE, SND_PCM_FORMAT_S16_LE, 1, SampleRate, 100000);
     if (!m_pcm)
         return false;
     // Some plugins only start on the first read; a failure here is not one.
@@ -58,7 +58,8 @@ bool AlsaRecorder::save(const QString& path) const
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
     const sf_count_t written =
-        m_samples.empty() ? 0 : sf_write_short(file, m_samples.data(), sf_count_t(m_samples.size()));
+        m_samples.empty() ? 0
+                          : sf_write_short(file, m_samples.data(), sf_count_t(m_samples.size()));
     const bool ok = written == sf_count_t(m_samples.size());
     return sf_close(file) == 0 && ok;
 }

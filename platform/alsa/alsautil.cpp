@@ -17,8 +17,8 @@ void silenceErrors()
     std::call_once(once, [] { snd_lib_error_set_handler(quietHandler); });
 }
 
-snd_pcm_t* openDefault(snd_pcm_stream_t stream, snd_pcm_format_t format,
-                       unsigned channels, unsigned rate, unsigned latencyUs)
+snd_pcm_t* openDefault(snd_pcm_stream_t stream, snd_pcm_format_t format, unsigned channels,
+                       unsigned rate, unsigned latencyUs)
 {
     silenceErrors();
     snd_pcm_t* pcm = nullptr;

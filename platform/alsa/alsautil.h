@@ -12,8 +12,8 @@ void silenceErrors();
 
 // Opens the "default" PCM in non-blocking mode with the given interleaved
 // format and about `latencyUs` of buffering. Nothing on failure.
-snd_pcm_t* openDefault(snd_pcm_stream_t stream, snd_pcm_format_t format,
-                       unsigned channels, unsigned rate, unsigned latencyUs);
+snd_pcm_t* openDefault(snd_pcm_stream_t stream, snd_pcm_format_t format, unsigned channels,
+                       unsigned rate, unsigned latencyUs);
 
 // One non-blocking read from a capture PCM: the frames read, 0 when there is
 // nothing yet (after a short wait, so a stop is noticed quickly, or after a

@@ -41,8 +41,8 @@ void AlsaWaveInput::run()
     uint8_t block[BlockSize];
     size_t filled = 0;
     while (!m_stop) {
-        const long n = AlsaUtil::readCapture(m_pcm, block + filled,
-                                             snd_pcm_uframes_t(BlockSize - filled));
+        const long n =
+            AlsaUtil::readCapture(m_pcm, block + filled, snd_pcm_uframes_t(BlockSize - filled));
         if (n < 0)
             break;
         filled += size_t(n);

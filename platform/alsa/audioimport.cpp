@@ -175,8 +175,7 @@ std::optional<Result> throughMpg123(const QString& source, const QString& target
         result = copy(target, int(rate), channels, [&](std::vector<short>& block) -> long {
             for (int tries = 0; tries < 16; ++tries) {
                 size_t done = 0;
-                const int rc =
-                    mpg123_read(mh, block.data(), block.size() * sizeof(short), &done);
+                const int rc = mpg123_read(mh, block.data(), block.size() * sizeof(short), &done);
                 if (done > 0)
                     return long(done / (sizeof(short) * size_t(channels)));
                 if (rc == MPG123_DONE)
@@ -205,8 +204,8 @@ Result toWav(const QString& source, const QString& target)
     // searches for frames in anything: it only gets files that start like
     // MPEG audio, and nothing else does (libsndfile's formats all start with
     // a header of their own).
-    if (auto r = looksLikeMpeg(source) ? throughMpg123(source, target)
-                                       : throughSndfile(source, target))
+    if (auto r =
+            looksLikeMpeg(source) ? throughMpg123(source, target) : throughSndfile(source, target))
         return *r;
     return {Outcome::NotAudio, 0, 0, {}};
 }

@@ -16,7 +16,10 @@ namespace {
 
 QColor screenAt(const QPoint& p)
 {
-    return QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage().pixelColor(0, 0);
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, p.x(), p.y(), 1, 1)
+        .toImage()
+        .pixelColor(0, 0);
 }
 
 } // namespace

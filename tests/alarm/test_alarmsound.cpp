@@ -202,12 +202,13 @@ TEST(AlarmSound, UnwritableStateFile)
 TEST(AlarmSound, BalanceSurvivesTheAlarm)
 {
     Runtime run;
-    Card card(13107, false, 32750, false); // left 20 %
+    Card card(13107, false, 32750, false);      // left 20 %
     card.fake->right[F::SpeakerVolume] = 52428; // right 80 %
     AlarmSound sound(card.mixer, run.stateFile());
     sound.PrepareSound();
     EXPECT_EQ(card.fake->right[F::SpeakerVolume], 65500);
-    EXPECT_EQ(sound.saved().value(AlarmSound::SpeakerVolume), 20) << "the percent rules read the first channel";
+    EXPECT_EQ(sound.saved().value(AlarmSound::SpeakerVolume), 20)
+        << "the percent rules read the first channel";
     sound.RestoreSound();
     EXPECT_EQ(card.values[F::SpeakerVolume], 13107);
     EXPECT_EQ(card.fake->right[F::SpeakerVolume], 52428);
@@ -227,17 +228,18 @@ TEST(MixerLevels, TextForm)
     EXPECT_EQ(MixerLevels::fromText(s.toText()), s);
 
     const char* bad[] = {
-        "",                        // nothing
-        "0 7\n5 100\n0 3\n",       // a control twice
-        "0 101\n",                 // not a percent
+        "",                  // nothing
+        "0 7\n5 100\n0 3\n", // a control twice
+        "0 101\n",           // not a percent
         "0 -1\n",
-        "8 2\n",                   // not a flag
+        "8 2\n", // not a flag
         "0 x\n",
-        "16 3\n",                  // outside the table
-        "0\n",                     // no value
-        "0 7 70000\n",             // a channel out of any range
-        "0 7 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33\n",
-        "speaker=7\nwave=100\n",   // another form
+        "16 3\n",      // outside the table
+        "0\n",         // no value
+        "0 7 70000\n", // a channel out of any range
+        "0 7 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 "
+        "32 33\n",
+        "speaker=7\nwave=100\n", // another form
     };
     for (const char* b : bad)
         EXPECT_FALSE(MixerLevels::fromText(b).has_value()) << b;

@@ -19,13 +19,13 @@ public:
         std::vector<uint8_t> indexes; // width * height, rows in display order
         QVector<QRgb> localPalette;   // empty: use the global one
         bool interlaced = false;
-        bool withControl = false;     // write a graphic control extension
+        bool withControl = false; // write a graphic control extension
         int disposal = 0;
         int delayCs = 0;
         int transparent = -1;
-        int minCodeSize = 0;          // 0: derived from the palette size
-        int subBlock = 255;           // data sub-block length
-        int clearEvery = 0;           // extra clear code after this many codes, 0: never
+        int minCodeSize = 0; // 0: derived from the palette size
+        int subBlock = 255;  // data sub-block length
+        int clearEvery = 0;  // extra clear code after this many codes, 0: never
         bool endCode = true;
     };
 

@@ -335,8 +335,7 @@ TEST(ClsGif, FormatErrors)
         {"unknown introducer", header(2, 2, 2) + okImage + "\x99" + okImage + "\x3B",
          GifError::BadBlockIntroducer, 1},
         {"no colour table", header(2, 2, 0) + okImage + "\x3B", GifError::NoColorTable, 0},
-        {"code size 1",
-         header(2, 2, 2) + kDescriptor2x2 + rawCodes(1, {2, 1, 1, 1, 1, 3}) + "\x3B",
+        {"code size 1", header(2, 2, 2) + kDescriptor2x2 + rawCodes(1, {2, 1, 1, 1, 1, 3}) + "\x3B",
          GifError::BadCodeSize, 0},
         {"code size 10",
          header(2, 2, 2) + kDescriptor2x2 + rawCodes(10, {1024, 1, 1, 1, 1, 1025}) + "\x3B",
@@ -352,7 +351,10 @@ TEST(ClsGif, FormatErrors)
          header(2, 2, 2) + okImage + kDescriptor2x2 + rawCodes(2, {4, 1, 7}) + "\x3B",
          GifError::BadCode, 1},
         {"no trailer", header(2, 2, 2) + okImage, GifError::Truncated, 1},
-        {"extension without terminator", header(2, 2, 2) + QByteArray("\x21\xFE\x03" "abc", 6),
+        {"extension without terminator",
+         header(2, 2, 2) + QByteArray("\x21\xFE\x03"
+                                      "abc",
+                                      6),
          GifError::Truncated, 0},
     };
     for (const Case& c : cases) {
@@ -371,12 +373,9 @@ TEST(ClsGif, ScreenSizesTakenAndRefused)
         GifError error;
     } cases[] = {
         {5000, 4000, GifError::None}, // an ordinary big animation
-        {16384, 4096, GifError::None},
-        {8192, 8192, GifError::None}, // 64 megapixels
-        {8193, 8193, GifError::BadScreenSize},
-        {16385, 1, GifError::BadScreenSize},
-        {1, 16385, GifError::BadScreenSize},
-        {0, 5, GifError::BadScreenSize},
+        {16384, 4096, GifError::None},         {8192, 8192, GifError::None}, // 64 megapixels
+        {8193, 8193, GifError::BadScreenSize}, {16385, 1, GifError::BadScreenSize},
+        {1, 16385, GifError::BadScreenSize},   {0, 5, GifError::BadScreenSize},
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {

@@ -71,10 +71,12 @@ protected:
             EGifGCBToExtension(&gcb, ext);
             EXPECT_EQ(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, ext), GIF_OK);
             for (size_t i = 0; i < image.size(); ++i)
-                image[i] = GifPixelType((i / 5) % 4 == 0 ? (i / 40 + f) % colours : rng() % colours);
+                image[i] =
+                    GifPixelType((i / 5) % 4 == 0 ? (i / 40 + f) % colours : rng() % colours);
             const bool interlaced = f == interlaceOn;
-            EXPECT_EQ(EGifPutImageDesc(gif, 0, 0, w, h, interlaced, f == localOn ? localMap : nullptr),
-                      GIF_OK);
+            EXPECT_EQ(
+                EGifPutImageDesc(gif, 0, 0, w, h, interlaced, f == localOn ? localMap : nullptr),
+                GIF_OK);
             static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
             for (int pass = interlaced ? 0 : 3; pass < 4; ++pass)
                 for (int y = interlaced ? start[pass] : 0; y < h; y += interlaced ? step[pass] : 1)
@@ -114,15 +116,64 @@ TEST_F(GifCorpus, ImageMagickFiles)
     };
     const Case cases[] = {
         {"transparency over an earlier frame",
-         {"-dispose", "none", "-delay", "10", "-size", "60x40", "xc:red", "(", "-size", "60x40",
-          "xc:none", "-fill", "blue", "-draw", "circle 30 20 30 5", ")", "(", "-size", "60x40",
-          "xc:none", "-fill", "yellow", "-draw", "rectangle 2 2 20 12", ")", path("transp.gif")},
+         {"-dispose",
+          "none",
+          "-delay",
+          "10",
+          "-size",
+          "60x40",
+          "xc:red",
+          "(",
+          "-size",
+          "60x40",
+          "xc:none",
+          "-fill",
+          "blue",
+          "-draw",
+          "circle 30 20 30 5",
+          ")",
+          "(",
+          "-size",
+          "60x40",
+          "xc:none",
+          "-fill",
+          "yellow",
+          "-draw",
+          "rectangle 2 2 20 12",
+          ")",
+          path("transp.gif")},
          3},
         {"disposal 2",
-         {"-dispose", "background", "-delay", "7", "-size", "60x40", "xc:none", "-fill", "green",
-          "-draw", "rectangle 5 5 30 30", "(", "-size", "60x40", "xc:none", "-fill", "blue",
-          "-draw", "rectangle 20 10 50 35", ")", "(", "-size", "60x40", "xc:none", "-fill",
-          "white", "-draw", "rectangle 0 0 10 10", ")", path("dispose2.gif")},
+         {"-dispose",
+          "background",
+          "-delay",
+          "7",
+          "-size",
+          "60x40",
+          "xc:none",
+          "-fill",
+          "green",
+          "-draw",
+          "rectangle 5 5 30 30",
+          "(",
+          "-size",
+          "60x40",
+          "xc:none",
+          "-fill",
+          "blue",
+          "-draw",
+          "rectangle 20 10 50 35",
+          ")",
+          "(",
+          "-size",
+          "60x40",
+          "xc:none",
+          "-fill",
+          "white",
+          "-draw",
+          "rectangle 0 0 10 10",
+          ")",
+          path("dispose2.gif")},
          3},
         {"interlaced frame",
          {"-seed", "7", "-size", "91x67", "plasma:fractal", "-colors", "64", "-interlace", "GIF",
@@ -140,7 +191,8 @@ TEST_F(GifCorpus, ImageMagickFiles)
           "gradient:green-yellow", ")", "(", "-size", "32x32", "gradient:red-blue", ")",
           path("local.gif")},
          3},
-        {"two colours", {"-size", "33x17", "pattern:checkerboard", "-monochrome", path("mono.gif")},
+        {"two colours",
+         {"-size", "33x17", "pattern:checkerboard", "-monochrome", path("mono.gif")},
          1},
     };
     for (const Case& c : cases) {

@@ -1,11 +1,11 @@
 #include "../playback/mp3fixture.h"
-#include "testclock.h"
 #include "commandline.h"
 #include "id3v1patch.h"
 #include "id3v1tag.h"
 #include "mp3inforeader.h"
 #include "notejournal.h"
 #include "taskname.h"
+#include "testclock.h"
 #include "textcodec.h"
 
 #include <QBuffer>
@@ -37,8 +37,16 @@ QByteArray stereoWav(int rate, double seconds)
         qToLittleEndian<qint16>(qint16(s / 2), pcm.data() + 4 * i + 2);
     }
     QByteArray wav("RIFF");
-    const auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); wav.append(b, 4); };
-    const auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); wav.append(b, 2); };
+    const auto u32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        wav.append(b, 4);
+    };
+    const auto u16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        wav.append(b, 2);
+    };
     u32(36 + pcm.size());
     wav.append("WAVEfmt ");
     u32(16), u16(1), u16(2), u32(rate), u32(rate * 4), u16(4), u16(16);
@@ -120,10 +128,8 @@ TEST(CommandLineArguments, OnlyMinimizedStartsTheWindow)
         std::vector<const char*> argv;
         bool command;
     } cases[] = {
-        {{"Quillmur"}, false},
-        {{"Quillmur", "-minimized"}, false},
-        {{"Quillmur", "--list"}, true},
-        {{"Quillmur", "-minimized", "--help"}, true},
+        {{"Quillmur"}, false},          {{"Quillmur", "-minimized"}, false},
+        {{"Quillmur", "--list"}, true}, {{"Quillmur", "-minimized", "--help"}, true},
         {{"Quillmur", "list"}, true},
     };
     for (const auto& c : cases) {
@@ -181,11 +187,13 @@ TEST(CommandLineArguments, ReadsCommandsAndRefusesMistakes)
             EXPECT_EQ(parsed.command->action, *c.action);
         } else {
             ASSERT_FALSE(parsed.command);
-            EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(c.message))) << qPrintable(parsed.error);
+            EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(c.message)))
+                << qPrintable(parsed.error);
             EXPECT_FALSE(parsed.error.contains('\n'));
         }
     }
-    const auto add = CommandLine::parse({"--add=a b.wav", "--at", " 24.12.2026 09:15 ", "--comment=x y"});
+    const auto add =
+        CommandLine::parse({"--add=a b.wav", "--at", " 24.12.2026 09:15 ", "--comment=x y"});
     ASSERT_TRUE(add.command);
     EXPECT_EQ(add.command->audio, "a b.wav");
     EXPECT_EQ(add.command->at, "24.12.2026 09:15");
@@ -198,7 +206,8 @@ TEST_F(Cli, ListsTasksInDueOrderAndBadNamesApart)
 {
     const QString tagged = m_media + "06.12.2026 23ч 59м 59.mp3";
     ASSERT_EQ(Mp3Fixture::makeTask(tagged, 3, "x"), QString());
-    ASSERT_TRUE(Id3v1Patch::writeAlbumAndComment(tagged, "Ola-Brenvik", Cp1251::encode("Позвонить")));
+    ASSERT_TRUE(
+        Id3v1Patch::writeAlbumAndComment(tagged, "Ola-Brenvik", Cp1251::encode("Позвонить")));
     touch("01.01.2027 09ч 00м 00.mp3");
     touch("07.12.2026 14ч 28м 30.mp3"); // due this very second
     touch("07.12.2026 14ч 28м 31.mp3"); // one second ahead
@@ -239,14 +248,16 @@ TEST_F(Cli, ListsTasksInDueOrderAndBadNamesApart)
 
     ASSERT_EQ(run({"--list"}), 0);
     const QStringList lines = m_out.split('\n');
-    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("06.12.2026 23:59:59  прошло    0:03  Позвонить ")))
+    EXPECT_TRUE(
+        lines[0].startsWith(QString::fromUtf8("06.12.2026 23:59:59  прошло    0:03  Позвонить ")))
         << qPrintable(lines[0]);
     EXPECT_TRUE(lines[0].endsWith(QString::fromUtf8("  06.12.2026 23ч 59м 59.mp3")));
     EXPECT_TRUE(lines[2].contains(QString::fromUtf8("сегодня")));
     EXPECT_TRUE(lines[3].contains(QString::fromUtf8("позже")));
-    EXPECT_EQ(lines.mid(4, 4), (QStringList{"", QString::fromUtf8("Файлы с нестандартным названием:"),
-                                            QString::fromUtf8("  07.12.2026 14ч 00м 00.mp3.bak"),
-                                            QString::fromUtf8("  заметка.mp3")}));
+    EXPECT_EQ(lines.mid(4, 4),
+              (QStringList{"", QString::fromUtf8("Файлы с нестандартным названием:"),
+                           QString::fromUtf8("  07.12.2026 14ч 00м 00.mp3.bak"),
+                           QString::fromUtf8("  заметка.mp3")}));
 
     QDir(m_media).removeRecursively();
     EXPECT_EQ(run({"--list"}), CommandLine::Failure);
@@ -280,7 +291,8 @@ TEST_F(Cli, SnoozeMovesEveryDueTask)
     m_clock.set(QDateTime(QDate(2026, 12, 7), QTime(23, 55, 0)));
     ASSERT_EQ(run({"--snooze", "10"}), 0);
     EXPECT_EQ(m_out.count('\n'), 4);
-    EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 00.mp3\n"))) << qPrintable(m_out);
+    EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 00.mp3\n")))
+        << qPrintable(m_out);
     EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 03.mp3\n")));
 }
 
@@ -298,8 +310,10 @@ TEST_F(Cli, ExportsTheCalendarToAFileOrStandardOutput)
     ASSERT_TRUE(ics.open(QIODevice::ReadOnly));
     EXPECT_EQ(ics.readAll().count("BEGIN:VEVENT"), 1);
 
-    EXPECT_EQ(run({"--export-ics", m_dir.filePath("no/such/folder/tasks.ics")}), CommandLine::UserError);
-    EXPECT_TRUE(m_err.startsWith(QString::fromUtf8("Quillmur: не удалось записать"))) << qPrintable(m_err);
+    EXPECT_EQ(run({"--export-ics", m_dir.filePath("no/such/folder/tasks.ics")}),
+              CommandLine::UserError);
+    EXPECT_TRUE(m_err.startsWith(QString::fromUtf8("Quillmur: не удалось записать")))
+        << qPrintable(m_err);
 }
 
 // A recording from elsewhere becomes a task like a recorded one: the name
@@ -319,7 +333,10 @@ TEST_F(Cli, AddMakesATaskFromARecording)
         QString expectedComment;
         int seconds;
     } cases[] = {
-        {wav, {"--comment", "Купить хлеб и молоко к ужину сегодня"}, "Купить_хлеб_и_молоко_к_ужину_", 2},
+        {wav,
+         {"--comment", "Купить хлеб и молоко к ужину сегодня"},
+         "Купить_хлеб_и_молоко_к_ужину_",
+         2},
         {mp3, {}, "Без_комментарий.", 3},
     };
     for (const auto& c : cases) {
@@ -342,7 +359,8 @@ TEST_F(Cli, AddMakesATaskFromARecording)
         ASSERT_TRUE(tag);
         EXPECT_EQ(tag->album, "Ola-Brenvik");
         EXPECT_EQ(tag->comment, c.expectedComment);
-        EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList());
     }
 
     // The name is taken: one retry 1010 ms later, with the clock's new second.

@@ -41,9 +41,8 @@ TEST(IcsExport, EscapesTextValues)
 TEST(IcsExport, FoldsLongLinesWithoutSplittingCharacters)
 {
     const QByteArray lines[] = {
-        "SUMMARY:short",
-        "DESCRIPTION:" + QByteArray(200, 'x'),
-        "SUMMARY:" + QString(100, QChar(0x44F)).toUtf8(),  // two octets each
+        "SUMMARY:short", "DESCRIPTION:" + QByteArray(200, 'x'),
+        "SUMMARY:" + QString(100, QChar(0x44F)).toUtf8(),           // two octets each
         "SUMMARY:" + QString::fromUtf8("x🎤").repeated(40).toUtf8(), // one and four
     };
     for (const QByteArray& line : lines) {

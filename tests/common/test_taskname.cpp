@@ -1,5 +1,5 @@
-#include "testclock.h"
 #include "taskname.h"
+#include "testclock.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,12 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s)
 
 TEST(TaskNameCompose, PadsFieldsAndAlwaysGivesTwentyFiveCharacters)
 {
-    struct Case { QString hour, minute; QTime now; QString expected; };
+    struct Case
+    {
+        QString hour, minute;
+        QTime now;
+        QString expected;
+    };
     const Case cases[] = {
         {"0", "0", QTime(10, 0, 0), "05.03.2027 00ч 00м 00.mp3"},
         {"7", "5", QTime(10, 0, 9), "05.03.2027 07ч 05м 09.mp3"},
@@ -47,13 +52,15 @@ TEST(TaskNameParse, ReadsFixedPositions)
 TEST(TaskNameParse, RejectsEverythingElse)
 {
     for (const char* bad : {
-             "note.mp3", "note.mp3.bak", "",
-             "31.12.2008 23ч 59м 05.mp3.bak",  // a copy is not a task
-             "31.12.2008 23h 59м 05.mp3",      // wrong hour mark
-             "31/12/2008 23ч 59м 05.mp3",      // wrong separators
-             "32.12.2008 23ч 59м 05.mp3",      // no such day
-             "29.02.2027 10ч 00м 00.mp3",      // not a leap year
-             "31.12.2008 24ч 00м 00.mp3",      // hour out of range
+             "note.mp3",
+             "note.mp3.bak",
+             "",
+             "31.12.2008 23ч 59м 05.mp3.bak", // a copy is not a task
+             "31.12.2008 23h 59м 05.mp3",     // wrong hour mark
+             "31/12/2008 23ч 59м 05.mp3",     // wrong separators
+             "32.12.2008 23ч 59м 05.mp3",     // no such day
+             "29.02.2027 10ч 00м 00.mp3",     // not a leap year
+             "31.12.2008 24ч 00м 00.mp3",     // hour out of range
              "31.12.2008 23ч 60м 00.mp3",
              "31.12.2008 23ч 59м 60.mp3",
              "3a.12.2008 23ч 59м 05.mp3",
@@ -100,10 +107,11 @@ TEST(TaskNameRetry, TakenNameWaitsOnceAndComposesAgainOnce)
         QString field;
     } cases[] = {
         {"free name", {}, {}, "/scratch/24.12.2026 07ч 05м 42.mp3"},
-        {"taken name", {42},
-         {1010}, "/scratch/24.12.2026 07ч 05м 42.mp324.12.2026 07ч 05м 43.mp3"},
-        {"the second name taken too", {42, 43},
-         {1010}, "/scratch/24.12.2026 07ч 05м 42.mp324.12.2026 07ч 05м 43.mp3"},
+        {"taken name", {42}, {1010}, "/scratch/24.12.2026 07ч 05м 42.mp324.12.2026 07ч 05м 43.mp3"},
+        {"the second name taken too",
+         {42, 43},
+         {1010},
+         "/scratch/24.12.2026 07ч 05м 42.mp324.12.2026 07ч 05м 43.mp3"},
         {"a later name taken", {43}, {}, "/scratch/24.12.2026 07ч 05м 42.mp3"},
     };
     for (const auto& c : cases) {
@@ -121,7 +129,8 @@ TEST(TaskNameRetry, TakenNameWaitsOnceAndComposesAgainOnce)
             clock.advanceSeconds(1);
         };
         const TaskName::Request req{"24", "12", 2026, "7", "5"};
-        const QString field = TaskName::appendWithRetry("/scratch/", req, media.path(), clock, wait);
+        const QString field =
+            TaskName::appendWithRetry("/scratch/", req, media.path(), clock, wait);
         EXPECT_EQ(waits, c.waits);
         EXPECT_EQ(field, c.field);
     }

@@ -9,6 +9,7 @@ TEST(Cp1251, RoundTripsCyrillicAndMarksTheRest)
     EXPECT_EQ(bytes.size(), text.size()) << "one byte per character";
     EXPECT_EQ(quint8(bytes.at(0)), 0xC1); // Б
     EXPECT_EQ(Cp1251::decode(bytes), text);
-    EXPECT_EQ(Cp1251::encode(QStringLiteral("a€b😀c")), QByteArray("a\x88" "b?c"));
+    EXPECT_EQ(Cp1251::encode(QStringLiteral("a€b😀c")), QByteArray("a\x88"
+                                                                  "b?c"));
     EXPECT_EQ(Cp1251::decode(QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2\r\n")), "Привет\r\n");
 }

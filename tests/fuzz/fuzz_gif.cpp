@@ -18,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         clsFrame frame;
         if (!frame.LoadNext(gif))
             break;
-        if (frame.Bitmap().size() != screen || frame.Mask().size() != screen ||
-            frame.DelayMS() < 0)
+        if (frame.Bitmap().size() != screen || frame.Mask().size() != screen || frame.DelayMS() < 0)
             std::abort();
         // Touch the pixels so a bad buffer shows up under the sanitizers.
         volatile quint32 sink = frame.Bitmap().pixel(screen.width() - 1, screen.height() - 1) ^

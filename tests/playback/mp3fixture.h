@@ -61,8 +61,8 @@ inline QString makeTask(const QString& mp3, double seconds, const QString& comme
     if (!writeTone(wav, seconds))
         return "cannot write " + wav;
     QProcess lame;
-    QStringList args = {"--quiet", "-b", "48", "--resample", "22.05", "-m", "m",
-                        "--tl", "Ola-Brenvik", "--tc", comment};
+    QStringList args = {"--quiet", "-b",   "48",          "--resample", "22.05", "-m",
+                        "m",       "--tl", "Ola-Brenvik", "--tc",       comment};
     args += extra;
     args += {wav, mp3};
     lame.start(QStringLiteral(QUILL_LAME), args);

@@ -20,8 +20,8 @@ Mp3Info info(const char* bitrate, const char* mode, const char* copyright, const
              const char* emphasis, const char* frequency, const char* layer, const char* length,
              const char* version, const char* original, const char* size)
 {
-    return {bitrate, mode, copyright, crc, emphasis, frequency, layer, length, version, original,
-            size};
+    return {bitrate, mode,   copyright, crc,      emphasis, frequency,
+            layer,   length, version,   original, size};
 }
 
 void expectSame(const Mp3Info& a, const Mp3Info& b)
@@ -72,10 +72,9 @@ TEST(Mp3Info, DecodesHeaders)
          info("128Kbit", " Joint Stereo", " No", "No", " None", "44100 Hz", "layer 3", "10",
               "MPEG 1.0", " Yes", "160000 bytes")},
         {"255 then 240 is skipped, the later header counts",
-         Mp3Fixture::withHeader(bytes({0xFF, 0xF0, 0x00, 0xFF, 0xFD, 0xE5, 0x89}), 4096, 7),
-         320000,
-         info("320Kbit", " 2 Channel", " Yes", "No", " 50/15 microsec", "48000 Hz", "layer 2",
-              "8", "MPEG 1.0", " No", "320000 bytes")},
+         Mp3Fixture::withHeader(bytes({0xFF, 0xF0, 0x00, 0xFF, 0xFD, 0xE5, 0x89}), 4096, 7), 320000,
+         info("320Kbit", " 2 Channel", " Yes", "No", " 50/15 microsec", "48000 Hz", "layer 2", "8",
+              "MPEG 1.0", " No", "320000 bytes")},
         {"MPEG 2 layer 1 with CRC, class C",
          Mp3Fixture::withHeader(bytes({0xFF, 0xF6, 0xF8, 0x4B}), 4096), 8000,
          info("176Kbit", " Joint Stereo", " Yes", "Yes", " CITT j. 17", "16000 Hz", "layer 1", "0",
@@ -110,7 +109,7 @@ TEST(Mp3Info, DecodesHeaders)
 TEST(Mp3Info, NoHeaderKeepsFieldsAndSetsSize)
 {
     const QByteArray cases[] = {
-        QByteArray("\xff\x00", 2).repeated(2048), // 255 0 is no version
+        QByteArray("\xff\x00", 2).repeated(2048),                            // 255 0 is no version
         Mp3Fixture::withHeader(bytes({0xFF, 0xF3, 0x60, 0xC4}), 4200, 4092), // beyond the scan
         QByteArray(),
         bytes({0xFF}),

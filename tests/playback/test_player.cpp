@@ -146,11 +146,10 @@ TEST(Player, LengthCaptionsAndRefusedFiles)
         int total;
         bool plays;
     } cases[] = {
-        {"12", 0, 12, true},
-        {"25 seconds", 0, 25, true}, // a Xing file's caption
-        {"0", 0, 0, false},          // shorter than a second, or no length read
-        {"", 0, 0, false},           // unreadable length
-        {"12", 277, 12, false},      // the player cannot decode the file
+        {"12", 0, 12, true},    {"25 seconds", 0, 25, true}, // a Xing file's caption
+        {"0", 0, 0, false},     // shorter than a second, or no length read
+        {"", 0, 0, false},      // unreadable length
+        {"12", 277, 12, false}, // the player cannot decode the file
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);

@@ -189,9 +189,9 @@ TEST_F(Pipeline, TaskEndsInMediaWithItsTagAndTheWindowIsToldInOrder)
     fakeEncoder(kGoodEncoder);
     const QString folder = encode(QStringLiteral("Купить_хлеб"));
 
-    EXPECT_EQ(args(), (QStringList{"-b48", "--resample", "22.05", "--tl", "Ola-Brenvik", "--tc",
-                                   QStringLiteral("Купить_хлеб"), folder + "test.wav",
-                                   folder + "Z.mp3"}));
+    EXPECT_EQ(args(),
+              (QStringList{"-b48", "--resample", "22.05", "--tl", "Ola-Brenvik", "--tc",
+                           QStringLiteral("Купить_хлеб"), folder + "test.wav", folder + "Z.mp3"}));
     EXPECT_TRUE(folder.startsWith(m_scratch));
     const QByteArray mp3 = readAll(media());
     ASSERT_TRUE(mp3.startsWith("FRAMES"));
@@ -203,9 +203,9 @@ TEST_F(Pipeline, TaskEndsInMediaWithItsTagAndTheWindowIsToldInOrder)
     EXPECT_EQ(t.mid(97, 30), field(QByteArray("\xCA\xF3\xEF\xE8\xF2\xFC_\xF5\xEB\xE5\xE1")));
     EXPECT_TRUE(noteFolders().isEmpty()) << "the note's scratch files must go";
     // The task field is free as soon as the job has its target.
-    EXPECT_EQ(m_events, (QStringList{"reset " + m_scratch, "picOK",
-                                     QStringLiteral("hint Запись сохранена."), "menu",
-                                     "saved " + media()}));
+    EXPECT_EQ(m_events,
+              (QStringList{"reset " + m_scratch, "picOK", QStringLiteral("hint Запись сохранена."),
+                           "menu", "saved " + media()}));
 }
 
 TEST_F(Pipeline, EmptyCommentBecomesTheDefault)
@@ -221,9 +221,11 @@ TEST_F(Pipeline, NotesInFlightTogetherEachArrive)
 {
     // The first encoder is slow; the second note starts meanwhile.
     fakeEncoder(QStringLiteral("sleep 0.6; ") + kGoodEncoder);
-    start(record(), QStringLiteral("first"), false, {}, QStringLiteral("07.12.2026 14ч 30м 05.mp3"));
+    start(record(), QStringLiteral("first"), false, {},
+          QStringLiteral("07.12.2026 14ч 30м 05.mp3"));
     fakeEncoder(kGoodEncoder);
-    start(record(), QStringLiteral("second"), false, {}, QStringLiteral("07.12.2026 15ч 00м 09.mp3"));
+    start(record(), QStringLiteral("second"), false, {},
+          QStringLiteral("07.12.2026 15ч 00м 09.mp3"));
     EXPECT_EQ(m_pipeline->jobsInFlight(), 2);
     waitForTheJobs();
     EXPECT_EQ(readAll(media(QStringLiteral("07.12.2026 14ч 30м 05.mp3"))).right(128).mid(97, 30),
@@ -253,7 +255,8 @@ TEST_F(Pipeline, TheEncodersExitIsSeenWithoutWaitingForTheTick)
     EXPECT_TRUE(QFile::exists(media()));
 }
 
-struct FailCase {
+struct FailCase
+{
     const char* name;
     const char* encoder; // nullptr: no encoder at all
     const char* hintPart;
@@ -289,7 +292,8 @@ TEST_F(Pipeline, FailingEncoderKeepsTheNoteAndItsJournalForTheNextStart)
 
 TEST_F(Pipeline, NoFramesMeansNoNoteAndTheHintSaysWhy)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         QByteArray wavBytes; // null: no file at all
         bool deviceFailed;
@@ -314,8 +318,7 @@ TEST_F(Pipeline, NoFramesMeansNoNoteAndTheHintSaysWhy)
         EXPECT_TRUE(noteFolders().isEmpty());
     }
     // Record into a file: nothing is written at the chosen name either.
-    start(record(wav(0)), QStringLiteral("x"), true,
-          m_dir.filePath("notes"), kTask, true);
+    start(record(wav(0)), QStringLiteral("x"), true, m_dir.filePath("notes"), kTask, true);
     waitForTheJobs();
     EXPECT_FALSE(QFile::exists(m_dir.filePath("notes.mp3")));
 }
@@ -323,7 +326,8 @@ TEST_F(Pipeline, NoFramesMeansNoNoteAndTheHintSaysWhy)
 TEST_F(Pipeline, SilentRecordingIsSavedWithAWarning)
 {
     fakeEncoder(kGoodEncoder);
-    const struct {
+    const struct
+    {
         qint16 level;
         bool warned;
     } cases[] = {{0, true}, {40, true}, {3000, false}};
@@ -365,7 +369,8 @@ TEST_F(Pipeline, MediaThatCannotTakeTheNoteLeavesItWholeInTheScratchFolder)
     EXPECT_EQ(EncoderJob::planRecovery(folder).step, EncoderJob::Recovery::Place);
 }
 
-struct TargetCase {
+struct TargetCase
+{
     const char* chosen;   // saveTarget, relative to the temporary folder
     const char* existing; // a file already there, or nullptr
     const char* result;
@@ -384,8 +389,7 @@ TEST_F(Pipeline, RecordIntoAFileAppendsMp3AndKeepsExistingFiles)
         SCOPED_TRACE(c.chosen);
         if (c.existing)
             writeFile(m_dir.filePath(QString::fromUtf8(c.existing)), "KEEP");
-        encode(QStringLiteral("x"), true,
-               m_dir.filePath(QString::fromUtf8(c.chosen)));
+        encode(QStringLiteral("x"), true, m_dir.filePath(QString::fromUtf8(c.chosen)));
         EXPECT_TRUE(readAll(m_dir.filePath(QString::fromUtf8(c.result))).startsWith("FRAMES"));
         if (c.existing) {
             EXPECT_EQ(readAll(m_dir.filePath(QString::fromUtf8(c.existing))), QByteArray("KEEP"));
@@ -427,13 +431,14 @@ TEST_F(Pipeline, RecoveryDecidesFromWhatTheJobLeft)
 {
     const QDateTime wavTime = QDateTime::currentDateTime().addSecs(-60);
     const QByteArray tagged = "FRAMES" + tag("Ola-Brenvik", "x");
-    const struct {
+    const struct
+    {
         const char* name;
         bool journal;
         QByteArray wavBytes; // null: none
         const char* mp3Name;
-        QByteArray mp3;      // null: none
-        int mp3Age;          // seconds relative to the WAV
+        QByteArray mp3; // null: none
+        int mp3Age;     // seconds relative to the WAV
         EncoderJob::Recovery step;
     } cases[] = {
         {"MP3 missing", true, wav(100), "Z.mp3", QByteArray(), 0, EncoderJob::Recovery::Encode},
@@ -472,16 +477,19 @@ TEST_F(Pipeline, StartUpFinishesWhatAnEarlierRunLeft)
     writeFile(media(taken), "EARLIER TASK");
     // A complete, tagged note whose name is taken meanwhile.
     const QString complete = record();
-    ASSERT_TRUE((NoteJournal{NoteJournal::Kind::Task, taken, QStringLiteral("готово")}).write(complete));
+    ASSERT_TRUE(
+        (NoteJournal{NoteJournal::Kind::Task, taken, QStringLiteral("готово")}).write(complete));
     writeFile(complete + "Z.mp3", "DONE" + tag("Ola-Brenvik", "???"));
     // Killed before the encoder finished: only the WAV.
     const QString killed = record();
-    ASSERT_TRUE((NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("прерван")}).write(killed));
+    ASSERT_TRUE(
+        (NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("прерван")}).write(killed));
     writeFile(killed + "Z.mp3", "HALF");
     // A recording into a file of the user's.
     const QString ownFile = record();
     const QString chosen = m_dir.filePath(QStringLiteral("мой файл.mp3"));
-    ASSERT_TRUE((NoteJournal{NoteJournal::Kind::File, chosen, QStringLiteral("свой")}).write(ownFile));
+    ASSERT_TRUE(
+        (NoteJournal{NoteJournal::Kind::File, chosen, QStringLiteral("свой")}).write(ownFile));
     // Not a job: a folder without a journal stays as it is.
     const QString stranger = record();
 
@@ -561,7 +569,9 @@ TEST(NoteFile, MoveNeverReplacesAndLeavesNoPartOnAnotherFileSystem)
     EXPECT_EQ(QFileInfo(source).size(), 300000);
 
     // /dev/shm is a file system of its own on most machines.
-    struct stat a {}, b {};
+    struct stat a
+    {
+    }, b{};
     QTemporaryDir there(QStringLiteral("/dev/shm/quill-move-XXXXXX"));
     if (!there.isValid() || ::stat(QFile::encodeName(here.path()).constData(), &a) != 0 ||
         ::stat(QFile::encodeName(there.path()).constData(), &b) != 0 || a.st_dev == b.st_dev)

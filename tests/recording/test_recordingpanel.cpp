@@ -1,9 +1,9 @@
-#include "testclock.h"
 #include "fakewaveinput.h"
 #include "leveldisplay.h"
 #include "mmixer.h"
 #include "modaudiomon.h"
 #include "recordingpanel.h"
+#include "testclock.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -187,8 +187,8 @@ private slots:
             panel.pressStop();
             recordResult = 0;
         }
-        QCOMPARE(m_commands.filter("save"), (QStringList{"save mywav /s/note-1/test.wav",
-                                                         "save mywav /s/note-2/test.wav"}));
+        QCOMPARE(m_commands.filter("save"),
+                 (QStringList{"save mywav /s/note-1/test.wav", "save mywav /s/note-2/test.wav"}));
         QCOMPARE(spy.size(), 2);
         QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("/s/note-1/"));
         QCOMPARE(spy.at(0).at(2).toBool(), true);
@@ -258,7 +258,8 @@ private slots:
         QTest::mousePress(field, Qt::RightButton);
         QVERIFY(disabledWhileWaiting);
         QVERIFY(field->isEnabled());
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), field->mapToGlobal(QPoint(5, 5)));
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5),
+                               field->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(field, &menu);
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY2(!(w->inherits("QMenu") && w->isVisible()), "a context menu opened");
@@ -350,8 +351,9 @@ private slots:
         QCOMPARE(sohranit->text(), QStringLiteral("Записать настройеи"));
         sohranit->click();
         QCOMPARE(save.count(), 1);
-        QCOMPARE(child<QLabel>("Label6")->text(),
-                 QStringLiteral("       Здесь вы можете добавить комментарий не более 30 символов."));
+        QCOMPARE(
+            child<QLabel>("Label6")->text(),
+            QStringLiteral("       Здесь вы можете добавить комментарий не более 30 символов."));
         QCOMPARE(child<QPushButton>("cmdRecord")->text(), QStringLiteral("Запись"));
     }
 };

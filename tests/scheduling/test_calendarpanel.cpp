@@ -185,8 +185,10 @@ void TestCalendarPanel::calendarPropertiesAndQuietWrites()
     c->setFirstDayOfWeek(0);
     QCOMPARE(c->MaxSelCount(), 1);
     // A whole month with its week numbers fits the 200 x 190 it is given.
-    QVERIFY2(c->MinWidth() > 100 && c->MinWidth() <= 200, qPrintable(QString::number(c->MinWidth())));
-    QVERIFY2(c->MinHeight() > 100 && c->MinHeight() <= 190, qPrintable(QString::number(c->MinHeight())));
+    QVERIFY2(c->MinWidth() > 100 && c->MinWidth() <= 200,
+             qPrintable(QString::number(c->MinWidth())));
+    QVERIFY2(c->MinHeight() > 100 && c->MinHeight() <= 190,
+             qPrintable(QString::number(c->MinHeight())));
     QCOMPARE(c->MaxTodayStrLen(),
              QFontMetrics(c->hWnd()->font()).horizontalAdvance(QString("Сегодня: 07.12.2026")));
 

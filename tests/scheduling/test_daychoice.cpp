@@ -1,6 +1,6 @@
-#include "testclock.h"
 #include "daychoice.h"
 #include "loword.h"
+#include "testclock.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,13 @@ TEST(DayChoice, AcceptsTodayAndLaterWithTwoDigitTexts)
 {
     TestClock clock(at(2008, 1, 5));
     DayChoice c(clock);
-    const struct { int d, m, y; const char* day; const char* month; const char* caption; } cases[] = {
+    const struct
+    {
+        int d, m, y;
+        const char* day;
+        const char* month;
+        const char* caption;
+    } cases[] = {
         {5, 1, 2008, "05", "01", "  5  Января  2008 года"},
         {20, 12, 2008, "20", "12", "  20  Декабря  2008 года"},
         {1, 1, 2009, "01", "01", "  1  Января  2009 года"},
@@ -86,9 +92,13 @@ TEST(DayChoice, NoDateFromAGoneCalendar)
 
 TEST(LoWord, LowSixteenBitsSignExtended)
 {
-    const struct { quint32 in; qint16 out; } cases[] = {
-        {0x0001FFFFu, -1},  {0x00010005u, 5},          {0x00008000u, -32768},
-        {0x00007FFFu, 32767}, {0xFFFF0000u, 0},        {0x12348001u, -32767},
+    const struct
+    {
+        quint32 in;
+        qint16 out;
+    } cases[] = {
+        {0x0001FFFFu, -1},    {0x00010005u, 5}, {0x00008000u, -32768},
+        {0x00007FFFu, 32767}, {0xFFFF0000u, 0}, {0x12348001u, -32767},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LoWord(c.in), c.out) << std::hex << c.in;

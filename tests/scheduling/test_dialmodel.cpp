@@ -29,9 +29,13 @@ DialModel trackedAt(QPoint p, bool dayHalf, DialModel::Pane pane = DialModel::Pa
 
 TEST(DialModel, RoundsHalvesToEven)
 {
-    const struct { double v; int r; } cases[] = {
-        {0.5, 0},  {1.5, 2},   {2.5, 2},   {-0.5, 0}, {-1.5, -2}, {14.5, 14},
-        {15.5, 16}, {2.4, 2},  {2.6, 3},   {-2.6, -3}, {88.85, 89}, {0.0, 0},
+    const struct
+    {
+        double v;
+        int r;
+    } cases[] = {
+        {0.5, 0},   {1.5, 2}, {2.5, 2}, {-0.5, 0},  {-1.5, -2},  {14.5, 14},
+        {15.5, 16}, {2.4, 2}, {2.6, 3}, {-2.6, -3}, {88.85, 89}, {0.0, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(roundHalfEven(c.v), c.r) << c.v;
@@ -39,7 +43,8 @@ TEST(DialModel, RoundsHalvesToEven)
 
 TEST(DialModel, ReadingsAtTheNamedPositions)
 {
-    const struct {
+    const struct
+    {
         const char* where;
         QPoint p;
         int angle, minute;
@@ -67,8 +72,11 @@ TEST(DialModel, ReadingsAtTheNamedPositions)
 
 TEST(DialModel, MinutePositionsRoundHalvesToEven)
 {
-    const struct { int angle, minute; } cases[] = {
-        {357, 45}, {358, 45}, {359, 45}, {0, 45}, {1, 45}, {2, 45}, {3, 45},
+    const struct
+    {
+        int angle, minute;
+    } cases[] = {
+        {357, 45}, {358, 45}, {359, 45}, {0, 45},   {1, 45},   {2, 45}, {3, 45},
         {93, 1},   {87, 59},  {90, 0},   {180, 15}, {270, 30}, {4, 46}, {356, 44},
     };
     for (const auto& c : cases)
@@ -97,8 +105,11 @@ TEST(DialModel, EveryPositionAroundTheDial)
 
 TEST(DialModel, LateNightPositionsReadTwentyThree)
 {
-    const struct { int m; const char* sag12; } cases[] = {
-        {56, "12"}, {57, "24"}, {58, "36"}, {59, "48"}};
+    const struct
+    {
+        int m;
+        const char* sag12;
+    } cases[] = {{56, "12"}, {57, "24"}, {58, "36"}, {59, "48"}};
     for (const auto& c : cases) {
         const DialModel dm = trackedAt(pointAt((c.m + 15) * 6 % 360, 80), false);
         EXPECT_EQ(dm.hourNev(), QStringLiteral("23")) << c.m;
@@ -109,7 +120,8 @@ TEST(DialModel, LateNightPositionsReadTwentyThree)
 
 TEST(DialModel, HalfSwitchesConvertTheHour)
 {
-    const struct {
+    const struct
+    {
         QPoint p;
         bool startDay;
         const char* before;
@@ -280,12 +292,14 @@ TEST(DialModel, PointerLineFollowsTheHand)
 
 TEST(DialModel, IconsFollowTheHourStageOnly)
 {
-    const struct { int m; QPoint pos; } cases[] = {
+    const struct
+    {
+        int m;
+        QPoint pos;
+    } cases[] = {
         {37, {22, 182}}, // 230 - 48.1 = 181.9; 92.5 - 70 = 22.5 -> 22
-        {10, {105, 163}},
-        {0, {80, 150}},
-        {59, {78, 153}}, // 77.5 -> 78
-        {45, {42, 172}}, // 42.5 -> 42, 171.5 -> 172
+        {10, {105, 163}}, {0, {80, 150}}, {59, {78, 153}}, // 77.5 -> 78
+        {45, {42, 172}},                                   // 42.5 -> 42, 171.5 -> 172
     };
     for (const auto& c : cases) {
         const DialModel dm = trackedAt(pointAt((c.m + 15) * 6 % 360, 80), true);
@@ -309,7 +323,8 @@ TEST(DialModel, IconsFollowTheHourStageOnly)
 
 TEST(DialModel, StagesCarryTwoDigitTexts)
 {
-    const struct {
+    const struct
+    {
         QPoint p;
         bool day;
         const char* shas;

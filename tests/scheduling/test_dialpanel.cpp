@@ -80,11 +80,14 @@ void TestDialPanel::saveGrab(const QString& name)
 
 void TestDialPanel::shapesDecideWhichPaneTakesTheMouse()
 {
-    const struct { QPoint p; const char* pane; } cases[] = {
-        {{100, 102}, "FonStrelki"},     // the hole
-        {dialPoint(180), "PicWremyU"},  // the ring, 3 o'clock
-        {dialPoint(300), "PicWremyU"},
-        {{3, 3}, "Maska"},              // a corner
+    const struct
+    {
+        QPoint p;
+        const char* pane;
+    } cases[] = {
+        {{100, 102}, "FonStrelki"},                       // the hole
+        {dialPoint(180), "PicWremyU"},                    // the ring, 3 o'clock
+        {dialPoint(300), "PicWremyU"}, {{3, 3}, "Maska"}, // a corner
         {{196, 200}, "Maska"},
     };
     for (const auto& c : cases) {

@@ -1,6 +1,6 @@
 #include "backgroundchooser.h"
-#include "testclock.h"
 #include "settingsfile.h"
+#include "testclock.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,11 +190,14 @@ void TestBackgroundChooser::browsingBeepsAtBothEnds()
         int beeps;
     };
     const Step steps[] = {
-        {up, "10.bmp", Qt::green, 1},                                 // already first: beep, stays
-        {down, "20.bmp", Qt::blue, 1}, {down, "42.BMP", Qt::blue, 1}, // selected, but upper case is
-                                                                      // not shown
-        {down, "42.BMP", Qt::blue, 2},                                // last: beep, stays
-        {up, "20.bmp", Qt::blue, 2},   {up, "10.bmp", Qt::green, 2},  {up, "10.bmp", Qt::green, 3},
+        {up, "10.bmp", Qt::green, 1}, // already first: beep, stays
+        {down, "20.bmp", Qt::blue, 1},
+        {down, "42.BMP", Qt::blue, 1}, // selected, but upper case is
+                                       // not shown
+        {down, "42.BMP", Qt::blue, 2}, // last: beep, stays
+        {up, "20.bmp", Qt::blue, 2},
+        {up, "10.bmp", Qt::green, 2},
+        {up, "10.bmp", Qt::green, 3},
     };
     for (const Step& s : steps) {
         s.button->click();

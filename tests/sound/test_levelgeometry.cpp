@@ -6,7 +6,8 @@
 
 namespace {
 
-struct EllipseCase {
+struct EllipseCase
+{
     int sample;
     int top;
     int bottom;

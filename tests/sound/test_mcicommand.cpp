@@ -6,7 +6,8 @@ namespace {
 
 using Verb = MciCommand::Verb;
 
-struct ParseCase {
+struct ParseCase
+{
     const char* text;
     Verb verb;
     const char* target;
@@ -15,7 +16,9 @@ struct ParseCase {
     qint64 to;   // -1: none
 };
 
-class ParseMciCommand : public ::testing::TestWithParam<ParseCase> {};
+class ParseMciCommand : public ::testing::TestWithParam<ParseCase>
+{
+};
 
 TEST_P(ParseMciCommand, TakesTheCommandApart)
 {
@@ -58,10 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ParseMciCommandErrors, RejectsWhatTheSuiteNeverSends)
 {
-    for (const char* bad : {"", "   ", "Stop", "Stop ", "Play", "Pause ", "seek mywav to 0",
-                            "open mywav", "open new type sequencer alias a",
-                            "open new type waveaudio alias", "record", "record two words",
-                            "save mywav", "save mywav ", "close"}) {
+    for (const char* bad :
+         {"", "   ", "Stop", "Stop ", "Play", "Pause ", "seek mywav to 0", "open mywav",
+          "open new type sequencer alias a", "open new type waveaudio alias", "record",
+          "record two words", "save mywav", "save mywav ", "close"}) {
         EXPECT_FALSE(parseMciCommand(QString::fromUtf8(bad)).has_value()) << '"' << bad << '"';
     }
 }

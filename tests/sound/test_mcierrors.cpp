@@ -18,7 +18,8 @@ TEST(MciErrors, BadCommandsReturnCodesAndNeverThrow)
     f.write(QByteArray(4000, 'x'));
     f.close();
 
-    struct Case {
+    struct Case
+    {
         QString command;
         int code;
     };

@@ -13,7 +13,8 @@ namespace {
 class FakeMixer : public SystemMixer
 {
 public:
-    struct Control {
+    struct Control
+    {
         MixerLine line;
         MixerControlType type;
         long minimum;
@@ -51,12 +52,14 @@ public:
     }
 };
 
-struct Fixture {
+struct Fixture
+{
     FakeMixer* fake = new FakeMixer;
     MMixer mixer{std::unique_ptr<SystemMixer>(fake)};
 };
 
-struct SetCase {
+struct SetCase
+{
     long maximum;
     int percent;
     long written;
@@ -64,10 +67,10 @@ struct SetCase {
 
 TEST(MMixer, SetVolumeScalesAndClamps)
 {
-    for (const SetCase c : {SetCase{65535, 50, 32750}, SetCase{65535, 100, 65500},
-                            SetCase{65535, 150, 65535}, SetCase{65535, -5, 0},
-                            SetCase{65535, 0, 0}, SetCase{100, 150, 100}, SetCase{100, -5, 0},
-                            SetCase{100, 37, 37}, SetCase{255, 50, 100}}) {
+    for (const SetCase c :
+         {SetCase{65535, 50, 32750}, SetCase{65535, 100, 65500}, SetCase{65535, 150, 65535},
+          SetCase{65535, -5, 0}, SetCase{65535, 0, 0}, SetCase{100, 150, 100}, SetCase{100, -5, 0},
+          SetCase{100, 37, 37}, SetCase{255, 50, 100}}) {
         Fixture f;
         const int id = f.fake->add(MixerLine::Speakers, MixerControlType::Volume, 0, c.maximum, 7);
         ASSERT_TRUE(f.mixer.OpenMixer(0));
@@ -78,7 +81,8 @@ TEST(MMixer, SetVolumeScalesAndClamps)
     }
 }
 
-struct GetCase {
+struct GetCase
+{
     long minimum;
     long maximum;
     long value;
@@ -87,13 +91,13 @@ struct GetCase {
 
 TEST(MMixer, GetVolumeRoundsHalvesToEven)
 {
-    for (const GetCase c : {GetCase{0, 65535, 32750, 50}, GetCase{0, 65535, 65500, 100},
-                            GetCase{0, 65535, 0, 0}, GetCase{0, 65535, 65535, 100},
-                            GetCase{0, 200, 1, 0},    // 0.5 -> 0
-                            GetCase{0, 200, 3, 2},    // 1.5 -> 2
-                            GetCase{0, 200, 5, 2},    // 2.5 -> 2
-                            GetCase{0, 1, 1, 100},    // a muted mute control
-                            GetCase{-100, 100, -50, 25}}) {
+    for (const GetCase c :
+         {GetCase{0, 65535, 32750, 50}, GetCase{0, 65535, 65500, 100}, GetCase{0, 65535, 0, 0},
+          GetCase{0, 65535, 65535, 100}, GetCase{0, 200, 1, 0}, // 0.5 -> 0
+          GetCase{0, 200, 3, 2},                                // 1.5 -> 2
+          GetCase{0, 200, 5, 2},                                // 2.5 -> 2
+          GetCase{0, 1, 1, 100},                                // a muted mute control
+          GetCase{-100, 100, -50, 25}}) {
         Fixture f;
         f.fake->add(MixerLine::WaveOut, MixerControlType::Volume, c.minimum, c.maximum, c.value);
         ASSERT_TRUE(f.mixer.OpenMixer(0));
@@ -128,9 +132,9 @@ TEST(MMixer, MuteWritesOneOrZeroAndReadsNonZeroAsTrue)
 TEST(MMixer, TableRowsAddressTheirLines)
 {
     Fixture f;
-    const MixerLine lines[] = {MixerLine::Speakers,    MixerLine::LineIn,      MixerLine::Microphone,
-                               MixerLine::Synthesizer, MixerLine::CompactDisc, MixerLine::WaveOut,
-                               MixerLine::Telephone,   MixerLine::Undefined};
+    const MixerLine lines[] = {
+        MixerLine::Speakers,    MixerLine::LineIn,  MixerLine::Microphone, MixerLine::Synthesizer,
+        MixerLine::CompactDisc, MixerLine::WaveOut, MixerLine::Telephone,  MixerLine::Undefined};
     for (int i = 0; i < 8; ++i) {
         f.fake->add(lines[i], MixerControlType::Volume, 0, 100, i + 1);
         f.fake->add(lines[i], MixerControlType::Mute, 0, 1, i % 2);
@@ -202,22 +206,25 @@ TEST(MMixer, OpenFailsWithoutADevice)
     EXPECT_FALSE(broken.mixer.isOpen());
 }
 
-struct LevelsCase {
+struct LevelsCase
+{
     int speaker;  // percent before
     int expected; // percent set
 };
 
 TEST(MixerLevels, SaveActionTakesLevelsAndAppliesDefaults)
 {
-    for (const LevelsCase c : {LevelsCase{49, 50}, LevelsCase{50, 100}, LevelsCase{0, 50},
-                               LevelsCase{100, 100}}) {
+    for (const LevelsCase c :
+         {LevelsCase{49, 50}, LevelsCase{50, 100}, LevelsCase{0, 50}, LevelsCase{100, 100}}) {
         Fixture f;
-        const int spk = f.fake->add(MixerLine::Speakers, MixerControlType::Volume, 0, 65535,
-                                    c.speaker * 655);
+        const int spk =
+            f.fake->add(MixerLine::Speakers, MixerControlType::Volume, 0, 65535, c.speaker * 655);
         const int spkMute = f.fake->add(MixerLine::Speakers, MixerControlType::Mute, 0, 1, 1);
-        const int wave = f.fake->add(MixerLine::WaveOut, MixerControlType::Volume, 0, 65535, 655 * 30);
+        const int wave =
+            f.fake->add(MixerLine::WaveOut, MixerControlType::Volume, 0, 65535, 655 * 30);
         const int waveMute = f.fake->add(MixerLine::WaveOut, MixerControlType::Mute, 0, 1, 1);
-        const int mic = f.fake->add(MixerLine::Microphone, MixerControlType::Volume, 0, 65535, 655 * 20);
+        const int mic =
+            f.fake->add(MixerLine::Microphone, MixerControlType::Volume, 0, 65535, 655 * 20);
         const int micMute = f.fake->add(MixerLine::Microphone, MixerControlType::Mute, 0, 1, 1);
 
         int shown = 0;
@@ -236,8 +243,8 @@ TEST(MixerLevels, SaveActionTakesLevelsAndAppliesDefaults)
         f.fake->writes.clear();
         RestoreMixerLevels(f.mixer, saved);
         const std::vector<std::pair<int, long>> restored{
-            {spk, 655L * c.speaker}, {wave, 655 * 30}, {spkMute, 1}, {waveMute, 1},
-            {mic, 655 * 20},         {micMute, 1}};
+            {spk, 655L * c.speaker}, {wave, 655 * 30}, {spkMute, 1},
+            {waveMute, 1},           {mic, 655 * 20},  {micMute, 1}};
         EXPECT_EQ(f.fake->writes, restored);
     }
 }

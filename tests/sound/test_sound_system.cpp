@@ -54,13 +54,13 @@ QByteArray speech(const QString& text)
 {
     QProcess espeak, sox;
     espeak.setStandardOutputProcess(&sox);
-    espeak.start(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QStringLiteral("ru"),
-                                              QStringLiteral("--stdout"), text});
+    espeak.start(QStringLiteral("espeak-ng"),
+                 {QStringLiteral("-v"), QStringLiteral("ru"), QStringLiteral("--stdout"), text});
     sox.start(QStringLiteral("sox"),
-              {QStringLiteral("-"), QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-r"),
-               QStringLiteral("22050"), QStringLiteral("-e"), QStringLiteral("signed"),
-               QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-c"), QStringLiteral("1"),
-               QStringLiteral("-")});
+              {QStringLiteral("-"), QStringLiteral("-t"), QStringLiteral("raw"),
+               QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-e"),
+               QStringLiteral("signed"), QStringLiteral("-b"), QStringLiteral("16"),
+               QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-")});
     espeak.waitForFinished(30000);
     sox.waitForFinished(30000);
     return sox.readAllStandardOutput();
@@ -70,10 +70,11 @@ QString makeTone(const QString& dir, const QString& name, double seconds, int hz
 {
     const QString wav = dir + QLatin1Char('/') + name + QStringLiteral(".wav");
     const QString mp3 = dir + QLatin1Char('/') + name + QStringLiteral(".mp3");
-    run(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"),
-                                QStringLiteral("-c"), QStringLiteral("1"), wav, QStringLiteral("synth"),
-                                QString::number(seconds), QStringLiteral("sine"), QString::number(hz),
-                                QStringLiteral("vol"), QStringLiteral("0.5")});
+    run(QStringLiteral("sox"),
+        {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
+         QStringLiteral("1"), wav, QStringLiteral("synth"), QString::number(seconds),
+         QStringLiteral("sine"), QString::number(hz), QStringLiteral("vol"),
+         QStringLiteral("0.5")});
     run(QStringLiteral("lame"), {QStringLiteral("--quiet"), wav, mp3});
     return mp3;
 }
@@ -102,9 +103,10 @@ QString makeSteps(const QString& dir, const QString& name, int seconds)
         return QString();
     f.close();
     run(QStringLiteral("lame"),
-        {QStringLiteral("--quiet"), QStringLiteral("-r"), QStringLiteral("-s"), QStringLiteral("22.05"),
-         QStringLiteral("-m"), QStringLiteral("m"), QStringLiteral("--bitwidth"), QStringLiteral("16"),
-         QStringLiteral("--signed"), QStringLiteral("--little-endian"), raw, mp3});
+        {QStringLiteral("--quiet"), QStringLiteral("-r"), QStringLiteral("-s"),
+         QStringLiteral("22.05"), QStringLiteral("-m"), QStringLiteral("m"),
+         QStringLiteral("--bitwidth"), QStringLiteral("16"), QStringLiteral("--signed"),
+         QStringLiteral("--little-endian"), raw, mp3});
     return mp3;
 }
 
@@ -148,9 +150,9 @@ protected:
             << "neither QUILL_MIC_QUEUE nor QUILL_MIC_FIFO is set";
         ASSERT_TRUE(m_dir.isValid());
         // Other tests share the server: start from full, unmuted levels.
-        for (const char* args : {"set-sink-volume @DEFAULT_SINK@ 100%", "set-sink-mute @DEFAULT_SINK@ 0",
-                                 "set-source-volume @DEFAULT_SOURCE@ 100%",
-                                 "set-source-mute @DEFAULT_SOURCE@ 0"})
+        for (const char* args :
+             {"set-sink-volume @DEFAULT_SINK@ 100%", "set-sink-mute @DEFAULT_SINK@ 0",
+              "set-source-volume @DEFAULT_SOURCE@ 100%", "set-source-mute @DEFAULT_SOURCE@ 0"})
             run(QStringLiteral("pactl"), QString::fromLatin1(args).split(QLatin1Char(' ')));
     }
     void TearDown() override
@@ -213,9 +215,11 @@ protected:
 // The loudest sample (0..1) of a WAV file from `from` seconds on.
 double wavPeakFrom(const QString& wav, double from)
 {
-    const QString stat = run(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("trim"),
-                                                     QString::number(from), QStringLiteral("stat")});
-    const auto m = QRegularExpression(QStringLiteral("Maximum amplitude:\\s+([0-9.]+)")).match(stat);
+    const QString stat =
+        run(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("trim"),
+                                    QString::number(from), QStringLiteral("stat")});
+    const auto m =
+        QRegularExpression(QStringLiteral("Maximum amplitude:\\s+([0-9.]+)")).match(stat);
     return m.hasMatch() ? m.captured(1).toDouble() : -1.0;
 }
 
@@ -228,8 +232,9 @@ TEST_F(SoundServer, RecordingCapturesTheMicrophoneSkipsThePauseAndAppendsAfterSt
     // goes on hearing during the pause. Another listener keeps it running.
     QProcess listener;
     listener.setStandardOutputFile(QProcess::nullDevice());
-    listener.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("@DEFAULT_SOURCE@"),
-                                             QStringLiteral("--raw")});
+    listener.start(
+        QStringLiteral("parec"),
+        {QStringLiteral("-d"), QStringLiteral("@DEFAULT_SOURCE@"), QStringLiteral("--raw")});
     ASSERT_TRUE(listener.waitForStarted());
     const auto stopListening = qScopeGuard([&] {
         listener.terminate();
@@ -262,9 +267,12 @@ TEST_F(SoundServer, RecordingCapturesTheMicrophoneSkipsThePauseAndAppendsAfterSt
     ASSERT_EQ(mciSendString(QStringLiteral("save mywav ") + wav), MciOk);
     ASSERT_EQ(mciSendString(QStringLiteral("close mywav")), MciOk);
 
-    EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-r"), wav}).trimmed(), QStringLiteral("22050"));
-    EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), wav}).trimmed(), QStringLiteral("1"));
-    const double seconds = run(QStringLiteral("soxi"), {QStringLiteral("-D"), wav}).trimmed().toDouble();
+    EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-r"), wav}).trimmed(),
+              QStringLiteral("22050"));
+    EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-c"), wav}).trimmed(),
+              QStringLiteral("1"));
+    const double seconds =
+        run(QStringLiteral("soxi"), {QStringLiteral("-D"), wav}).trimmed().toDouble();
     const double spoken = words.size() / 2.0 / 22050.0;
     const double asideSeconds = aside.size() / 2.0 / 22050.0;
     // Both parts are in the file, and not the time of the pause.
@@ -353,7 +361,8 @@ TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
     const int speaker = mixer.GetVolume(MMixer::SpeakerVolume);
     const int mic = mixer.GetVolume(MMixer::MicrophoneVolume);
     const auto pactl = [](const char* what, const char* device) {
-        return run(QStringLiteral("pactl"), {QString::fromLatin1(what), QString::fromLatin1(device)});
+        return run(QStringLiteral("pactl"),
+                   {QString::fromLatin1(what), QString::fromLatin1(device)});
     };
 
     EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 30));
@@ -371,18 +380,18 @@ TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
     EXPECT_TRUE(pactl("get-source-volume", "@DEFAULT_SOURCE@").contains(QStringLiteral("40%")));
 
     // A change made by another program is seen.
-    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
-                                  QStringLiteral("70%")});
+    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"),
+                                  QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("70%")});
     QThread::msleep(200); // the server's change notice travels asynchronously
     EXPECT_EQ(mixer.GetVolume(MMixer::SpeakerVolume), 70);
 
     // A write of the level this program wrote last still lands after another
     // program changed it (no read in between), for volume and mute alike.
     EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 30));
-    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
-                                  QStringLiteral("70%")});
-    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-mute"), QStringLiteral("@DEFAULT_SINK@"),
-                                  QStringLiteral("1")});
+    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"),
+                                  QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("70%")});
+    run(QStringLiteral("pactl"),
+        {QStringLiteral("set-sink-mute"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("1")});
     QThread::msleep(200);
     EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 30));
     EXPECT_TRUE(mixer.SetMute(MMixer::SpeakerMute, false));
@@ -391,8 +400,9 @@ TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
 
     // Each channel is read and put back on its own; the percent rules read
     // the first one.
-    run(QStringLiteral("pactl"), {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
-                                  QStringLiteral("20%"), QStringLiteral("80%")});
+    run(QStringLiteral("pactl"),
+        {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("20%"),
+         QStringLiteral("80%")});
     QThread::msleep(200);
     const std::vector<long> balance = mixer.GetChannels(MMixer::SpeakerVolume);
     ASSERT_EQ(balance.size(), 2u);
@@ -457,8 +467,9 @@ TEST(SoundExit, PlaybackStillRunningWhenTheProcessEndsDoesNotHang)
 {
     // The child: starts a long playback and leaves main while it sounds.
     if (qEnvironmentVariableIsSet("QUILL_SOUND_EXIT_CHILD")) {
-        ASSERT_EQ(mciSendString(QStringLiteral("Play ") + qEnvironmentVariable("QUILL_SOUND_EXIT_CHILD")),
-                  MciOk);
+        ASSERT_EQ(
+            mciSendString(QStringLiteral("Play ") + qEnvironmentVariable("QUILL_SOUND_EXIT_CHILD")),
+            MciOk);
         QThread::msleep(300);
         return;
     }

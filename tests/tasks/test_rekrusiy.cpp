@@ -1,7 +1,7 @@
-#include "testclock.h"
 #include "folderlisting.h"
 #include "rekrusiy.h"
 #include "tasklists.h"
+#include "testclock.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,9 +84,9 @@ TEST(TaskLists, MembershipAgainstTheClock)
 TEST(TaskLists, NameOrderAndWhatIsEnumerated)
 {
     Media media;
-    for (const char* name : {"31.12.2026 09ч 00м 00.mp3", "01.01.2027 09ч 00м 00.mp3",
-                             "15.12.2026 09ч 00м 00.mp3", "note.mp3.bak", "NOTE2.MP3",
-                             ".hidden.mp3", "07.12.2026 10ч 00м 00.wav", "readme.txt"})
+    for (const char* name :
+         {"31.12.2026 09ч 00м 00.mp3", "01.01.2027 09ч 00м 00.mp3", "15.12.2026 09ч 00м 00.mp3",
+          "note.mp3.bak", "NOTE2.MP3", ".hidden.mp3", "07.12.2026 10ч 00м 00.wav", "readme.txt"})
         media.add(name);
     ASSERT_TRUE(QDir(media.dir.path()).mkdir("folder.mp3"));
 

@@ -1,11 +1,11 @@
 #include "../playback/mp3fixture.h"
-#include "testclock.h"
 #include "deletepanel.h"
 #include "picturestack.h"
 #include "playbackbar.h"
 #include "player.h"
 #include "shortpath.h"
 #include "tasklistpanel.h"
+#include "testclock.h"
 #include "volumecontrol.h"
 
 #include <QClipboard>
@@ -22,10 +22,10 @@
 #include <QTest>
 
 namespace {
-const QString kOld = QStringLiteral("01.12.2026 09ч 15м 30.mp3");   // past, comment "first"
+const QString kOld = QStringLiteral("01.12.2026 09ч 15м 30.mp3");    // past, comment "first"
 const QString kMiddle = QStringLiteral("05.12.2026 18ч 00м 42.mp3"); // past, comment "second"
 const QString kLater = QStringLiteral("07.12.2026 10ч 00м 00.mp3");  // tomorrow, no tag
-const QString kText = QStringLiteral("notes.mp3");                  // not an MP3 at all
+const QString kText = QStringLiteral("notes.mp3");                   // not an MP3 at all
 } // namespace
 
 class TestTaskListPanel : public QObject

@@ -1,8 +1,8 @@
 // The watcher's scan of Media/: the due rule through real folders, names that
 // are no task names, and what the pattern and the file kinds let through.
-#include "testclock.h"
 #include "duescan.h"
 #include "duewatch.h"
+#include "testclock.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,14 +120,22 @@ TEST(DueScan, FolderContents)
         // Names are judged from their bytes; these must read as the decoded
         // text does.
         {"a byte order mark in front is not part of the name",
-         {QStringLiteral("\uFEFF07.12.2026 14ч 00м 00.mp3")}, true, 0, 1},
+         {QStringLiteral("\uFEFF07.12.2026 14ч 00м 00.mp3")},
+         true,
+         0,
+         1},
         {"a character beyond the first plane takes two positions",
          {QStringLiteral("07.12.2026 14\U0001F60000м 00.mp3"),
           QStringLiteral("07.12.2026 13\U0001F600 00м 00.mp3")},
-         true, 1, 2},
+         true,
+         1,
+         2},
         {"marks from other scripts", {QStringLiteral("07.12.2026 14時 00分 00.mp3")}, true, 0, 1},
-        {"the extension with look-alike letters", {QStringLiteral("07.12.2026 14ч 00м 00.ｍp3")},
-         false, 0, 0},
+        {"the extension with look-alike letters",
+         {QStringLiteral("07.12.2026 14ч 00м 00.ｍp3")},
+         false,
+         0,
+         0},
     };
     TestClock clock(at(2026, 12, 7, 14, 30, 0));
     for (const FolderCase& c : cases) {

@@ -4,7 +4,11 @@
 
 TEST(ButtonZones, ThirdsWithBordersBelongingToNoZone)
 {
-    struct Case { int y; ButtonZone zone; };
+    struct Case
+    {
+        int y;
+        ButtonZone zone;
+    };
     const Case cases[] = {
         {0, ButtonZone::None},  {1, ButtonZone::Up},    {29, ButtonZone::Up},
         {30, ButtonZone::None}, {31, ButtonZone::Ok},   {59, ButtonZone::Ok},

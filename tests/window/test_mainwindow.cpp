@@ -1,8 +1,8 @@
-#include "testclock.h"
 #include "controlbutton.h"
 #include "fakeservices.h"
 #include "layout.h"
 #include "mainwindow.h"
+#include "testclock.h"
 
 #include <QDir>
 #include <QFile>

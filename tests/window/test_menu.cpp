@@ -10,9 +10,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
@@ -83,7 +83,8 @@ void TestMenu::imagesFollowTheBitOperations()
     // Blending with constant alpha 100 over the box colour.
     QImage src(4, 4, QImage::Format_RGB32);
     src.fill(kBack);
-    const QColor c = MenuImages::blend(src, QSize(4, 4), 100, MenuImages::boxColour()).pixelColor(1, 1);
+    const QColor c =
+        MenuImages::blend(src, QSize(4, 4), 100, MenuImages::boxColour()).pixelColor(1, 1);
     const QColor box = MenuImages::boxColour();
     QVERIFY(qAbs(c.red() - (200 * 100 + box.red() * 155) / 255) <= 1);
     QVERIFY(qAbs(c.green() - (100 * 100 + box.green() * 155) / 255) <= 1);
@@ -108,8 +109,8 @@ void TestMenu::buildMenuShowsDimmedAndBrightQuarters()
 
     const QImage dimmed = m_window->menu()->images().dimmed();
     const QImage bright = m_window->background().toImage();
-    QCOMPARE(dimmed.pixel(ink), qRgb(0, 0, 0));        // dark caption on the dimmed copy
-    QCOMPARE(bright.pixel(ink), qRgb(255, 255, 255));  // light caption on the bright one
+    QCOMPARE(dimmed.pixel(ink), qRgb(0, 0, 0));       // dark caption on the dimmed copy
+    QCOMPARE(bright.pixel(ink), qRgb(255, 255, 255)); // light caption on the bright one
     QCOMPARE(bright.pixel(plain), kBack);
     const QColor dim = dimmed.pixelColor(plain);
     QVERIFY(dim.red() > 200 && dim.red() < 236 && dim.blue() > 100 && dim.blue() < 236);
@@ -193,7 +194,8 @@ void TestMenu::itemClicksOpenTheirPanels()
     m_window->buildMenu();
     QTest::mouseClick(items[3], Qt::LeftButton, {}, QPoint(50, 30));
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraNastroiki"));
-    QCOMPARE(m_window->state().panelMode, PanelMode::Hour); // the settings item sets no mode by itself
+    QCOMPARE(m_window->state().panelMode,
+             PanelMode::Hour); // the settings item sets no mode by itself
 
     m_window->buildMenu();
     QTest::mouseClick(items[0], Qt::LeftButton, {}, QPoint(50, 30));
@@ -282,7 +284,8 @@ void TestMenu::backgroundAnimationIsChosenByDoubleClick()
     const QSize before = animation->gifSize();
 
     // Cancelled: the animation stays.
-    QTest::mouseDClick(m_window->findChild<QLabel*>("fonMeny"), Qt::LeftButton, {}, QPoint(20, 200));
+    QTest::mouseDClick(m_window->findChild<QLabel*>("fonMeny"), Qt::LeftButton, {},
+                       QPoint(20, 200));
     QCOMPARE(m_fakes.dialogs.size(), 1);
     QCOMPARE(m_fakes.dialogs[0].title, QString("Ищем Графические файлы"));
     QCOMPARE(animation->gifSize(), before);

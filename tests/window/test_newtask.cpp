@@ -1,12 +1,12 @@
 #include "calendarpanel.h"
-#include "testclock.h"
 #include "controlbutton.h"
 #include "dialpanel.h"
 #include "fakeservices.h"
 #include "gifctl.h"
-#include "recordingpanel.h"
 #include "mainwindow.h"
+#include "recordingpanel.h"
 #include "taskname.h"
+#include "testclock.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -126,9 +126,12 @@ void TestNewTask::chainFromHourToRecordingPanel_data()
     QTest::addColumn<int>("minute");
     QTest::addColumn<QString>("hourText");
     QTest::addColumn<QString>("minuteText");
-    QTest::newRow("nine fifteen") << 45 << false << 15 << "09" << "15";
-    QTest::newRow("midnight hour") << 0 << true << 0 << "00" << "00";
-    QTest::newRow("evening") << 30 << true << 45 << "18" << "45";
+    QTest::newRow("nine fifteen") << 45 << false << 15 << "09"
+                                  << "15";
+    QTest::newRow("midnight hour") << 0 << true << 0 << "00"
+                                   << "00";
+    QTest::newRow("evening") << 30 << true << 45 << "18"
+                             << "45";
 }
 
 void TestNewTask::chainFromHourToRecordingPanel()

@@ -5,9 +5,9 @@
 // control's centre), and "day:<n> x y" for the cells of the open calendar
 // on the month of the given date.
 #include "calendarpanel.h"
-#include "testclock.h"
 #include "dragwindow.h"
 #include "mainwindow.h"
+#include "testclock.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
