@@ -17,6 +17,9 @@
 //                                       resumes where it stood
 //   Pause <file>                        hold the playback, keep the position
 //   Stop <file>                         end the playback and rewind
+//   Cue <file>                          open the decoder and the sound
+//                                       device ahead, silently, so that a
+//                                       later Play starts without waiting
 //
 // A file name is the rest of the command after the verb (minus a trailing
 // " from X to Y"), so names with blanks work. Every call returns at once:

@@ -51,10 +51,13 @@ std::optional<MciCommand> parseMciCommand(const QString& command)
             return std::nullopt;
         return cmd;
     }
-    if (verb == QLatin1String("stop") || verb == QLatin1String("pause")) {
+    if (verb == QLatin1String("stop") || verb == QLatin1String("pause") ||
+        verb == QLatin1String("cue")) {
         if (rest.isEmpty())
             return std::nullopt;
-        cmd.verb = verb == QLatin1String("stop") ? MciCommand::Verb::Stop : MciCommand::Verb::Pause;
+        cmd.verb = verb == QLatin1String("stop")    ? MciCommand::Verb::Stop
+                   : verb == QLatin1String("pause") ? MciCommand::Verb::Pause
+                                                    : MciCommand::Verb::Cue;
         cmd.target = rest;
         return cmd;
     }

@@ -7,11 +7,11 @@
 // One media command string taken apart. Pure: no sound device involved.
 struct MciCommand
 {
-    enum class Verb { Open, Record, Stop, Save, Close, Play, Pause };
+    enum class Verb { Open, Record, Stop, Save, Close, Play, Pause, Cue };
 
     Verb verb = Verb::Play;
     // The alias (open, record, save, close) or the rest of the command after
-    // the verb (stop, play, pause: an alias or a file name, blanks kept).
+    // the verb (stop, play, pause, cue: an alias or a file name, blanks kept).
     QString target;
     // save: the path after the alias.
     QString path;

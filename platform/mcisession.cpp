@@ -63,12 +63,13 @@ int MciSession::execute(const MciCommand& cmd)
         }
         break;
     case Verb::Play:
+    case Verb::Cue:
         break;
     }
 
     // Playback: the device is the file itself, opened on first use.
     auto player = m_players.find(cmd.target);
-    if (cmd.verb == Verb::Play) {
+    if (cmd.verb == Verb::Play || cmd.verb == Verb::Cue) {
         if (player == m_players.end()) {
             auto created = std::make_unique<Mp3Player>(cmd.target);
             const int loaded = created->load();
@@ -76,6 +77,8 @@ int MciSession::execute(const MciCommand& cmd)
                 return loaded;
             player = m_players.emplace(cmd.target, std::move(created)).first;
         }
+        if (cmd.verb == Verb::Cue)
+            return player->second->cue();
         return player->second->play(cmd.fromMs, cmd.toMs);
     }
     if (player == m_players.end())

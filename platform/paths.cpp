@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -44,7 +45,11 @@ QString preparePrivateFolder(const QString& folder)
 
 QString programFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    // Before the application object exists (a program that starts work
+    // while it is being built): where the kernel says the executable is.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
 }
 
 QString scratchFolder()

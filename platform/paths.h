@@ -5,7 +5,8 @@
 // Where the suite keeps its files on a Linux desktop.
 namespace Paths {
 
-// The folder of the running executable; Tinkra's is the Data folder.
+// The folder of the running executable; Tinkra's is the Data folder. Also
+// works before the application object exists.
 QString programFolder();
 
 // The private per-user scratch folder for the recordings being made

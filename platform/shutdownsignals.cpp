@@ -25,19 +25,27 @@ extern "C" void onShutdownSignal(int signalNumber)
 
 const int ShutdownSignals::Watched[3] = {SIGTERM, SIGINT, SIGHUP};
 
-ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent)
+bool ShutdownSignals::catchEarly()
 {
     if (g_pipe[0] < 0 && ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return; // the default actions stay: nothing better is possible
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &ShutdownSignals::readPipe);
-
+        return false; // the default actions stay: nothing better is possible
     struct sigaction action = {};
     action.sa_handler = onShutdownSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int s : Watched)
         sigaction(s, &action, nullptr);
+    return true;
+}
+
+ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent)
+{
+    if (!catchEarly())
+        return;
+    // A request that came before this object waits in the pipe: the
+    // notifier reports it as soon as the event loop runs.
+    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ShutdownSignals::readPipe);
 }
 
 ShutdownSignals::~ShutdownSignals()

@@ -17,6 +17,11 @@ public:
     explicit ShutdownSignals(QObject* parent = nullptr);
     ~ShutdownSignals() override;
 
+    // Catches the watched signals from now on, before the application (and
+    // this object) exists: what arrives meanwhile waits for the object. False
+    // when it cannot, and the default actions stay.
+    static bool catchEarly();
+
     // The signals that ask for the orderly end.
     static const int Watched[3];
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -55,6 +56,10 @@ std::vector<const char*> AlsaMixer::elementNames(MixerLine line)
 
 void AlsaMixer::close()
 {
+    if (m_probe) {
+        snd_mixer_close(m_probe);
+        m_probe = nullptr;
+    }
     m_controls.clear();
     if (m_handle) {
         snd_mixer_close(m_handle);
@@ -65,15 +70,20 @@ void AlsaMixer::close()
 int AlsaMixer::deviceCount()
 {
     // One mixer: the one of the "default" device, when it can be reached.
-    if (m_handle)
+    if (m_handle || m_probe)
         return 1;
     AlsaUtil::silenceErrors();
     snd_mixer_t* probe = nullptr;
     if (snd_mixer_open(&probe, 0) < 0)
         return 0;
-    const bool ok = snd_mixer_attach(probe, "default") >= 0;
-    snd_mixer_close(probe);
-    return ok ? 1 : 0;
+    if (snd_mixer_attach(probe, "default") < 0) {
+        snd_mixer_close(probe);
+        return 0;
+    }
+    // Attaching is most of the cost of opening (on a sound server it is a
+    // connection to it): an open() that follows takes this handle over.
+    m_probe = probe;
+    return 1;
 }
 
 bool AlsaMixer::open(int device)
@@ -81,14 +91,19 @@ bool AlsaMixer::open(int device)
     if (device != 0)
         return false;
     AlsaUtil::silenceErrors();
-    snd_mixer_t* handle = nullptr;
-    if (snd_mixer_open(&handle, 0) < 0)
+    // The handle deviceCount() attached, else a new one.
+    snd_mixer_t* handle = std::exchange(m_probe, nullptr);
+    const bool attached = handle != nullptr;
+    if (!attached && snd_mixer_open(&handle, 0) < 0)
         return false;
-    if (snd_mixer_attach(handle, "default") < 0 ||
+    if ((!attached && snd_mixer_attach(handle, "default") < 0) ||
         snd_mixer_selem_register(handle, nullptr, nullptr) < 0 || snd_mixer_load(handle) < 0) {
         snd_mixer_close(handle);
         return false;
     }
+    // Loading raises events for every element: take them in now, so the
+    // first read does not wait for them.
+    snd_mixer_handle_events(handle);
     close();
     m_handle = handle;
     return true;

@@ -40,5 +40,6 @@ private:
     bool range(const Control& c, long* min, long* max) const;
 
     snd_mixer_t* m_handle = nullptr;
+    snd_mixer_t* m_probe = nullptr;  // attached by deviceCount(), not loaded yet
     std::vector<Control> m_controls; // id = index + 1
 };

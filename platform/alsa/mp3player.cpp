@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,6 +29,7 @@ Mp3Player::Mp3Player(const QString& path) : m_path(path) {}
 Mp3Player::~Mp3Player()
 {
     halt();
+    AlsaUtil::closePcm(m_cued);
     if (m_mh) {
         mpg123_close(m_mh);
         mpg123_delete(m_mh);
@@ -67,6 +69,18 @@ int Mp3Player::load()
     return MciOk;
 }
 
+int Mp3Player::cue()
+{
+    const int loaded = load();
+    if (loaded != MciOk)
+        return loaded;
+    if (m_cued || isPlaying())
+        return MciOk;
+    m_cued = AlsaUtil::openDefault(SND_PCM_STREAM_PLAYBACK, SND_PCM_FORMAT_S16_LE,
+                                   unsigned(m_channels), unsigned(m_rate), 100000);
+    return m_cued ? MciOk : MciNoSoundDevice;
+}
+
 int Mp3Player::play(std::optional<qint64> fromMs, std::optional<qint64> toMs)
 {
     const int loaded = load();
@@ -82,8 +96,10 @@ int Mp3Player::play(std::optional<qint64> fromMs, std::optional<qint64> toMs)
         if (toMs)
             end = *toMs * m_rate / 1000;
     }
-    snd_pcm_t* pcm = AlsaUtil::openDefault(SND_PCM_STREAM_PLAYBACK, SND_PCM_FORMAT_S16_LE,
-                                           unsigned(m_channels), unsigned(m_rate), 100000);
+    snd_pcm_t* pcm = std::exchange(m_cued, nullptr);
+    if (!pcm)
+        pcm = AlsaUtil::openDefault(SND_PCM_STREAM_PLAYBACK, SND_PCM_FORMAT_S16_LE,
+                                    unsigned(m_channels), unsigned(m_rate), 100000);
     if (!pcm)
         return MciNoSoundDevice;
     m_endFrame = end;

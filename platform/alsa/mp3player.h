@@ -23,6 +23,10 @@ public:
 
     // Opens the decoder; returns an MciError code (0 on success).
     int load();
+    // Opens the decoder and the sound device ahead of play(), which then
+    // only has to hand over samples. Nothing is heard. Does nothing while
+    // playing. Returns an MciError code.
+    int cue();
     // Starts (or restarts) playback. Without a range it resumes from the
     // kept position and does nothing while already playing; with a range it
     // plays from `fromMs` up to `toMs` (the end of the file when not given).
@@ -40,6 +44,7 @@ private:
     mpg123_handle_struct* m_mh = nullptr;
     long m_rate = 0;
     int m_channels = 0;
+    snd_pcm_t* m_cued = nullptr; // opened by cue(), taken by the next play()
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};

@@ -57,12 +57,13 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"Play /a/notes from mom.mp3", Verb::Play, "/a/notes from mom.mp3", "", -1, -1},
         ParseCase{"Pause /a/Мой файл.mp3", Verb::Pause, "/a/Мой файл.mp3", "", -1, -1},
         ParseCase{"Stop /a/Мой файл.mp3", Verb::Stop, "/a/Мой файл.mp3", "", -1, -1},
+        ParseCase{"CUE /a/Мой файл.mp3", Verb::Cue, "/a/Мой файл.mp3", "", -1, -1},
         ParseCase{"  Stop   /a/x.mp3  ", Verb::Stop, "/a/x.mp3", "", -1, -1}));
 
 TEST(ParseMciCommandErrors, RejectsWhatTheSuiteNeverSends)
 {
     for (const char* bad :
-         {"", "   ", "Stop", "Stop ", "Play", "Pause ", "seek mywav to 0", "open mywav",
+         {"", "   ", "Stop", "Stop ", "Play", "Pause ", "Cue ", "seek mywav to 0", "open mywav",
           "open new type sequencer alias a", "open new type waveaudio alias", "record",
           "record two words", "save mywav", "save mywav ", "close"}) {
         EXPECT_FALSE(parseMciCommand(QString::fromUtf8(bad)).has_value()) << '"' << bad << '"';

@@ -36,6 +36,8 @@ TEST(MciErrors, BadCommandsReturnCodesAndNeverThrow)
          MciFileNotFound},
         {QStringLiteral("Pause ") + dir.filePath(QStringLiteral("нет.mp3")), MciFileNotFound},
         {QStringLiteral("Play ") + notMp3, MciCannotDecode},
+        {QStringLiteral("Cue ") + dir.filePath(QStringLiteral("нет такого.mp3")), MciFileNotFound},
+        {QStringLiteral("Cue ") + notMp3, MciCannotDecode},
         // Stop of a file that is not playing is harmless.
         {QStringLiteral("Stop ") + notMp3, MciOk},
     };

@@ -291,6 +291,8 @@ TEST_F(SoundServer, PlaybackReachesTheSpeakersPausesResumesAndStops)
     const QString play = QStringLiteral("Play ") + mp3;
 
     startListening();
+    // Cued: the device is open, nothing is heard yet, and Play takes it.
+    ASSERT_EQ(mciSendString(QStringLiteral("Cue ") + mp3), MciOk);
     EXPECT_LT(peak(heard(300)), 0.01) << "quiet before";
     QElapsedTimer call;
     call.start();
