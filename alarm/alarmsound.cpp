@@ -22,6 +22,11 @@ QString AlarmSound::playCommand(const QString& ownFolder)
     return QStringLiteral("Play ") + ShortPath(alarmFile(ownFolder));
 }
 
+QString AlarmSound::cueCommand(const QString& ownFolder)
+{
+    return QStringLiteral("Cue ") + ShortPath(alarmFile(ownFolder));
+}
+
 bool AlarmSound::RecoverLeftover()
 {
     const auto left = m_file.takeLeftover();

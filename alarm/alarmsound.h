@@ -26,6 +26,8 @@ public:
     static QString alarmFile(const QString& ownFolder);
     // "Play " and the short form of the alarm recording.
     static QString playCommand(const QString& ownFolder);
+    // "Cue " and the same short form: opens it for playing, silently.
+    static QString cueCommand(const QString& ownFolder);
 
     // Puts back what a player that never finished left in the state file,
     // and removes the file. Only call it while no other player runs. True

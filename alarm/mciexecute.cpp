@@ -6,9 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-namespace {
-
-void showError(int code, const QString& detail)
+void showMciError(int code, const QString& detail)
 {
     // Not modal: the alarm player must still end on time and put the mixer
     // back, answered or not.
@@ -21,22 +19,16 @@ void showError(int code, const QString& detail)
     box->show();
 }
 
-} // namespace
-
-int mciExecute(const QString& command)
-{
-    const int result = mciSendString(command);
-    if (result != MciOk)
-        showError(result, command);
-    return result;
-}
-
-int playAlarm(const QString& ownFolder)
+int playAlarm(const QString& ownFolder, QString* detail)
 {
     const QString file = AlarmSound::alarmFile(ownFolder);
     if (!QFileInfo(file).isFile()) {
-        showError(MciFileNotFound, file);
+        *detail = file;
         return MciFileNotFound;
     }
-    return mciExecute(AlarmSound::playCommand(ownFolder));
+    const QString command = AlarmSound::playCommand(ownFolder);
+    const int result = mciSendString(command);
+    if (result != MciOk)
+        *detail = command;
+    return result;
 }

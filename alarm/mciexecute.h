@@ -2,11 +2,13 @@
 
 #include <QString>
 
-// A media command string that reports its own failure: a message box with the
-// error, which does not hold up the caller.
-int mciExecute(const QString& command);
+// Plays the alarm recording 1.mp3 of `ownFolder`. Needs no window, so it can
+// run while the application object is being built. On failure `detail`
+// receives what the message should name: the file when it is missing
+// (instead of a bare "Play " that the command interpreter cannot
+// understand), else the command.
+int playAlarm(const QString& ownFolder, QString* detail);
 
-// Plays the alarm recording 1.mp3 of `ownFolder` through mciExecute. When the
-// file is missing the message names it, instead of a bare "Play " that the
-// command interpreter cannot understand.
-int playAlarm(const QString& ownFolder);
+// The message box of a failed media command: the error and its detail. It
+// does not hold up the caller.
+void showMciError(int code, const QString& detail);

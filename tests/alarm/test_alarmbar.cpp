@@ -65,7 +65,9 @@ private slots:
     void missingAlarmRecordingIsNamed()
     {
         QTemporaryDir dir;
-        QCOMPARE(playAlarm(dir.path()), int(MciFileNotFound));
+        QString detail;
+        QCOMPARE(playAlarm(dir.path(), &detail), int(MciFileNotFound));
+        showMciError(MciFileNotFound, detail);
         QMessageBox* box = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QStringLiteral("mciError") && w->isVisible())

@@ -251,11 +251,14 @@ TEST(AlarmSound, PlayCommand)
     const QString data = dir.path() + QStringLiteral("/my programs/Data");
     ASSERT_TRUE(QDir().mkpath(data));
     EXPECT_EQ(AlarmSound::playCommand(data), QStringLiteral("Play "));
+    EXPECT_EQ(AlarmSound::cueCommand(data), QStringLiteral("Cue "));
     QFile f(data + QStringLiteral("/1.mp3"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_EQ(AlarmSound::playCommand(data),
-              QStringLiteral("Play ") + QDir(data).canonicalPath() + QStringLiteral("/1.mp3"));
+    const QString file = QDir(data).canonicalPath() + QStringLiteral("/1.mp3");
+    EXPECT_EQ(AlarmSound::playCommand(data), QStringLiteral("Play ") + file);
+    // Cued and played under the same name, so Play finds the cued player.
+    EXPECT_EQ(AlarmSound::cueCommand(data), QStringLiteral("Cue ") + file);
 }
 
 } // namespace

@@ -1,0 +1,62 @@
+#include "alarmstart.h"
+
+#include "mci.h"
+#include "mciexecute.h"
+#include "paths.h"
+
+#include <QFileInfo>
+#include <QThread>
+
+AlarmStart::AlarmStart(const QString& ownFolder)
+    : m_instance(QStringLiteral("Tinkra")), m_mixer(createAlsaMixer())
+{
+    // Claims the main thread for Qt before the worker uses it.
+    QThread::currentThread();
+    m_thread = std::thread(&AlarmStart::run, this, ownFolder);
+}
+
+AlarmStart::~AlarmStart()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+AlarmStart::Result AlarmStart::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_result;
+}
+
+void AlarmStart::run(const QString& ownFolder)
+{
+    // Opening the mixer and the sound device reads and plays nothing, so
+    // neither waits for the lock; each takes about as long as the rest.
+    std::thread mixerOpen([this] { m_mixer.OpenMixer(0); });
+    std::thread cue;
+    if (QFileInfo(AlarmSound::alarmFile(ownFolder)).isFile())
+        cue = std::thread([&ownFolder] { mciSendString(AlarmSound::cueCommand(ownFolder)); });
+    const auto joinBoth = [&] {
+        mixerOpen.join();
+        if (cue.joinable())
+            cue.join();
+    };
+    // One alarm at a time: a second player would take the first one's raised
+    // volume for the user's own and leave the speakers at 100 %.
+    if (!m_instance.acquire()) {
+        joinBoth();
+        m_result.alreadyRunning = true;
+        return;
+    }
+    mixerOpen.join();
+    m_sound = std::make_unique<AlarmSound>(m_mixer,
+                                           AlarmSound::stateFileIn(Paths::runtimeFolder()));
+    // Holding the lock, any state file left behind is a killed player's.
+    m_sound->RecoverLeftover();
+    m_sound->PrepareSound();
+
+    // Only now, with the mixer up, is anything played.
+    if (cue.joinable())
+        cue.join();
+    m_result.error = playAlarm(ownFolder, &m_result.detail);
+}
