@@ -1,5 +1,5 @@
-// The peer of idle Vestrel: a bare Qt tray program, one icon in the
-// notification area and nothing else.
+// The peer of idle Vestrel: a bare Qt tray program, one icon of the same
+// size in the notification area and nothing else.
 #include <QApplication>
 #include <QPixmap>
 #include <QSystemTrayIcon>
@@ -8,7 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QPixmap icon(32, 32);
+    QPixmap icon(24, 24); // the size of Vestrel's frames
     icon.fill(Qt::darkCyan);
     QSystemTrayIcon tray{QIcon(icon)};
     tray.show();

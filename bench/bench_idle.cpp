@@ -112,7 +112,10 @@ int main(int argc, char** argv)
         return 0;
     }
     const std::string folder = programs;
-    const pid_t vestrel = spawn({folder + "/Vestrel"}, folder);
+    // As the main program starts it: minimized, so only the icon is seen,
+    // like the bare program's. (With its window open it also draws text,
+    // which loads fonts the bare program never needs.)
+    const pid_t vestrel = spawn({folder + "/Vestrel", "-minimized"}, folder);
     const pid_t bare = spawn({QUILL_BARE_TRAY}, folder);
     // Settled: started, icon embedded, first paint done; the first tick is
     // a minute after the start, after the quiet interval.

@@ -102,10 +102,18 @@ public:
         close(fds[1]);
         m_fd = fds[0];
         m_thread = std::thread([this] { read(); });
-        // A second to settle and to learn the sample clock.
+        // At least a second to settle and to learn the sample clock; on a
+        // loaded machine the server may take a few before the first data.
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_samples.size() > Rate / 4;
+        for (int i = 0; i < 50; ++i) {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_samples.size() > Rate / 2)
+                    return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
     }
 
     void stop()
