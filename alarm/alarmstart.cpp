@@ -49,8 +49,8 @@ void AlarmStart::run(const QString& ownFolder)
         return;
     }
     mixerOpen.join();
-    m_sound = std::make_unique<AlarmSound>(m_mixer,
-                                           AlarmSound::stateFileIn(Paths::runtimeFolder()));
+    m_sound =
+        std::make_unique<AlarmSound>(m_mixer, AlarmSound::stateFileIn(Paths::runtimeFolder()));
     // Holding the lock, any state file left behind is a killed player's.
     m_sound->RecoverLeftover();
     m_sound->PrepareSound();
