@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     services.dragWindow = DragWindow;
     services.levelsFile = MixerLevelsFile::in(Paths::runtimeFolder(), QStringLiteral("Quillmur"));
     MainWindow window(Paths::programFolder(), Paths::scratchFolder(), Clock::system(),
-                      std::move(services));
+                      std::move(services), MainWindow::StartUp::AfterFirstFrame);
     // A kill, a logout or a closed terminal ends the program as its exit
     // button does; the window's end puts the sound settings back.
     QObject::connect(&stopRequests, &ShutdownSignals::received, &window, [&window] {

@@ -3,6 +3,7 @@
 #include <QFrame>
 
 class GifCtl;
+class HelpText;
 
 // The help panel `fraSpravka`: the help text on paper and its animation
 // `GifCtl13`, which runs from the moment the panel is opened.
@@ -14,7 +15,12 @@ public:
 
     // Brought to the front by the help button: the animation starts.
     void open();
+    // Puts the help text `Text2` on the paper, unless it is there already.
+    // Laying out text is the dearest part of the panel, so the window has it
+    // done after its first frame (or the panel when it is opened first).
+    void buildText();
 
 private:
     GifCtl* m_gifCtl13 = nullptr;
+    HelpText* m_text = nullptr;
 };

@@ -36,6 +36,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -47,10 +48,22 @@ template <typename W> W* hiddenHolder(QWidget* parent, const char* name)
     return w;
 }
 
+// A widget added under a parent on show stays hidden until shown itself:
+// shows those that the window's show would have shown, not the ones hidden
+// on purpose.
+void showAdded(QWidget* root)
+{
+    for (QWidget* w : root->findChildren<QWidget*>())
+        if (w->isHidden() && !w->testAttribute(Qt::WA_WState_ExplicitShowHide) && !w->isWindow() &&
+            w->parentWidget()->isVisible())
+            w->show();
+}
+
 } // namespace
 
 MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolder,
-                       const Clock& clock, MainWindowServices services, QWidget* parent)
+                       const Clock& clock, MainWindowServices services, StartUp startUp,
+                       QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_programFolder(programFolder),
       m_scratchFolder(scratchFolder), m_clock(clock), m_send(std::move(services.send)),
       m_mixer(std::make_unique<MMixer>(std::move(services.mixer))),
@@ -62,12 +75,9 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
     setFixedSize(Layout::kWindow);
     m_monitor = new ModAudioMon(std::move(services.waveInput), this);
     buildScreen(std::move(services.dragWindow));
-    buildHolders();
-    buildTaskPanels();
-    buildRecording();
-    buildSettings();
-    m_imyFileMp3->setText(scratchFolder);
-    startUp();
+    showStartPicture();
+    if (startUp == StartUp::Complete)
+        finishStartUp();
 }
 
 MainWindow::~MainWindow()
@@ -93,7 +103,68 @@ void MainWindow::buildScreen(std::function<void(QWidget*)> dragWindow)
 
     m_fonMeny = new StartPicture(m_fileDialog, panel(QStringLiteral("fraZastavra")));
     connect(m_fonMeny, &StartPicture::hintChanged, this, &MainWindow::setHint);
+}
 
+void MainWindow::showStartPicture()
+{
+    // What the first frame shows: the device with the start picture in front.
+    m_face->about()->setVersion(QStringLiteral("Version %1.%2.%3")
+                                    .arg(PROJECT_VERSION_MAJOR)
+                                    .arg(PROJECT_VERSION_MINOR)
+                                    .arg(PROJECT_VERSION_PATCH));
+    m_state.panelMode = PanelMode::Start;
+    m_face->controlButton()->showNormal();
+    showPanel(panel(QStringLiteral("fraZastavra")));
+    // From here on a failing step leaves its defaults and start-up goes on.
+    m_settingsLine = SettingsFile::read(m_programFolder);
+    m_fonMeny->load(m_programFolder, m_settingsLine.value_or(QString()));
+
+    // The outline is cut last, as on the original device.
+    setMask(WindowOutline::region());
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void MainWindow::finishStartUp()
+{
+    if (m_startedUp)
+        return;
+    m_startedUp = true;
+    // Everything here lays out text or talks to the sound system, which the
+    // first frame does without.
+    m_face->help()->buildText();
+    buildScreenPanels();
+    buildHolders();
+    buildTaskPanels();
+    buildRecording();
+    buildSettings();
+    m_imyFileMp3->setText(m_scratchFolder);
+    if (m_settingsLine)
+        m_text1->setText(*m_settingsLine);
+    showAdded(this);
+
+    // The dial's shapes, its colours and the day half.
+    m_dial->startUp();
+    m_backgrounds->refreshPictureList(); // File1 on Picture/, first entry selected
+    sohranit();
+    m_taskList->showList(0);
+    // Notes an earlier run could not finish (killed, power cut, no encoder).
+    m_encoder->recoverUnfinished();
+}
+
+void MainWindow::paintEvent(QPaintEvent* e)
+{
+    QWidget::paintEvent(e);
+    // The first frame is being drawn: the rest of the start-up comes right
+    // after it has gone to the screen.
+    if (!m_startedUp && !m_startUpQueued) {
+        m_startUpQueued = true;
+        QTimer::singleShot(0, this, &MainWindow::finishStartUp);
+    }
+}
+
+void MainWindow::buildScreenPanels()
+{
     m_menu = new MenuPanel(panel(QStringLiteral("fraMeny")));
     connect(m_menu, &MenuPanel::hintChanged, this, &MainWindow::setHint);
     connect(m_menu, &MenuPanel::itemClicked, this, &MainWindow::onMenuItem);
@@ -117,33 +188,6 @@ void MainWindow::buildHolders()
     hiddenHolder<QLabel>(this, "picTemp");
 }
 
-void MainWindow::startUp()
-{
-    m_face->about()->setVersion(QStringLiteral("Version %1.%2.%3")
-                                    .arg(PROJECT_VERSION_MAJOR)
-                                    .arg(PROJECT_VERSION_MINOR)
-                                    .arg(PROJECT_VERSION_PATCH));
-    m_state.panelMode = PanelMode::Start;
-    m_face->controlButton()->showNormal();
-    showPanel(panel(QStringLiteral("fraZastavra")));
-    // The dial's shapes, its colours and the day half.
-    m_dial->startUp();
-
-    // From here on a failing step leaves its defaults and start-up goes on.
-    if (const auto text = SettingsFile::read(m_programFolder))
-        m_text1->setText(*text);
-    loadBackground();
-    m_backgrounds->refreshPictureList(); // File1 on Picture/, first entry selected
-    sohranit();
-    m_taskList->showList(0);
-    // Notes an earlier run could not finish (killed, power cut, no encoder).
-    m_encoder->recoverUnfinished();
-
-    // The outline is cut last, as on the original device.
-    setMask(WindowOutline::region());
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-}
 void MainWindow::loadBackground()
 {
     m_fonMeny->load(m_programFolder, m_text1->text());
@@ -156,6 +200,7 @@ QPixmap MainWindow::background() const
 
 void MainWindow::buildMenu()
 {
+    finishStartUp();
     showPanel(panel(QStringLiteral("fraZastavra")));
     setHint(QString());
     // The light captions are burnt into the background box, as is the
@@ -234,6 +279,7 @@ ControlTarget* MainWindow::controlTarget() const
 
 void MainWindow::pressControlButton(ButtonZone zone)
 {
+    finishStartUp();
     m_state.buttonZone = zone;
     if (ControlTarget* target = controlTarget())
         target->press(zone);
@@ -246,8 +292,10 @@ QString MainWindow::taskPath() const
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
-    m_calendar->cmdCalenClose_Click();
-    m_recording->stopMonitorIfRunning();
+    if (m_startedUp) {
+        m_calendar->cmdCalenClose_Click();
+        m_recording->stopMonitorIfRunning();
+    }
     // Closing is never refused.
     e->accept();
 }
@@ -257,7 +305,8 @@ void MainWindow::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    m_recording->stopMonitorIfRunning();
+    if (m_recording)
+        m_recording->stopMonitorIfRunning();
     m_send(QStringLiteral("Stop ") + ShortPath(m_state.playingFile));
     if (m_levelsSaved)
         RestoreMixerLevels(*m_mixer, m_savedLevels, m_levelsFile);

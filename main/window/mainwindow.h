@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BackgroundChooser;
 class CalendarPanel;
@@ -63,8 +64,16 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
+    // When the start-up work that the first frame does not show is done (the
+    // panels behind the start picture, the sound defaults, the picture and
+    // task lists, the recovery of unfinished notes): before the constructor
+    // returns, or right after the window's first frame has been drawn, so
+    // that the program's window appears at once.
+    enum class StartUp { Complete, AfterFirstFrame };
+
     MainWindow(const QString& programFolder, const QString& scratchFolder, const Clock& clock,
-               MainWindowServices services, QWidget* parent = nullptr);
+               MainWindowServices services, StartUp startUp = StartUp::Complete,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     WindowState& state() { return m_state; }
@@ -87,6 +96,7 @@ public:
 
     // Draws the menu anew over the background picture and shows it.
     void buildMenu();
+    // The panels behind the start picture (null until start-up has finished).
     MenuPanel* menu() const { return m_menu; }
     DialPanel* dial() const { return m_dial; }
     CalendarPanel* calendar() const { return m_calendar; }
@@ -107,14 +117,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void buildScreen(std::function<void(QWidget*)> dragWindow);
+    void showStartPicture();
+    void finishStartUp();
+    void buildScreenPanels();
     void buildHolders();
     void buildTaskPanels();
     void buildRecording();
     void buildSettings();
-    void startUp();
     void onMenuItem(int item);
     void recordIntoFile();
     ControlTarget* controlTarget() const;
@@ -122,7 +135,8 @@ private:
 
     QString m_programFolder;
     QString m_scratchFolder;
-    QString m_recordingRefusal; // why no recording can be made, if so
+    QString m_recordingRefusal;            // why no recording can be made, if so
+    std::optional<QString> m_settingsLine; // Data/index.txt as read at start-up
     const Clock& m_clock;
     WindowState m_state;
 
@@ -150,5 +164,7 @@ private:
     DeletePanel* m_deletePanel = nullptr;
     SettingsPanel* m_settings = nullptr;
     BackgroundChooser* m_backgrounds = nullptr;
+    bool m_startedUp = false;     // finishStartUp() has run
+    bool m_startUpQueued = false; // ... or is on its way after the first frame
     bool m_shutDown = false;
 };

@@ -55,6 +55,24 @@ QColor centre(const MainWindow& w)
     return img.isNull() ? QColor() : img.pixelColor(img.width() / 2, img.height() / 2);
 }
 
+// Every widget of a window in creation and stacking order, with whether it
+// is shown and where.
+QStringList widgetTree(const QWidget& window)
+{
+    QStringList tree;
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        const QRect g = w->geometry();
+        tree << QStringLiteral("%1 %2 %3 %4,%5 %6x%7")
+                    .arg(QLatin1String(w->metaObject()->className()), w->objectName())
+                    .arg(w->isVisible())
+                    .arg(g.x())
+                    .arg(g.y())
+                    .arg(g.width())
+                    .arg(g.height());
+    }
+    return tree;
+}
+
 bool near(const QColor& a, const QColor& b)
 {
     return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 &&
@@ -67,6 +85,7 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void startUpState_data();
     void startUpState();
     void settingsFile_data();
     void settingsFile();
@@ -77,13 +96,44 @@ private slots:
     void noScratchFolderRefusesOnlyRecording();
 };
 
+void TestMainWindow::startUpState_data()
+{
+    QTest::addColumn<bool>("afterFirstFrame");
+    QTest::newRow("in the constructor") << false;
+    QTest::newRow("after the first frame") << true;
+}
+
 void TestMainWindow::startUpState()
 {
+    QFETCH(bool, afterFirstFrame);
     ProgramFolder folder;
     folder.settings("\r\n");
     TestClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 28, 30)));
     FakeServices fakes;
-    MainWindow w(folder.path(), "/scratch/", clock, fakes.make());
+    const auto startUp =
+        afterFirstFrame ? MainWindow::StartUp::AfterFirstFrame : MainWindow::StartUp::Complete;
+    MainWindow w(folder.path(), "/scratch/", clock, fakes.make(), startUp);
+    if (afterFirstFrame) {
+        // Until its first frame the window has its face only: the sound
+        // settings are untouched, the panels behind the start picture unbuilt.
+        QVERIFY(fakes.mixerWrites.isEmpty());
+        QVERIFY(!w.menu() && !w.findChild<QWidget*>("Text1") && !w.findChild<QWidget*>("Text2"));
+        {
+            FakeServices early; // closed before that frame: nothing more is done
+            MainWindow(folder.path(), "/scratch/", clock, early.make(), startUp).close();
+            QVERIFY(early.mixerWrites.isEmpty());
+        }
+        w.show();
+        QTRY_VERIFY(w.menu());
+        // Then it is the window that did it all at once.
+        FakeServices completeFakes;
+        MainWindow complete(folder.path(), "/scratch/", clock, completeFakes.make());
+        complete.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&complete));
+        QCOMPARE(widgetTree(w), widgetTree(complete));
+        QCOMPARE(fakes.mixerValues, completeFakes.mixerValues);
+        QCOMPARE(w.hint(), complete.hint());
+    }
 
     QCOMPARE(w.state().panelMode, PanelMode::Start);
     QCOMPARE(w.size(), Layout::kWindow);
