@@ -167,3 +167,22 @@ void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels, const MixerLev
     levels.restore(mixer);
     keep.remove();
 }
+
+const MixerLevels& KeptMixerLevels::applyDefaults()
+{
+    // A run that was killed left the speakers raised: the user's levels are
+    // the ones it kept, not what the mixer holds now.
+    if (!m_taken)
+        RecoverMixerLevels(m_mixer, m_file);
+    m_levels = SaveMixerLevelsAndApplyDefaults(m_mixer, nullptr, m_file);
+    m_taken = true;
+    return m_levels;
+}
+
+void KeptMixerLevels::restore()
+{
+    if (!m_taken)
+        return;
+    RestoreMixerLevels(m_mixer, m_levels, m_file);
+    m_taken = false;
+}

@@ -99,3 +99,25 @@ bool RecoverMixerLevels(MMixer& mixer, const MixerLevelsFile& file);
 // Puts the levels back and forgets the kept copy.
 void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels,
                         const MixerLevelsFile& keep = MixerLevelsFile());
+
+// The user's own levels over one run of the main program. The first time the
+// defaults are applied it puts back what a killed earlier run left in the
+// file; each time it takes the levels found (the settings save action may
+// come again) and applies the defaults. restore() puts the last levels taken
+// back, once.
+class KeptMixerLevels
+{
+public:
+    KeptMixerLevels(MMixer& mixer, MixerLevelsFile file) : m_mixer(mixer), m_file(std::move(file))
+    {
+    }
+
+    const MixerLevels& applyDefaults();
+    void restore();
+
+private:
+    MMixer& m_mixer;
+    MixerLevelsFile m_file;
+    MixerLevels m_levels;
+    bool m_taken = false;
+};

@@ -1,6 +1,7 @@
 #include "cdlopensave.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -85,4 +86,16 @@ CdlOpenSave::Result CdlOpenSave::show(FileDialogRequest::Kind kind)
     if (kind == FileDialogRequest::Save)
         lastSaveTitleStore() = m_fileTitle;
     return Result::Ok;
+}
+
+QString AskRecordingTarget(CdlOpenSave& dialog, QWidget* owner)
+{
+    dialog.setCancelError(false);
+    dialog.sethOwner(owner);
+    dialog.setFilter(QStringLiteral("*.mp3"));
+    dialog.setFileName(QString());
+    dialog.setInitDir(QDir::currentPath());
+    if (dialog.ShowSave() != CdlOpenSave::Result::Ok)
+        return QString();
+    return dialog.FileName();
 }

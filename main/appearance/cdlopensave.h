@@ -78,3 +78,8 @@ private:
     int m_filterIndex = 0;
     QString m_initDir;
 };
+
+// The save dialog of "record into a file": "*.mp3" files, no name yet,
+// starting in the current folder. The name chosen, or empty when the user
+// cancelled.
+QString AskRecordingTarget(CdlOpenSave& dialog, QWidget* owner);

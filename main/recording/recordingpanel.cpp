@@ -175,6 +175,12 @@ void RecordingPanel::setMonitor(ModAudioMon* monitor)
     connect(monitor, &ModAudioMon::blockReady, m_picDisplay, &LevelDisplay::DrawLevel);
 }
 
+QString RecordingPanel::noScratchFolderHint(const QString& problem)
+{
+    return QStringLiteral("Запись невозможна: нет личной папки для записей (%1).")
+        .arg(problem.isEmpty() ? QStringLiteral("папка не задана") : problem);
+}
+
 QString RecordingPanel::comment() const
 {
     return m_txtKoment->text();

@@ -54,6 +54,9 @@ public:
     // Why no recording can be made (no private scratch folder); a press of
     // the record button then only shows this in the hint line.
     void setRefusal(const QString& hintText) { m_refusal = hintText; }
+    // That hint when there is no private scratch folder, for the reason
+    // given (empty: none known).
+    static QString noScratchFolderHint(const QString& problem);
 
     bool isRecording() const { return m_isRecording; }
     bool recordingAnimationEnabled() const { return m_gifEnabled; } // GifCtl4.Enabled

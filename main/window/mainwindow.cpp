@@ -22,6 +22,7 @@
 #include "settingspanel.h"
 #include "shortpath.h"
 #include "startpicture.h"
+#include "stateholders.h"
 #include "tasklistpanel.h"
 #include "taskpanelcontext.h"
 #include "volumecontrol.h"
@@ -29,37 +30,10 @@
 #include "windowoutline.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-
-namespace {
-
-template <typename W> W* hiddenHolder(QWidget* parent, const char* name)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->hide();
-    return w;
-}
-
-// A widget added under a parent on show stays hidden until shown itself:
-// shows those that the window's show would have shown, not the ones hidden
-// on purpose.
-void showAdded(QWidget* root)
-{
-    for (QWidget* w : root->findChildren<QWidget*>())
-        if (w->isHidden() && !w->testAttribute(Qt::WA_WState_ExplicitShowHide) && !w->isWindow() &&
-            w->parentWidget()->isVisible())
-            w->show();
-}
-
-} // namespace
 
 MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolder,
                        const Clock& clock, MainWindowServices services, StartUp startUp,
@@ -67,7 +41,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_programFolder(programFolder),
       m_scratchFolder(scratchFolder), m_clock(clock), m_send(std::move(services.send)),
       m_mixer(std::make_unique<MMixer>(std::move(services.mixer))),
-      m_levelsFile(services.levelsFile), m_fileDialog(std::move(services.fileDialog)),
+      m_levels(*m_mixer, MixerLevelsFile(services.levelsFile)),
+      m_fileDialog(std::move(services.fileDialog)),
       m_saveDialog(std::make_unique<CdlOpenSave>(m_fileDialog))
 {
     setObjectName(QStringLiteral("Quillmur"));
@@ -138,9 +113,9 @@ void MainWindow::finishStartUp()
     buildTaskPanels();
     buildRecording();
     buildSettings();
-    m_imyFileMp3->setText(m_scratchFolder);
+    m_holders.imyFileMp3->setText(m_scratchFolder);
     if (m_settingsLine)
-        m_text1->setText(*m_settingsLine);
+        m_holders.text1->setText(*m_settingsLine);
     showAdded(this);
 
     // The dial's shapes, its colours and the day half.
@@ -176,21 +151,13 @@ void MainWindow::buildScreenPanels()
 
 void MainWindow::buildHolders()
 {
-    // State holders that are never shown.
-    m_imyFileMp3 = hiddenHolder<QLineEdit>(this, "imyFileMp3");
-    m_text1 = hiddenHolder<QLineEdit>(this, "Text1");
-    m_file1 = hiddenHolder<QListWidget>(this, "File1");
-    auto* command2 = hiddenHolder<QPushButton>(this, "Command2");
-    command2->setText(QStringLiteral("Меню"));
-    connect(command2, &QPushButton::clicked, this, &MainWindow::buildMenu);
-    m_picProzr = hiddenHolder<QLabel>(this, "picProzr");
-    hiddenHolder<QLabel>(this, "picText")->setPixmap(QPixmap::fromImage(MenuImages::captions()));
-    hiddenHolder<QLabel>(this, "picTemp");
+    m_holders = StateHolders::build(this);
+    connect(m_holders.command2, &QPushButton::clicked, this, &MainWindow::buildMenu);
 }
 
 void MainWindow::loadBackground()
 {
-    m_fonMeny->load(m_programFolder, m_text1->text());
+    m_fonMeny->load(m_programFolder, m_holders.text1->text());
 }
 
 QPixmap MainWindow::background() const
@@ -207,7 +174,7 @@ void MainWindow::buildMenu()
     // dimmed copy into picProzr; the menu items show quarters of them.
     const QImage bright = m_menu->build(m_fonMeny->pixmap().toImage());
     m_fonMeny->setPixmap(QPixmap::fromImage(bright));
-    m_picProzr->setPixmap(QPixmap::fromImage(m_menu->images().dimmed()));
+    m_holders.picProzr->setPixmap(QPixmap::fromImage(m_menu->images().dimmed()));
     m_settings->setPreview(m_menu->images().preview());
     showPanel(panel(QStringLiteral("fraMeny")));
 }
@@ -244,14 +211,9 @@ void MainWindow::onMenuItem(int item)
 void MainWindow::recordIntoFile()
 {
     m_state.panelMode = PanelMode::RecordIntoFile;
-    m_saveDialog->setCancelError(false);
-    m_saveDialog->sethOwner(this);
-    m_saveDialog->setFilter(QStringLiteral("*.mp3"));
-    m_saveDialog->setFileName(QString());
-    m_saveDialog->setInitDir(QDir::currentPath());
-    if (m_saveDialog->ShowSave() == CdlOpenSave::Result::Ok &&
-        !m_saveDialog->FileName().isEmpty()) {
-        m_state.saveTarget = m_saveDialog->FileName();
+    const QString target = AskRecordingTarget(*m_saveDialog, this);
+    if (!target.isEmpty()) {
+        m_state.saveTarget = target;
         m_state.selectedFile = m_state.saveTarget + QStringLiteral(".mp3");
         showPanel(panel(QStringLiteral("fraMonitor")));
         m_recording->syncSpeakerIcon();
@@ -287,7 +249,7 @@ void MainWindow::pressControlButton(ButtonZone zone)
 
 QString MainWindow::taskPath() const
 {
-    return m_imyFileMp3->text();
+    return m_holders.imyFileMp3->text();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)
@@ -308,20 +270,14 @@ void MainWindow::shutDown()
     if (m_recording)
         m_recording->stopMonitorIfRunning();
     m_send(QStringLiteral("Stop ") + ShortPath(m_state.playingFile));
-    if (m_levelsSaved)
-        RestoreMixerLevels(*m_mixer, m_savedLevels, m_levelsFile);
+    m_levels.restore();
 }
 
 void MainWindow::sohranit()
 {
-    // A run that was killed left the speakers raised: the user's levels are
-    // the ones it kept, not what the mixer holds now.
-    if (!m_levelsSaved)
-        RecoverMixerLevels(*m_mixer, m_levelsFile);
-    m_savedLevels = SaveMixerLevelsAndApplyDefaults(*m_mixer, nullptr, m_levelsFile);
-    m_levelsSaved = true;
+    const MixerLevels& found = m_levels.applyDefaults();
     // The knob and its percentage follow the same rule on the level found.
-    m_taskList->playbackBar().volume().initialise(m_savedLevels.value(MMixer::SpeakerVolume));
+    m_taskList->playbackBar().volume().initialise(found.value(MMixer::SpeakerVolume));
 }
 
 void MainWindow::buildTaskPanels()
@@ -353,12 +309,8 @@ void MainWindow::buildRecording()
     m_recording->setLamp(m_face->lamp());
     m_recording->setMonitor(m_monitor);
     connect(m_recording, &RecordingPanel::hintChanged, this, &MainWindow::setHint);
-    if (m_scratchFolder.isEmpty()) {
-        const QString problem = Paths::scratchFolderProblem();
-        m_recordingRefusal =
-            QStringLiteral("Запись невозможна: нет личной папки для записей (%1).")
-                .arg(problem.isEmpty() ? QStringLiteral("папка не задана") : problem);
-    }
+    if (m_scratchFolder.isEmpty())
+        m_recordingRefusal = RecordingPanel::noScratchFolderHint(Paths::scratchFolderProblem());
     m_recording->setRefusal(m_recordingRefusal);
     connect(m_recording, &RecordingPanel::isRecordingChanged, this,
             [this](bool recording) { m_state.isRecording = recording; });
@@ -370,13 +322,14 @@ void MainWindow::buildRecording()
     m_recording->setNoteFolderSource([this] { return m_encoder->newNoteFolder(); });
     connect(m_recording, &RecordingPanel::encoderRequested, this,
             [this](const QString& comment, const QString& folder, bool deviceFailed) {
-                m_encoder->startEncoder({folder, comment,
-                                         m_state.panelMode == PanelMode::RecordIntoFile,
-                                         m_state.saveTarget, m_imyFileMp3->text(), deviceFailed});
+                m_encoder->startEncoder(
+                    {folder, comment, m_state.panelMode == PanelMode::RecordIntoFile,
+                     m_state.saveTarget, m_holders.imyFileMp3->text(), deviceFailed});
             });
     connect(m_encoder, &EncoderPipeline::controlButtonNormal, m_face->controlButton(),
             &ControlButton::showNormal);
-    connect(m_encoder, &EncoderPipeline::imyFileMp3Reset, m_imyFileMp3, &QLineEdit::setText);
+    connect(m_encoder, &EncoderPipeline::imyFileMp3Reset, m_holders.imyFileMp3,
+            &QLineEdit::setText);
     connect(m_encoder, &EncoderPipeline::hintChanged, this, &MainWindow::setHint);
     connect(m_encoder, &EncoderPipeline::menuRequested, this, [this] {
         // Only while the start picture waits for the note: a user who has
@@ -396,7 +349,7 @@ void MainWindow::buildRecording()
     parts.dial = m_dial;
     parts.calendar = m_calendar;
     parts.recording = m_recording;
-    parts.imyFileMp3 = m_imyFileMp3;
+    parts.imyFileMp3 = m_holders.imyFileMp3;
     parts.mediaFolder = mediaFolder();
     m_newTask = new NewTaskFlow(parts, this);
     connect(m_newTask, &NewTaskFlow::hintChanged, this, &MainWindow::setHint);
@@ -408,9 +361,9 @@ void MainWindow::buildSettings()
     BackgroundChooser::Parts parts;
     parts.programFolder = m_programFolder;
     parts.fonMeny = m_fonMeny;
-    parts.picProzr = m_picProzr;
-    parts.file1 = m_file1;
-    parts.text1 = m_text1;
+    parts.picProzr = m_holders.picProzr;
+    parts.file1 = m_holders.file1;
+    parts.text1 = m_holders.text1;
     parts.state = &m_state;
     parts.clock = &m_clock;
     parts.writeSettings = [this](const QString& line) {

@@ -4,6 +4,7 @@
 #include "deviceface.h"
 #include "filedialogrunner.h"
 #include "mixerlevels.h"
+#include "stateholders.h"
 #include "systemmixer.h"
 #include "waveinput.h"
 #include "windowstate.h"
@@ -145,15 +146,10 @@ private:
     MenuPanel* m_menu = nullptr;
     DialPanel* m_dial = nullptr;
     CalendarPanel* m_calendar = nullptr;
-    QLabel* m_picProzr = nullptr;
-    QLineEdit* m_imyFileMp3 = nullptr;
-    QLineEdit* m_text1 = nullptr;
-    QListWidget* m_file1 = nullptr;
+    StateHolders m_holders;
     CommandSink m_send;
     std::unique_ptr<MMixer> m_mixer;
-    MixerLevels m_savedLevels;
-    MixerLevelsFile m_levelsFile;
-    bool m_levelsSaved = false;
+    KeptMixerLevels m_levels;
     FileDialogRunner m_fileDialog;
     std::unique_ptr<CdlOpenSave> m_saveDialog;
     ModAudioMon* m_monitor = nullptr;
