@@ -455,8 +455,9 @@ TEST_F(Pipeline, RecoveryDecidesFromWhatTheJobLeft)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString folder = record(c.wavBytes);
-        if (c.journal)
+        if (c.journal) {
             ASSERT_TRUE((NoteJournal{NoteJournal::Kind::Task, kTask, "x"}).write(folder));
+        }
         if (!c.wavBytes.isNull())
             touch(folder + "test.wav", wavTime);
         if (!c.mp3.isNull()) {
@@ -465,8 +466,9 @@ TEST_F(Pipeline, RecoveryDecidesFromWhatTheJobLeft)
         }
         const auto plan = EncoderJob::planRecovery(folder);
         EXPECT_EQ(plan.step, c.step);
-        if (c.step == EncoderJob::Recovery::Place)
+        if (c.step == EncoderJob::Recovery::Place) {
             EXPECT_EQ(plan.mp3, folder + QString::fromUtf8(c.mp3Name));
+        }
     }
 }
 
