@@ -287,10 +287,24 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
         dataBytes += len;
         at += 1 + len;
     }
+    // The first frame after Reset that covers the whole screen with opaque
+    // rows in order needs no buffers of its own, only the screen's, which
+    // nothing has been drawn into yet: its data are gathered into the mask,
+    // and its indexes are expanded into the last quarter of the picture,
+    // which the colours then overwrite from the front (see compositeInPlace).
+    const bool inPlace = !m_cleared && !interlaced && m_transparent < 0 && frame.left == 0 &&
+                         frame.top == 0 && frame.width == m_width && frame.height == m_height;
     // Eight zero bytes behind the data let the reader load whole words.
-    if (dataBytes + 8 > qsizetype(m_codes.size()))
-        m_codes.resize(size_t(dataBytes + 8));
-    quint8* const codes = m_codes.data();
+    quint8* codes = nullptr;
+    if (inPlace && dataBytes + 8 <= total * 4) {
+        codes = m_mask.bits();
+    } else {
+        if (dataBytes + 8 > m_codesCapacity) {
+            m_codes.reset(new quint8[size_t(dataBytes + 8)]);
+            m_codesCapacity = dataBytes + 8;
+        }
+        codes = m_codes.get();
+    }
     {
         quint8* dst = codes;
         qsizetype at = m_pos;
@@ -304,14 +318,16 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
         std::memset(dst, 0, 8);
     }
 
-    // The index buffer has room for one whole string beyond the image, so
-    // a string is always written whole; what lies past the image is dropped.
-    const qint64 capacity = total + kMaxCodes + 8;
-    if (capacity > m_indexCapacity) {
-        m_indexes.reset(new quint8[size_t(capacity)]);
-        m_indexCapacity = capacity;
+    quint8* begin = nullptr;
+    if (inPlace) {
+        begin = m_image.bits() + total * 3;
+    } else {
+        if (total > m_indexCapacity) {
+            m_indexes.reset(new quint8[size_t(total)]);
+            m_indexCapacity = total;
+        }
+        begin = m_indexes.get();
     }
-    quint8* const begin = m_indexes.get();
     quint8* out = begin;
     quint8* const end = begin + total;
 
@@ -320,8 +336,12 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
     // follows it, and in the output those two lie side by side. So the table
     // keeps where each string starts and how long it is, and a code is
     // written by copying those bytes forward.
-    quint32 where[kMaxCodes];
-    quint16 length[kMaxCodes];
+    struct Entry
+    {
+        quint32 where;
+        quint32 length;
+    };
+    Entry table[kMaxCodes];
 
     const int clear = 1 << minCodeSize;
     const int endCode = clear + 1;
@@ -377,20 +397,24 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
             // A code equal to the entry being made stands for the previous
             // string plus its own first character: the copy below reads the
             // bytes it has just written, which gives exactly that.
-            const quint8* src = code == nextFree ? begin + oldAt : begin + where[code];
-            n = code == nextFree ? oldLength + 1 : length[code];
-            if (out - src >= 8) {
+            const Entry e = code == nextFree ? Entry{oldAt, quint32(oldLength + 1)} : table[code];
+            const quint8* src = begin + e.where;
+            n = int(e.length);
+            // Eight bytes at a time where source and target lie that far
+            // apart and the output has room for the rounding up; nothing
+            // is written past the image's end.
+            if (out - src >= 8 && end - out >= n + 8) {
                 for (int k = 0; k < n; k += 8)
                     std::memcpy(out + k, src + k, 8);
             } else {
+                n = int(std::min<qint64>(n, end - out));
                 for (int k = 0; k < n; ++k)
                     out[k] = src[k];
             }
         }
         out += n;
         if (nextFree < kMaxCodes) {
-            where[nextFree] = oldAt;
-            length[nextFree] = quint16(oldLength + 1);
+            table[nextFree] = Entry{oldAt, quint32(oldLength + 1)};
             ++nextFree;
             if (nextFree >= limit && codeSize < 12) {
                 ++codeSize;
@@ -401,8 +425,6 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
         oldAt = at;
         oldLength = n;
     }
-    if (out > end)
-        out = end;
 
     if (outOfData && !chainComplete)
         return fail(GifError::Truncated);
@@ -413,7 +435,10 @@ GifError clsGIF::decodeImage(const Rect& frame, bool interlaced, const quint32* 
         return fail(GifError::Truncated);
     m_pos = skipGathered(m_pos);
 
-    composite(frame, interlaced, palette, out - begin);
+    if (inPlace)
+        compositeInPlace(palette, out - begin);
+    else
+        composite(frame, interlaced, palette, out - begin);
     return GifError::None;
 }
 
@@ -431,6 +456,23 @@ qsizetype clsGIF::skipGathered(qsizetype at) const
     while (m_bytes[at] != 0)
         at += 1 + m_bytes[at];
     return at + 1;
+}
+
+void clsGIF::compositeInPlace(const quint32* palette, qint64 count)
+{
+    const qint64 total = qint64(m_width) * m_height;
+    quint32* const image = reinterpret_cast<quint32*>(m_image.bits());
+    const quint8* const indexes = m_image.constBits() + total * 3;
+    // Pixel i's colour takes bytes 4i to 4i + 3, all before index i + 1 at
+    // 3 * total + i + 1: a colour never covers an index still to be read.
+    for (qint64 i = 0; i < count; ++i)
+        image[i] = palette[indexes[i]];
+    // What the data did not reach is black and transparent, as after a clear.
+    std::fill(image + count, image + total, kTransparent);
+    quint32* const mask = reinterpret_cast<quint32*>(m_mask.bits());
+    std::fill(mask, mask + count, kOpaque);
+    std::fill(mask + count, mask + total, kTransparent);
+    m_cleared = true;
 }
 
 void clsGIF::composite(const Rect& frame, bool interlaced, const quint32* palette, qint64 count)

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <vector>
 
 // Holds the bytes of one GIF file (GIF87a or GIF89a) and hands out its frames
 // one at a time, each already composited onto the logical screen: a 32-bit
@@ -21,7 +20,8 @@
 //
 // Decoding is lazy and costs one pass over a frame's pixels: LZW codes are
 // expanded into an index buffer and then written through the palette straight
-// into the persistent screen buffers. A returned picture shares its pixels
+// into the persistent screen buffers (for a first frame that covers the whole
+// screen, the screen buffers hold the codes and indexes too). A returned picture shares its pixels
 // with those buffers until the next frame is drawn (Qt's implicit sharing),
 // so a caller that keeps frames pays one copy per frame, and one that does
 // not pays nothing.
@@ -90,6 +90,9 @@ private:
     // Makes both screen buffers black and transparent, once after Reset.
     void clear();
     void composite(const Rect& frame, bool interlaced, const quint32* palette, qint64 count);
+    // Draws a first frame covering the whole screen whose indexes were
+    // expanded into the picture's last quarter.
+    void compositeInPlace(const quint32* palette, qint64 count);
 
     QByteArray m_data;
     const quint8* m_bytes = nullptr;
@@ -115,8 +118,10 @@ private:
     bool m_ended = true;
     GifError m_error = GifError::None;
 
-    // The current image's data sub-blocks joined, reused between frames.
-    std::vector<quint8> m_codes;
+    // The current image's data sub-blocks joined, reused between frames
+    // (left unset: every byte used is copied in first).
+    std::unique_ptr<quint8[]> m_codes;
+    qsizetype m_codesCapacity = 0;
     // LZW output of the current image, one byte per pixel, reused between frames.
     std::unique_ptr<quint8[]> m_indexes;
     qint64 m_indexCapacity = 0;

@@ -214,6 +214,25 @@ TEST(ClsGif, TransparentFirstFrameLeavesMaskClear)
     EXPECT_FALSE(opaqueAt(d.frames[0].mask, 2, 0));
 }
 
+TEST(ClsGif, FirstFrameShortOfTheScreenLeavesTheRestBlackAndClear)
+{
+    // Opaque and as wide as the screen, but only two of its four rows.
+    const QVector<QRgb> pal = GifBuilder::palette(4);
+    for (const int top : {0, 1, 2}) {
+        GifBuilder b(3, 4, pal);
+        b.add(frame(0, top, 3, 2, std::vector<uint8_t>(6, 1)));
+        const DecodedGif d = decodeAll(b.bytes());
+        ASSERT_EQ(d.frames.size(), 1u);
+        for (int y = 0; y < 4; ++y) {
+            const bool inside = y == top || y == top + 1;
+            EXPECT_EQ(colourAt(d.frames[0].image, 2, y), inside ? pal[1] & 0xffffff : 0u)
+                << "top " << top << ", row " << y;
+            EXPECT_EQ(d.frames[0].mask.pixel(2, y), inside ? 0xffffffffu : 0xff000000u)
+                << "top " << top << ", row " << y;
+        }
+    }
+}
+
 TEST(ClsGif, DisposalTwoClearsOnlyTheMaskOfItsOwnArea)
 {
     const QVector<QRgb> pal = GifBuilder::palette(4);
@@ -275,12 +294,17 @@ TEST(ClsGif, FramesReachingOffTheScreenAreClipped)
     over.disposal = 2;
     b.add(over);
     b.add(frame(60000, 60000, 3, 3, std::vector<uint8_t>(9, 1)));
+    // As wide as the screen, but hanging off its bottom.
+    b.add(frame(0, 2, 4, 5, std::vector<uint8_t>(20, 3)));
     const DecodedGif d = decodeAll(b.bytes());
     ASSERT_EQ(d.error, GifError::None);
-    ASSERT_EQ(d.frames.size(), 2u);
+    ASSERT_EQ(d.frames.size(), 3u);
     EXPECT_TRUE(opaqueAt(d.frames[0].mask, 3, 3));
     EXPECT_FALSE(opaqueAt(d.frames[0].mask, 1, 3));
     EXPECT_FALSE(opaqueAt(d.frames[1].mask, 3, 3));
+    EXPECT_EQ(colourAt(d.frames[2].image, 0, 3), pal[3] & 0xffffff);
+    EXPECT_TRUE(opaqueAt(d.frames[2].mask, 0, 3));
+    EXPECT_FALSE(opaqueAt(d.frames[2].mask, 0, 1));
 }
 
 TEST(ClsGif, TrailingSubBlocksAfterTheImageAreSkipped)
@@ -306,7 +330,22 @@ TEST(ClsGif, ImageDataEndingEarlyKeepsWhatWasDecoded)
     ASSERT_EQ(d.error, GifError::None);
     ASSERT_EQ(d.frames.size(), 1u);
     EXPECT_TRUE(opaqueAt(d.frames[0].mask, 1, 0));
-    EXPECT_FALSE(opaqueAt(d.frames[0].mask, 0, 1));
+    // What the data did not reach is black and transparent, as after a clear.
+    for (const QPoint p : {QPoint(0, 1), QPoint(1, 1)}) {
+        EXPECT_EQ(colourAt(d.frames[0].image, p.x(), p.y()), 0u);
+        EXPECT_EQ(d.frames[0].mask.pixel(p), 0xff000000u);
+    }
+
+    // In a later frame it keeps what the frames before left there.
+    const QByteArray later = header(2, 2, 2) + kDescriptor2x2 + rawCodes(2, {4, 1, 2, 4, 3, 0, 5}) +
+                             kDescriptor2x2 + rawCodes(2, {4, 1, 2, 5}) + QByteArray(1, 0x3B);
+    const DecodedGif l = decodeAll(later);
+    ASSERT_EQ(l.error, GifError::None);
+    ASSERT_EQ(l.frames.size(), 2u);
+    for (const QPoint p : {QPoint(0, 1), QPoint(1, 1)}) {
+        EXPECT_EQ(colourAt(l.frames[1].image, p.x(), p.y()), 0x404040u);
+        EXPECT_TRUE(opaqueAt(l.frames[1].mask, p.x(), p.y()));
+    }
 }
 
 TEST(ClsGif, FormatErrors)
