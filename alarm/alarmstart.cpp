@@ -7,29 +7,14 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <thread>
+
 AlarmStart::AlarmStart(const QString& ownFolder)
     : m_instance(QStringLiteral("Tinkra")), m_mixer(createAlsaMixer())
 {
-    // Claims the main thread for Qt before the worker uses it.
+    // Claims this thread for Qt before the helpers below use it.
     QThread::currentThread();
-    m_thread = std::thread(&AlarmStart::run, this, ownFolder);
-}
 
-AlarmStart::~AlarmStart()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-}
-
-AlarmStart::Result AlarmStart::wait()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-    return m_result;
-}
-
-void AlarmStart::run(const QString& ownFolder)
-{
     // Opening the mixer and the sound device reads and plays nothing, so
     // neither waits for the lock; each takes about as long as the rest.
     std::thread mixerOpen([this] { m_mixer.OpenMixer(0); });

@@ -7,17 +7,17 @@
 #include <QString>
 
 #include <memory>
-#include <thread>
 
-// Everything the alarm does before its bar, on a thread of its own so that it
-// runs while the application object is being built: the single-instance
-// lock, what a killed player left put back, the mixer turned up, and then
-// the sound. The sound device is opened meanwhile on a second thread, but
-// nothing is played before the mixer is up.
+// Everything the alarm does before it builds anything of Qt's own: the
+// single-instance lock, what a killed player left put back, the mixer turned
+// up, and then the sound. The mixer and the sound device are opened side by
+// side, but nothing is played before the mixer is up. The application
+// object comes afterwards: built meanwhile, it would load its libraries
+// under the same loader lock as the sound system's and hold the sound back.
 //
 // Construct it on the main thread before the application object and before
 // any other thread uses Qt (Qt takes the first thread that does for its
-// main thread); call wait() once the application object stands.
+// main thread).
 class AlarmStart
 {
 public:
@@ -28,22 +28,17 @@ public:
         QString detail;              // what a message about the error names
     };
 
+    // Does all of it; returns once the sound plays, or could not be started.
     explicit AlarmStart(const QString& ownFolder);
-    ~AlarmStart();
     AlarmStart(const AlarmStart&) = delete;
     AlarmStart& operator=(const AlarmStart&) = delete;
 
-    // Waits for the work to end. From then on sound() belongs to the
-    // calling thread.
-    Result wait();
+    const Result& result() const { return m_result; }
     AlarmSound& sound() { return *m_sound; }
 
 private:
-    void run(const QString& ownFolder);
-
     SingleInstance m_instance;
     MMixer m_mixer;
     std::unique_ptr<AlarmSound> m_sound;
     Result m_result;
-    std::thread m_thread;
 };

@@ -15,18 +15,16 @@ int main(int argc, char** argv)
     // Before the mixer is touched: a kill or a logout from here on ends the
     // alarm the orderly way (once the event loop runs).
     ShutdownSignals::catchEarly();
-    // The lock, the mixer and the sound first, while the application object
-    // is being built: that takes longer than the sound needs to start.
+    // The lock, the mixer and the sound first; the bar can wait for them.
     AlarmStart start(Paths::programFolder());
+    const AlarmStart::Result& started = start.result();
+    if (started.alreadyRunning)
+        return 0;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tinkra"));
     QApplication::setQuitOnLastWindowClosed(false);
     ShutdownSignals stopRequests;
-
-    const AlarmStart::Result started = start.wait();
-    if (started.alreadyRunning)
-        return 0;
     if (started.error != 0)
         showMciError(started.error, started.detail);
 
