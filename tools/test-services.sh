@@ -20,10 +20,28 @@ quill_services_start() {
     mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
     export HOME_FOR_TESTS="$QUILL_SERVICES_DIR/home"
     mkdir -p "$HOME_FOR_TESTS"
+    # Also when a service below does not start: nothing is left running.
+    trap quill_services_stop EXIT
 
+    quill_x_start || return 1
+    quill_window_manager_start || return 1
+
+    # Sound server (PulseAudio unless QUILL_SOUND_KIND says pipewire) with a
+    # microphone that speaks what is queued.
+    export QUILL_MIC_QUEUE="$QUILL_SERVICES_DIR/mic-queue"
+    mkdir -p "$QUILL_MIC_QUEUE"
+    quill_sound_start "${QUILL_SOUND_KIND:-pulseaudio}" "$QUILL_SERVICES_DIR/mic.fifo" || return 1
+    quill_mic_start
+}
+
+# The private X server, in $QUILL_SERVICES_DIR; exports DISPLAY once it
+# answers.
+quill_x_start() {
     # X server: Xvfb picks a free display itself and tells its number, so
-    # runs started side by side never share one.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp \
+    # runs started side by side never share one. Without -noreset it starts
+    # over whenever its last client leaves, and turns away whoever connects
+    # just then: the window manager, right after the readiness check below.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp -noreset \
         3>"$QUILL_SERVICES_DIR/display" >"$QUILL_SERVICES_DIR/xvfb.log" 2>&1 &
     QUILL_XVFB_PID=$!
     for _ in $(seq 1 100); do
@@ -36,15 +54,6 @@ quill_services_start() {
         sleep 0.1
     done
     xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
-    quill_window_manager_start || return 1
-
-    # Sound server (PulseAudio unless QUILL_SOUND_KIND says pipewire) with a
-    # microphone that speaks what is queued.
-    export QUILL_MIC_QUEUE="$QUILL_SERVICES_DIR/mic-queue"
-    mkdir -p "$QUILL_MIC_QUEUE"
-    quill_sound_start "${QUILL_SOUND_KIND:-pulseaudio}" "$QUILL_SERVICES_DIR/mic.fifo" || return 1
-    quill_mic_start
-    trap quill_services_stop EXIT
 }
 
 # The microphone only delivers while its FIFO has a writer: keep one attached

@@ -102,5 +102,6 @@ quill_sound_stop() {
     for pid in "${QUILL_SOUND_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${QUILL_SOUND_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     QUILL_SOUND_PIDS=()
-    rm -rf "$XDG_RUNTIME_DIR/pulse" "$XDG_RUNTIME_DIR/bus" "$XDG_RUNTIME_DIR"/pipewire-0*
+    [ -z "${XDG_RUNTIME_DIR:-}" ] ||
+        rm -rf "$XDG_RUNTIME_DIR/pulse" "$XDG_RUNTIME_DIR/bus" "$XDG_RUNTIME_DIR"/pipewire-0*
 }

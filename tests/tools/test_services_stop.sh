@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# The test command's services are stopped by an EXIT trap in a strict script:
-# stopping must keep the run's own exit status, even when a service it stops
-# has already gone (the microphone's player leaves with its server).
+# The test command's services.
+# - They are stopped by an EXIT trap in a strict script: stopping must keep
+#   the run's own exit status, even when a service it stops has already gone
+#   (the microphone's player leaves with its server).
+# - The X server must not start over when its last client leaves: whoever
+#   connects just then (the window manager, right after the check that the
+#   server answers) is turned away. A root window property outlives the
+#   client that set it only on a server that did not start over.
 #   test_services_stop.sh SOURCE_DIR
 set -uo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -23,4 +28,16 @@ for want in 0 3; do
     )
     [ "$got" = "$want" ] || fail "a run ending with $want reported $got once its services were stopped"
 done
-echo "services stop: ok"
+kept=$(
+    bash -c '
+        set -euo pipefail
+        source "$1/tools/test-services.sh"
+        QUILL_SERVICES_DIR=$(mktemp -d)
+        trap quill_services_stop EXIT
+        quill_x_start
+        xprop -root -f QUILL_PROBE 8s -set QUILL_PROBE kept
+        sleep 0.5
+        xprop -root QUILL_PROBE' _ "$1" 2>&1
+)
+[[ "$kept" == *'"kept"'* ]] || fail "the X server started over when its last client left: $kept"
+echo "services: ok"
