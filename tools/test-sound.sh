@@ -96,12 +96,17 @@ quill_sound_start() {
 }
 
 quill_sound_stop() {
-    local pid
+    local pid started=
     # Some may be gone already (the microphone's player leaves with its server):
     # that is no failure of the run.
-    for pid in "${QUILL_SOUND_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${QUILL_SOUND_PIDS[@]}"; do
+        started=1
+        kill "$pid" 2>/dev/null || true
+    done
     for pid in "${QUILL_SOUND_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     QUILL_SOUND_PIDS=()
-    [ -z "${XDG_RUNTIME_DIR:-}" ] ||
+    # The sockets of a server started here only, never those of one this
+    # shell merely inherited in XDG_RUNTIME_DIR.
+    [ -z "$started" ] || [ -z "${XDG_RUNTIME_DIR:-}" ] ||
         rm -rf "$XDG_RUNTIME_DIR/pulse" "$XDG_RUNTIME_DIR/bus" "$XDG_RUNTIME_DIR"/pipewire-0*
 }

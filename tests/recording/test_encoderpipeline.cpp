@@ -219,11 +219,12 @@ TEST_F(Pipeline, EmptyCommentBecomesTheDefault)
 
 TEST_F(Pipeline, NotesInFlightTogetherEachArrive)
 {
-    // The first encoder is slow; the second note starts meanwhile.
-    fakeEncoder(QStringLiteral("sleep 0.6; ") + kGoodEncoder);
+    // The first encoder is slow; the second note starts meanwhile. One
+    // script for both: rewritten in between, it could be gone or half
+    // written when the first process gets to run it.
+    fakeEncoder(QStringLiteral("[ \"$7\" = first ] && sleep 0.6; ") + kGoodEncoder);
     start(record(), QStringLiteral("first"), false, {},
           QStringLiteral("07.12.2026 14ч 30м 05.mp3"));
-    fakeEncoder(kGoodEncoder);
     start(record(), QStringLiteral("second"), false, {},
           QStringLiteral("07.12.2026 15ч 00м 09.mp3"));
     EXPECT_EQ(m_pipeline->jobsInFlight(), 2);

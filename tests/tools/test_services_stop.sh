@@ -32,7 +32,8 @@ kept=$(
     bash -c '
         set -euo pipefail
         source "$1/tools/test-services.sh"
-        QUILL_SERVICES_DIR=$(mktemp -d)
+        XDG_RUNTIME_DIR=$(mktemp -d)
+        QUILL_SERVICES_DIR=$XDG_RUNTIME_DIR
         trap quill_services_stop EXIT
         quill_x_start
         xprop -root -f QUILL_PROBE 8s -set QUILL_PROBE kept
