@@ -11,34 +11,40 @@
 set -uo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Runs SCRIPT in a strict shell with the services' helpers, a runtime folder
+# of its own (never the test command's, whose sound server is running) and
+# their stop as its EXIT trap; further arguments become $1, $2, ...
+with_services() {
+    local script=$1
+    shift
+    bash -c '
+        set -euo pipefail
+        source "$0/tools/test-services.sh"
+        XDG_RUNTIME_DIR=$(mktemp -d)
+        QUILL_SERVICES_DIR=$XDG_RUNTIME_DIR
+        trap quill_services_stop EXIT
+        eval "$1"' "$src" "$script" "$@"
+}
+src=$1
+
 for want in 0 3; do
     got=$(
-        bash -c '
-            set -euo pipefail
-            source "$1/tools/test-services.sh"
-            XDG_RUNTIME_DIR=$(mktemp -d)
-            QUILL_SERVICES_DIR=$XDG_RUNTIME_DIR
+        with_services '
             sleep 0 & gone=$!
             wait "$gone"
             QUILL_SOUND_PIDS=("$gone")
             QUILL_MIC_PID=$gone QUILL_WM_PID=$gone QUILL_XVFB_PID=$gone
-            trap quill_services_stop EXIT
-            exit "$2"' _ "$1" "$want" >/dev/null 2>&1
+            exit "$2"' "$want" >/dev/null 2>&1
         echo $?
     )
     [ "$got" = "$want" ] || fail "a run ending with $want reported $got once its services were stopped"
 done
 kept=$(
-    bash -c '
-        set -euo pipefail
-        source "$1/tools/test-services.sh"
-        XDG_RUNTIME_DIR=$(mktemp -d)
-        QUILL_SERVICES_DIR=$XDG_RUNTIME_DIR
-        trap quill_services_stop EXIT
+    with_services '
         quill_x_start
         xprop -root -f QUILL_PROBE 8s -set QUILL_PROBE kept
         sleep 0.5
-        xprop -root QUILL_PROBE' _ "$1" 2>&1
+        xprop -root QUILL_PROBE' 2>&1
 )
 [[ "$kept" == *'"kept"'* ]] || fail "the X server started over when its last client left: $kept"
 echo "services: ok"
