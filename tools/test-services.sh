@@ -60,6 +60,12 @@ quill_x_start() {
 # for as long as the sound server runs, speaking queued files, else silence.
 quill_mic_start() {
     local fifo="$QUILL_SERVICES_DIR/mic.fifo"
+    # The run's EXIT trap stops every service: a feeder killed before it has
+    # let go of its copy (the sound server changed just after the start)
+    # would run it. It is started without one.
+    local exit_trap
+    exit_trap=$(trap -p EXIT)
+    trap - EXIT
     (
         set +euo pipefail # sourced from strict scripts; this loop must never stop
         exec >"$fifo"
@@ -94,6 +100,7 @@ quill_mic_start() {
         done
     ) 2>/dev/null &
     QUILL_MIC_PID=$!
+    eval "$exit_trap"
 }
 
 # Runs the rest of the tests against another sound server: the X server stays.

@@ -7,6 +7,9 @@
 #   connects just then (the window manager, right after the check that the
 #   server answers) is turned away. A root window property outlives the
 #   client that set it only on a server that did not start over.
+# - Switching the sound server stops the microphone's feeder, a subshell of
+#   the strict script: killed at once after its start, it must not run the
+#   script's EXIT trap and stop everything else.
 #   test_services_stop.sh SOURCE_DIR
 set -uo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -47,4 +50,14 @@ kept=$(
         xprop -root QUILL_PROBE' 2>&1
 )
 [[ "$kept" == *'"kept"'* ]] || fail "the X server started over when its last client left: $kept"
+left=$(
+    with_services '
+        export QUILL_MIC_QUEUE=$QUILL_SERVICES_DIR/mic-queue
+        mkdir -p "$QUILL_MIC_QUEUE"
+        quill_mic_start
+        kill "$QUILL_MIC_PID"
+        wait "$QUILL_MIC_PID" || true
+        [ -d "$QUILL_MIC_QUEUE" ] && echo kept || echo wiped' 2>&1
+)
+[ "$left" = kept ] || fail "stopping the microphone stopped the other services: $left"
 echo "services: ok"
