@@ -1,6 +1,7 @@
 #include "alarmbar.h"
 
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 
@@ -66,4 +67,17 @@ void AlarmBar::placeBottomLeft()
         return;
     const QRect area = screen->availableGeometry();
     move(area.left(), area.bottom() + 1 - height());
+}
+
+void showMciError(const QString& text, const QString& detail)
+{
+    // Not modal: the alarm player must still end on time and put the mixer
+    // back, answered or not.
+    auto* box =
+        new QMessageBox(QMessageBox::Critical, QStringLiteral("Tinkra"), text, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("mciError"));
+    box->setInformativeText(detail);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "alarmwindow.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -10,7 +12,7 @@ class AlarmBar : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int AlarmMs = 5000;
+    static constexpr int AlarmMs = AlarmWindowModule::AlarmMs;
 
     AlarmBar();
 
@@ -35,3 +37,7 @@ private:
     QTimer m_timer1;
     QTimer m_timer2;
 };
+
+// The message box of a failed media command: the error and its detail. It
+// does not hold up the caller.
+void showMciError(const QString& text, const QString& detail);

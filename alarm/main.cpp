@@ -1,13 +1,18 @@
 // Tinkra: the alarm. Plays Data/1.mp3 for five seconds with the speakers
 // turned up, in a small bar that stays on top, then puts the mixer back.
-#include "alarmbar.h"
 #include "alarmstart.h"
+#include "alarmwindow.h"
 #include "display.h"
-#include "mciexecute.h"
+#include "mci.h"
 #include "paths.h"
 #include "shutdownsignals.h"
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -15,18 +20,27 @@ int main(int argc, char** argv)
     // Before the mixer is touched: a kill or a logout from here on ends the
     // alarm the orderly way (once the event loop runs).
     ShutdownSignals::catchEarly();
-    // The lock, the mixer and the sound first; the bar can wait for them.
-    AlarmStart start(Paths::programFolder());
+    // The lock, the mixer and the sound first; the window can wait for them.
+    const QString ownFolder = Paths::programFolder();
+    AlarmStart start(ownFolder);
     const AlarmStart::Result& started = start.result();
     if (started.alreadyRunning)
         return 0;
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tinkra"));
-    QApplication::setQuitOnLastWindowClosed(false);
+    // Without its window the alarm still sounds for its five seconds and
+    // puts the mixer back: a reminder heard is what matters.
+    AlarmWindowModule window;
+    const bool windowed = window.load(ownFolder);
+    if (!windowed)
+        std::fprintf(stderr, "Tinkra: the alarm bar cannot be shown: %s\n",
+                     qPrintable(window.error()));
+    std::unique_ptr<QCoreApplication> app(windowed ? window.createApplication(&argc, argv)
+                                                   : new QCoreApplication(argc, argv));
+    QCoreApplication::setApplicationName(QStringLiteral("Tinkra"));
     ShutdownSignals stopRequests;
-    if (started.error != 0)
-        showMciError(started.error, started.detail);
+    const QString errorText = started.error != 0 ? mciErrorText(started.error) : QString();
+    if (!windowed && started.error != 0)
+        std::fprintf(stderr, "Tinkra: %s %s\n", qPrintable(errorText), qPrintable(started.detail));
 
     // The user's settings go back at once, then the program ends, which
     // ends the sound.
@@ -35,14 +49,15 @@ int main(int argc, char** argv)
         sound.RestoreSound();
         QCoreApplication::exit(0);
     };
-    QObject::connect(&stopRequests, &ShutdownSignals::received, &app, end);
+    QObject::connect(&stopRequests, &ShutdownSignals::received, app.get(), end);
 
-    // Always the small bar: it is what "minimized" looks like for this player.
-    AlarmBar bar;
-    bar.show();
-    QObject::connect(&bar, &AlarmBar::timeUp, &app, end);
-    bar.timer1().start();
-    const int rc = app.exec();
+    std::unique_ptr<QObject> bar;
+    const std::function<void()> timeUp = end;
+    if (windowed)
+        bar.reset(window.showWindow(&errorText, &started.detail, &timeUp));
+    else
+        QTimer::singleShot(AlarmWindowModule::AlarmMs, app.get(), end);
+    const int rc = QCoreApplication::exec();
     // However the loop ended (the session manager may end it too).
     sound.RestoreSound();
     return rc;

@@ -4,20 +4,6 @@
 #include "mci.h"
 
 #include <QFileInfo>
-#include <QMessageBox>
-
-void showMciError(int code, const QString& detail)
-{
-    // Not modal: the alarm player must still end on time and put the mixer
-    // back, answered or not.
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tinkra"), mciErrorText(code),
-                                QMessageBox::Ok);
-    box->setObjectName(QStringLiteral("mciError"));
-    box->setInformativeText(detail);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
-}
 
 int playAlarm(const QString& ownFolder, QString* detail)
 {

@@ -8,7 +8,3 @@
 // (instead of a bare "Play " that the command interpreter cannot
 // understand), else the command.
 int playAlarm(const QString& ownFolder, QString* detail);
-
-// The message box of a failed media command: the error and its detail. It
-// does not hold up the caller.
-void showMciError(int code, const QString& detail);

@@ -19,6 +19,26 @@ snd_mixer_elem_t* findElement(snd_mixer_t* handle, const char* name)
     return snd_mixer_find_selem(handle, sid);
 }
 
+// Loading reads every element, and a sound server's mixer (PulseAudio's,
+// PipeWire's) reports those first reads back as changes. Handled, each
+// report would read its element again, at two round trips to the server
+// per control, for the values just loaded; they are dropped unread.
+void dropLoadReports(snd_mixer_t* handle)
+{
+    snd_hctl_t* hctl = nullptr;
+    if (snd_mixer_get_hctl(handle, "default", &hctl) < 0) {
+        snd_mixer_handle_events(handle);
+        return;
+    }
+    // The mixer made the control handle non-blocking: this ends when none
+    // is left.
+    snd_ctl_t* ctl = snd_hctl_ctl(hctl);
+    snd_ctl_event_t* event = nullptr;
+    snd_ctl_event_alloca(&event);
+    while (snd_ctl_read(ctl, event) > 0) {
+    }
+}
+
 } // namespace
 
 std::unique_ptr<SystemMixer> createAlsaMixer()
@@ -101,9 +121,7 @@ bool AlsaMixer::open(int device)
         snd_mixer_close(handle);
         return false;
     }
-    // Loading raises events for every element: take them in now, so the
-    // first read does not wait for them.
-    snd_mixer_handle_events(handle);
+    dropLoadReports(handle);
     close();
     m_handle = handle;
     return true;

@@ -124,4 +124,16 @@ wait_window '^Tinkra$' 10 >/dev/null || fail "no error message"
 wait_gone "$pid" 15 || fail "Tinkra did not end with its error message open"
 [ "$(volume)" = 30% ] && [ "$(muted)" = yes ] || fail "not restored: $(volume), muted $(muted)"
 mv "$pf/Data/1.mp3.away" "$pf/Data/1.mp3"
+
+note "its window module missing: the alarm still sounds, says why, and is put back after 5 s"
+mv "$pf/Data/libTinkraWindow.so" "$pf/Data/libTinkraWindow.so.away"
+start_program "$tinkra"
+pid=$LAST_PID
+wait_mixer 100% no || fail "without its window the alert did not raise the volume"
+level=$(peak 2)
+louder "$level" 0.05 || fail "without its window no alarm sound (peak $level)"
+wait_gone "$pid" 15 || fail "Tinkra without its window did not end"
+[ "$(volume)" = 30% ] && [ "$(muted)" = yes ] || fail "not restored: $(volume), muted $(muted)"
+grep -q "the alarm bar cannot be shown" "$QT_WORK/Tinkra.log" || fail "nothing said: $(cat "$QT_WORK/Tinkra.log")"
+mv "$pf/Data/libTinkraWindow.so.away" "$pf/Data/libTinkraWindow.so"
 note "ok"

@@ -1,5 +1,6 @@
 // Tinkra's bar on the offscreen platform: size, colour, place and timers,
-// and the message about a missing alarm recording.
+// the message about a missing alarm recording, and the module the player
+// loads them from.
 #include "alarmbar.h"
 #include "mci.h"
 #include "mciexecute.h"
@@ -7,6 +8,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
 
 #include <QScreen>
 #include <QSignalSpy>
@@ -67,7 +71,7 @@ private slots:
         QTemporaryDir dir;
         QString detail;
         QCOMPARE(playAlarm(dir.path(), &detail), int(MciFileNotFound));
-        showMciError(MciFileNotFound, detail);
+        showMciError(mciErrorText(MciFileNotFound), detail);
         QMessageBox* box = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QStringLiteral("mciError") && w->isVisible())
@@ -77,6 +81,41 @@ private slots:
         QCOMPARE(box->informativeText(), dir.path() + QStringLiteral("/1.mp3"));
         QCOMPARE(box->windowModality(), Qt::NonModal);
         box->close();
+    }
+
+    // What the player does once its sound plays: the module shows the
+    // message and the bar, and the bar's end of the alarm reaches the player.
+    // A folder without the module is refused, naming the file.
+    void windowModule()
+    {
+        QTemporaryDir empty;
+        AlarmWindowModule missing;
+        QVERIFY(!missing.load(empty.path()));
+        QVERIFY2(missing.error().contains(QStringLiteral("libTinkraWindow.so")),
+                 qPrintable(missing.error()));
+        QVERIFY(!missing.showWindow);
+
+        AlarmWindowModule module;
+        QVERIFY2(module.load(QStringLiteral(QUILL_ALARM_MODULE_DIR)), qPrintable(module.error()));
+        int ended = 0;
+        const std::function<void()> timeUp = [&ended] { ++ended; };
+        const QString text = mciErrorText(MciFileNotFound);
+        const QString detail = QStringLiteral("/nowhere/1.mp3");
+        std::unique_ptr<QObject> bar(module.showWindow(&text, &detail, &timeUp));
+        auto* widget = qobject_cast<QWidget*>(bar.get());
+        QVERIFY(widget && widget->isVisible());
+        QCOMPARE(widget->windowTitle(), AlarmBar::title());
+        QVERIFY(widget->windowFlags() & Qt::WindowStaysOnTopHint);
+        QMessageBox* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("mciError") && w->isVisible())
+                box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QCOMPARE(box->informativeText(), detail);
+        box->close();
+
+        QVERIFY(QMetaObject::invokeMethod(bar.get(), "timeUp"));
+        QCOMPARE(ended, 1);
     }
 };
 

@@ -1,0 +1,24 @@
+// The module the player loads for its window (see alarmwindow.h).
+#include "alarmbar.h"
+#include "alarmwindow.h"
+
+#include <QApplication>
+
+extern "C" Q_DECL_EXPORT QCoreApplication* tinkraCreateApplication(int* argc, char** argv)
+{
+    return new QApplication(*argc, argv);
+}
+
+extern "C" Q_DECL_EXPORT QObject* tinkraShowWindow(const QString* errorText,
+                                                   const QString* errorDetail,
+                                                   const std::function<void()>* timeUp)
+{
+    if (!errorText->isEmpty())
+        showMciError(*errorText, *errorDetail);
+    // Always the small bar: it is what "minimized" looks like for this player.
+    auto* bar = new AlarmBar;
+    QObject::connect(bar, &AlarmBar::timeUp, bar, *timeUp);
+    bar->show();
+    bar->timer1().start();
+    return bar;
+}
