@@ -1,6 +1,6 @@
 // The module the player loads for its window (see alarmwindow.h).
-#include "alarmbar.h"
 #include "alarmwindow.h"
+#include "alarmbar.h"
 
 #include <QApplication>
 
