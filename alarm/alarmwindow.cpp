@@ -6,7 +6,11 @@
 
 extern "C" Q_DECL_EXPORT QCoreApplication* tinkraCreateApplication(int* argc, char** argv)
 {
-    return new QApplication(*argc, argv);
+    auto* app = new QApplication(*argc, argv);
+    // The alarm ends with its timer: closing the message about a failed
+    // sound must not end it early.
+    QApplication::setQuitOnLastWindowClosed(false);
+    return app;
 }
 
 extern "C" Q_DECL_EXPORT QObject* tinkraShowWindow(const QString* errorText,
