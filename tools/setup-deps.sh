@@ -29,6 +29,8 @@ if [ "${1:-}" = --test ]; then
   PACKAGES+=(pipewire wireplumber pipewire-pulse dbus-daemon python3-icalendar)
   # The checks of the installed launcher and software-centre listing.
   PACKAGES+=(desktop-file-utils appstream)
+  # The busy-machine run's load, and backtraces of a service that dies.
+  PACKAGES+=(stress-ng gdb)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -16,6 +16,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/test-sound.sh"
 quill_services_start() {
     QUILL_SERVICES_DIR=$(mktemp -d /tmp/quill-services.XXXXXX)
     export QUILL_SERVICES_DIR
+    : >"$QUILL_SERVICES_DIR/services"
+    touch "$QUILL_SERVICES_DIR/services.started"
     export XDG_RUNTIME_DIR="$QUILL_SERVICES_DIR/run"
     mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
     export HOME_FOR_TESTS="$QUILL_SERVICES_DIR/home"
@@ -32,6 +34,128 @@ quill_services_start() {
     mkdir -p "$QUILL_MIC_QUEUE"
     quill_sound_start "${QUILL_SOUND_KIND:-pulseaudio}" "$QUILL_SERVICES_DIR/mic.fifo" || return 1
     quill_mic_start
+    quill_services_watch
+}
+
+# Polls until a command succeeds, for at most the given seconds.
+#   quill_wait SECONDS COMMAND [ARGS...]
+quill_wait() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Starts a service of the run in the background, in a folder of its own where
+# a core file is kept should it crash, and has the watch look after it; its
+# pid is left in QUILL_SPAWNED. Output is appended to LOG; QUILL_SPAWN_INPUT
+# names a file (a FIFO) for its standard input, opened by the service itself.
+#   quill_spawn NAME LOG COMMAND [ARGS...]   (NAME: the program that runs)
+quill_spawn() {
+    local name=$1 log=$2 input=${QUILL_SPAWN_INPUT:-/dev/null}
+    shift 2
+    local dir="$QUILL_SERVICES_DIR/cores/$name"
+    mkdir -p "$dir"
+    (
+        cd "$dir" || exit 1
+        ulimit -c unlimited 2>/dev/null || true
+        exec "$@" <"$input"
+    ) >>"$log" 2>&1 &
+    QUILL_SPAWNED=$!
+    quill_service_watched "$QUILL_SPAWNED" "$name" "$log"
+}
+
+# Adds a running process to the services the watch looks after.
+quill_service_watched() {
+    echo "$1 $2 $3" >>"$QUILL_SERVICES_DIR/services"
+}
+
+# Takes processes out of the watch before they are stopped on purpose.
+quill_service_unwatched() {
+    local pid list="$QUILL_SERVICES_DIR/services"
+    [ -f "$list" ] || return 0
+    for pid in "$@"; do
+        awk -v p="$pid" '$1 != p' "$list" >"$list.new" && mv "$list.new" "$list"
+    done
+    return 0
+}
+
+# The watch: a service that dies while the tests run is written to
+# $QUILL_SERVICES_DIR/down (pid and name), once. The tests that follow see
+# that file and skip themselves instead of failing one after another on a
+# missing server; quill_services_report tells what happened.
+quill_services_watch() {
+    local exit_trap
+    exit_trap=$(trap -p EXIT)
+    trap - EXIT
+    (
+        set +euo pipefail
+        dir=$QUILL_SERVICES_DIR
+        while [ -d "$dir" ]; do
+            while read -r pid name _; do
+                state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)
+                # Where a crash would leave its core file: daemons change
+                # to a folder of their own choice (PulseAudio to /).
+                [ -z "$state" ] || [ "$state" = Z ] || [ -e "$dir/cwd.$pid" ] ||
+                    readlink "/proc/$pid/cwd" >"$dir/cwd.$pid"
+                if [ -z "$state" ] || [ "$state" = Z ]; then
+                    # Stopped on purpose meanwhile: no longer in the list.
+                    grep -q "^$pid " "$dir/services" 2>/dev/null || continue
+                    grep -q "^$pid " "$dir/down" 2>/dev/null || echo "$pid $name" >>"$dir/down"
+                fi
+            done <"$dir/services"
+            sleep 0.5 # a poll of /proc, not a wait for the tests
+        done
+    ) 2>/dev/null &
+    QUILL_WATCH_PID=$!
+    eval "$exit_trap"
+}
+
+# Tells which services of the run died, how, and where (the end of its log
+# and, when the system kept a core file, a backtrace). Fails when one did.
+quill_services_report() {
+    local down="$QUILL_SERVICES_DIR/down" pid name log rc core exe
+    [ -s "$down" ] || return 0
+    while read -r pid name; do
+        rc=0
+        wait "$pid" 2>/dev/null || rc=$?
+        if [ "$rc" -gt 128 ]; then
+            rc="signal $((rc - 128)) (SIG$(kill -l $((rc - 128)) 2>/dev/null))"
+        else
+            rc="exit status $rc"
+        fi
+        echo "== SERVICE FAILURE: $name (pid $pid) of the test run died: $rc."
+        echo "   The tests that needed it afterwards were skipped; this is not a test's failure."
+        log=$(awk -v p="$pid" '$1 == p {print $3}' "$QUILL_SERVICES_DIR/services")
+        [ -n "$log" ] && [ -s "$log" ] && { echo "-- end of $log:"; tail -n 30 "$log"; }
+        # With a plain core pattern the kernel writes "core" (or core.PID)
+        # into the folder the service was in.
+        local folder candidate
+        core=
+        for folder in "$(cat "$QUILL_SERVICES_DIR/cwd.$pid" 2>/dev/null)" "$QUILL_SERVICES_DIR/cores/$name"; do
+            for candidate in "$folder/core.$pid" "$folder/core"; do
+                [ -f "$candidate" ] && [ "$candidate" -nt "$QUILL_SERVICES_DIR/services.started" ] &&
+                    { core=$candidate; break 2; }
+            done
+        done
+        exe=$(command -v "$name" || true)
+        if [ -n "$core" ] && [ -n "$exe" ] && command -v gdb >/dev/null; then
+            echo "-- backtrace of $name from $core:"
+            gdb -batch -nx -ex 'set pagination off' -ex 'thread apply all bt 30' "$exe" "$core" 2>&1 |
+                grep -v '^\[New LWP\|^warning: ' | head -n 200
+            mkdir -p "${QUILL_CORES_KEPT:-/tmp/quill-cores}"
+            mv "$core" "${QUILL_CORES_KEPT:-/tmp/quill-cores}/$name.$pid.core" 2>/dev/null &&
+                echo "-- core kept as ${QUILL_CORES_KEPT:-/tmp/quill-cores}/$name.$pid.core"
+        else
+            echo "-- no core file (core pattern: $(cat /proc/sys/kernel/core_pattern 2>/dev/null))"
+        fi
+        quill_service_unwatched "$pid"
+    done <"$down"
+    # Told once: a later pass (on another sound server) starts afresh.
+    mv "$down" "$down.told"
+    return 1
 }
 
 # The private X server, in $QUILL_SERVICES_DIR; exports DISPLAY once it
@@ -41,19 +165,13 @@ quill_x_start() {
     # runs started side by side never share one. Without -noreset it starts
     # over whenever its last client leaves, and turns away whoever connects
     # just then: the window manager, right after the readiness check below.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp -noreset \
-        3>"$QUILL_SERVICES_DIR/display" >"$QUILL_SERVICES_DIR/xvfb.log" 2>&1 &
-    QUILL_XVFB_PID=$!
-    for _ in $(seq 1 100); do
-        [ -s "$QUILL_SERVICES_DIR/display" ] && break
-        sleep 0.1
-    done
+    quill_spawn Xvfb "$QUILL_SERVICES_DIR/xvfb.log" \
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp -noreset \
+        3>"$QUILL_SERVICES_DIR/display"
+    QUILL_XVFB_PID=$QUILL_SPAWNED
+    quill_wait 60 test -s "$QUILL_SERVICES_DIR/display" || { echo "Xvfb did not start" >&2; return 1; }
     export DISPLAY=":$(head -n 1 "$QUILL_SERVICES_DIR/display")"
-    for _ in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
+    quill_wait 60 xdpyinfo_quiet || { echo "Xvfb did not start" >&2; return 1; }
 }
 
 # The microphone only delivers while its FIFO has a writer: keep one attached
@@ -100,11 +218,13 @@ quill_mic_start() {
         done
     ) 2>/dev/null &
     QUILL_MIC_PID=$!
+    quill_service_watched "$QUILL_MIC_PID" microphone-feeder -
     eval "$exit_trap"
 }
 
 # Runs the rest of the tests against another sound server: the X server stays.
 quill_services_switch_sound() {
+    quill_service_unwatched "${QUILL_MIC_PID:-}"
     [ -z "${QUILL_MIC_PID:-}" ] || kill "$QUILL_MIC_PID" 2>/dev/null || true
     quill_sound_stop
     rm -f "$QUILL_SERVICES_DIR/mic.fifo" "$QUILL_MIC_QUEUE"/*.raw
@@ -116,19 +236,21 @@ quill_services_switch_sound() {
 # stacking, "keep above" and menus on release only exist with one. Its own
 # files go to the private home, never to the user's.
 quill_window_manager_start() {
-    env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME HOME="$HOME_FOR_TESTS" \
-        openbox --sm-disable >"$QUILL_SERVICES_DIR/openbox.log" 2>&1 &
-    QUILL_WM_PID=$!
-    for _ in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.1
-    done
+    quill_spawn openbox "$QUILL_SERVICES_DIR/openbox.log" \
+        env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME HOME="$HOME_FOR_TESTS" \
+        openbox --sm-disable
+    QUILL_WM_PID=$QUILL_SPAWNED
+    quill_wait 60 quill_wm_running && return 0
     echo "the window manager did not start" >&2
     cat "$QUILL_SERVICES_DIR/openbox.log" >&2
     return 1
 }
 
+quill_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+xdpyinfo_quiet() { xdpyinfo >/dev/null 2>&1; }
+
 quill_window_manager_stop() {
+    quill_service_unwatched "${QUILL_WM_PID:-}"
     [ -z "${QUILL_WM_PID:-}" ] || kill "$QUILL_WM_PID" 2>/dev/null || true
     QUILL_WM_PID=
 }
@@ -136,6 +258,8 @@ quill_window_manager_stop() {
 # Runs as the EXIT trap of strict scripts: nothing here may fail, or the
 # run's own exit status would be replaced by that of a stray kill.
 quill_services_stop() {
+    [ -z "${QUILL_WATCH_PID:-}" ] || kill "$QUILL_WATCH_PID" 2>/dev/null || true
+    QUILL_WATCH_PID=
     quill_window_manager_stop
     [ -z "${QUILL_MIC_PID:-}" ] || kill "$QUILL_MIC_PID" 2>/dev/null || true
     quill_sound_stop

@@ -21,13 +21,13 @@ quill_sound_start() {
     local log="$QUILL_SERVICES_DIR/$kind.log"
     case "$kind" in
     pulseaudio)
-        pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
-            --log-target=file:"$log" \
+        quill_spawn pulseaudio "$log" \
+            pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
+            --log-target=stderr \
             -L "module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
             -L "module-null-sink sink_name=speakers sink_properties=device.description=Speakers" \
-            -L "module-pipe-source source_name=mic file=$fifo format=s16le rate=22050 channels=1" \
-            >/dev/null 2>&1 &
-        QUILL_SOUND_PIDS=($!)
+            -L "module-pipe-source source_name=mic file=$fifo format=s16le rate=22050 channels=1"
+        QUILL_SOUND_PIDS=("$QUILL_SPAWNED")
         ;;
     pipewire)
         local state="$QUILL_SERVICES_DIR/pipewire-home"
@@ -36,28 +36,24 @@ quill_sound_start() {
         local env=(env HOME="$state" XDG_CONFIG_HOME="$state/config"
             XDG_STATE_HOME="$state/state" XDG_DATA_HOME="$state/data"
             DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus")
-        dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
-            >>"$log" 2>&1 &
-        QUILL_SOUND_PIDS=($!)
-        for _ in $(seq 1 50); do [ -S "$XDG_RUNTIME_DIR/bus" ] && break; sleep 0.1; done
-        "${env[@]}" pipewire >>"$log" 2>&1 &
-        QUILL_SOUND_PIDS+=($!)
-        for _ in $(seq 1 50); do [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] && break; sleep 0.1; done
-        "${env[@]}" wireplumber >>"$log" 2>&1 &
-        QUILL_SOUND_PIDS+=($!)
-        "${env[@]}" pipewire-pulse >>"$log" 2>&1 &
-        QUILL_SOUND_PIDS+=($!)
+        quill_spawn dbus-daemon "$log" \
+            dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus"
+        QUILL_SOUND_PIDS=("$QUILL_SPAWNED")
+        quill_wait 30 test -S "$XDG_RUNTIME_DIR/bus" || { echo "no session bus" >&2; return 1; }
+        quill_spawn pipewire "$log" "${env[@]}" pipewire
+        QUILL_SOUND_PIDS+=("$QUILL_SPAWNED")
+        quill_wait 30 test -S "$XDG_RUNTIME_DIR/pipewire-0" || { echo "pipewire did not start" >&2; cat "$log" >&2; return 1; }
+        quill_spawn wireplumber "$log" "${env[@]}" wireplumber
+        QUILL_SOUND_PIDS+=("$QUILL_SPAWNED")
+        quill_spawn pipewire-pulse "$log" "${env[@]}" pipewire-pulse
+        QUILL_SOUND_PIDS+=("$QUILL_SPAWNED")
         ;;
     *)
         echo "unknown sound server: $kind" >&2
         return 1
         ;;
     esac
-    for _ in $(seq 1 100); do
-        pactl info >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    pactl info >/dev/null 2>&1 || { echo "$kind did not start" >&2; cat "$log" >&2; return 1; }
+    quill_wait 60 quill_sound_answers || { echo "$kind did not start" >&2; cat "$log" >&2; return 1; }
     if [ "$kind" = pipewire ]; then
         # The microphone: a null sink that a player fills from the FIFO, seen
         # through a source of its own. PipeWire's pipe source is not used: it
@@ -72,31 +68,37 @@ quill_sound_start() {
             pactl load-module module-remap-source source_name=mic master=mic-feed.monitor \
                 channels=1 source_properties=device.description=Microphone >/dev/null ||
             { echo "pipewire-pulse refused the test devices" >&2; cat "$log" >&2; return 1; }
-        pacat --playback -d mic-feed --raw --format=s16le --rate=22050 --channels=1 \
-            --latency-msec=50 <"$fifo" >/dev/null 2>&1 &
-        QUILL_SOUND_PIDS+=($!)
+        QUILL_SPAWN_INPUT=$fifo quill_spawn pacat "$log" pacat --playback -d mic-feed --raw \
+            --format=s16le --rate=22050 --channels=1 --latency-msec=50
+        QUILL_SOUND_PIDS+=("$QUILL_SPAWNED")
         # The session manager makes a fallback sink of its own; wait until it
         # sees our devices, or setting the default below is forgotten.
-        for _ in $(seq 1 50); do
-            pactl list short sinks | grep -q '[[:space:]]speakers[[:space:]]' &&
-                pactl list short sources | grep -q '[[:space:]]mic[[:space:]]' && break
-            sleep 0.1
-        done
+        quill_wait 30 quill_sound_has_devices ||
+            { echo "the session manager does not see the test devices" >&2; return 1; }
     fi
     [ -p "$fifo" ] || { echo "$kind made no microphone FIFO" >&2; return 1; }
     pactl set-default-sink speakers
     pactl set-default-source mic
     # The default is taken by the session manager a moment later under
     # PipeWire; the ALSA plug-in's "default" must already mean our devices.
-    for _ in $(seq 1 50); do
-        pactl info | grep -q '^Default Sink: speakers$' && pactl info | grep -q '^Default Source: mic$' && break
-        sleep 0.1
-    done
-    pactl info | grep -q '^Default Sink: speakers$' || { echo "$kind: speakers are not the default sink" >&2; return 1; }
+    quill_wait 30 quill_sound_defaults_ours ||
+        { echo "$kind: speakers and mic are not the defaults" >&2; pactl info >&2; return 1; }
+}
+
+quill_sound_answers() { pactl info >/dev/null 2>&1; }
+quill_sound_has_devices() {
+    pactl list short sinks | grep -q '[[:space:]]speakers[[:space:]]' &&
+        pactl list short sources | grep -q '[[:space:]]mic[[:space:]]'
+}
+quill_sound_defaults_ours() {
+    local info
+    info=$(pactl info) && grep -q '^Default Sink: speakers$' <<<"$info" &&
+        grep -q '^Default Source: mic$' <<<"$info"
 }
 
 quill_sound_stop() {
     local pid started=
+    quill_service_unwatched "${QUILL_SOUND_PIDS[@]}"
     # Some may be gone already (the microphone's player leaves with its server):
     # that is no failure of the run.
     for pid in "${QUILL_SOUND_PIDS[@]}"; do

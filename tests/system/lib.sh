@@ -5,6 +5,13 @@ set -euo pipefail
 
 : "${QUILL_BUILD_DIR:?}" "${QUILL_SOURCE_DIR:?}" "${DISPLAY:?system tests need the X server of the test command}"
 
+# A service of the test run died before this test (the test command's
+# watch says so and reports it): skip rather than fail on its absence.
+if [ -n "${QUILL_SERVICES_DIR:-}" ] && [ -s "$QUILL_SERVICES_DIR/down" ]; then
+    echo "skipped: a service of the test run is gone: $(cat "$QUILL_SERVICES_DIR/down")"
+    exit 77
+fi
+
 # Every test gets its own home, runtime folder and work folder, so locks,
 # caches and autostart entries of one test never meet another's.
 QT_WORK=$(mktemp -d /tmp/quill-systest.XXXXXX)
@@ -60,15 +67,29 @@ start_program() {
 }
 
 # Waits until a window whose title matches the regular expression is mapped;
-# prints its id. Optional second argument: seconds (default 20).
+# prints its id. Optional second argument: seconds (default 60).
 wait_window() {
-    local pattern="$1" secs="${2:-20}" id
+    local pattern="$1" secs="${2:-60}" id
     for _ in $(seq 1 $((secs * 10))); do
         id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
     return 1
+}
+
+# Waits until a command succeeds, polling ten times a second; fails after
+# the given seconds. Deadlines are generous: they only bound a hung test,
+# a loaded machine is slow but never waited for by a fixed time.
+#   wait_for SECONDS COMMAND [ARGS...]
+wait_for() {
+    local secs="$1"; shift
+    local end=$((SECONDS + secs))
+    while :; do
+        "$@" && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
 }
 
 # Counts visible windows whose title matches.
@@ -125,6 +146,9 @@ mic_say() {
     mv "$raw" "$QUILL_MIC_QUEUE/"
 }
 
+# Whether the speakers' monitor recording holds at least $1 bytes.
+monitor_has() { [ "$(stat -c %s "$QT_WORK/monitor.raw" 2>/dev/null || echo 0)" -ge "$1" ]; }
+
 # Keeps a recording of the speakers' monitor running from now on, so that
 # speakers_peak measures what was played rather than how soon a new recording
 # stream gets going: under PipeWire a fresh one may be handed seconds of
@@ -134,11 +158,9 @@ monitor_start() {
         >"$QT_WORK/monitor.raw" 2>/dev/null &
     MONITOR_PID=$!
     QT_PIDS+=("$MONITOR_PID")
-    for _ in $(seq 1 100); do
-        [ -s "$QT_WORK/monitor.raw" ] && break
-        sleep 0.1
-    done
-    sleep 1 # past the first silence a new stream may be given
+    # Running once a second of samples has come: past the first silence a
+    # new stream may be given, and paced by the server from then on.
+    wait_for 30 monitor_has $((22050 * 2)) || fail "the speakers' monitor records nothing"
 }
 
 # The loudest sample (0..1) heard on the speakers' monitor during the given
@@ -149,14 +171,87 @@ speakers_peak() {
     if [ -n "${MONITOR_PID:-}" ]; then
         local from; from=$(stat -c %s "$QT_WORK/monitor.raw")
         from=$((from - from % 2))
-        for _ in $(seq 1 $(($1 * 10 + 100))); do
-            [ "$(stat -c %s "$QT_WORK/monitor.raw")" -ge $((from + bytes)) ] && break
-            sleep 0.1
-        done
+        wait_for $(($1 + 30)) monitor_has $((from + bytes)) || fail "the speakers' monitor stalled"
         dd if="$QT_WORK/monitor.raw" iflag=skip_bytes,count_bytes bs=64k skip="$from" \
             count="$bytes" status=none
     else
         { timeout $(($1 + 10)) parec -d speakers.monitor --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 || true; } |
             head -c "$bytes"
     fi | sox -t raw -r 22050 -e signed -b 16 -c 1 - -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
+}
+
+# The loudest sample (0..1) of raw s16le mono 22050 Hz FILE from byte FROM,
+# COUNT bytes long.
+raw_peak() {
+    dd if="$1" iflag=skip_bytes,count_bytes bs=64k skip="$2" count="$3" status=none |
+        sox -t raw -r 22050 -e signed -b 16 -c 1 - -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
+}
+# The size of a growing raw recording, in whole samples.
+raw_size() {
+    local n; n=$(stat -c %s "$1")
+    echo $((n - n % 2))
+}
+
+# Waits until the recording FILE holds, after byte FROM, a sound louder than
+# LEVEL; fails after SECS seconds. Sets RAW_AT to where the sound was found.
+#   raw_wait_loud FILE FROM LEVEL SECS
+raw_wait_loud() {
+    local file=$1 from=$2 level=$3 end=$((SECONDS + $4)) now
+    while [ "$SECONDS" -lt "$end" ]; do
+        now=$(raw_size "$file")
+        if [ "$now" -gt "$from" ] &&
+            awk -v p="$(raw_peak "$file" "$from" $((now - from)))" -v l="$level" 'BEGIN {exit !(p > l)}'; then
+            RAW_AT=$now
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# Waits until the last SPAN seconds of sound in FILE after byte FROM stayed
+# below LEVEL; fails after SECS seconds. Counted in samples, so a slow
+# machine only takes longer.
+#   raw_wait_quiet FILE FROM SPAN LEVEL SECS
+raw_wait_quiet() {
+    local file=$1 from=$2 span=$(($3 * 22050 * 2)) level=$4 end=$((SECONDS + $5)) now
+    while [ "$SECONDS" -lt "$end" ]; do
+        now=$(raw_size "$file")
+        if [ $((now - from)) -ge "$span" ] &&
+            awk -v p="$(raw_peak "$file" $((now - span)) "$span")" -v l="$level" 'BEGIN {exit !(p < l)}'; then
+            RAW_AT=$now
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# Waits until the speakers play louder than $1 (0..1), heard on the running
+# monitor from now on; fails after $2 seconds. Needs monitor_start.
+speakers_wait_loud() {
+    raw_wait_loud "$QT_WORK/monitor.raw" "$(raw_size "$QT_WORK/monitor.raw")" "$1" "$2"
+}
+
+# Keeps a recording of the microphone (the default source, as the programs
+# hear it) running from now on; mic_say_heard listens to it.
+mic_listen_start() {
+    [ -z "${MIC_LISTEN_PID:-}" ] || return 0
+    parec -d @DEFAULT_SOURCE@ --latency-msec=20 --raw --format=s16le --rate=22050 --channels=1 \
+        >"$QT_WORK/mic.raw" 2>/dev/null &
+    MIC_LISTEN_PID=$!
+    QT_PIDS+=("$MIC_LISTEN_PID")
+    mic_has() { [ "$(stat -c %s "$QT_WORK/mic.raw" 2>/dev/null || echo 0)" -ge "$1" ]; }
+    wait_for 30 mic_has 4410 || fail "the microphone cannot be listened to"
+}
+
+# Says a text into the microphone and returns once the microphone has said
+# it and then been quiet for a second: everything said has reached whoever
+# records. Needs mic_listen_start.
+mic_say_heard() {
+    local from
+    from=$(raw_size "$QT_WORK/mic.raw")
+    mic_say "$1"
+    raw_wait_loud "$QT_WORK/mic.raw" "$from" 0.05 60 || fail "the microphone did not say '$1'"
+    raw_wait_quiet "$QT_WORK/mic.raw" "$RAW_AT" 1 0.01 60 || fail "the microphone did not fall quiet after '$1'"
 }

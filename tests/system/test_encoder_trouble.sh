@@ -14,6 +14,7 @@ start_quillmur_at_known_time "$prefix"
 
 open_recording_panel 0 30 24 # 12:30 on 24 December
 record_two_parts "свежий"
+saving=$(look lbHelp) # while the encoder runs: "Подождите идет сохранение файла"
 task=$(wait_for_task "$prefix" 0) || fail "no task file in Media"
 note "task: $task"
 comment=$(tag_comment "$prefix/Media/$task")
@@ -23,7 +24,7 @@ comment=$(tag_comment "$prefix/Media/$task")
 rm "$prefix/lame"
 open_recording_panel 30 45 25
 record_two_parts "без кодировщика"
-sleep 4
+wait_changed "$saving" lbHelp || fail "the window never told how the saving ended"
 screenshot no-encoder >/dev/null
 [ "$(ls "$prefix/Media" | wc -l)" = 1 ] || fail "a task appeared without an encoder"
 [ -s "$(ls "$scratch"/note-*/test.wav | head -n 1)" ] || fail "the recording was not kept"

@@ -36,19 +36,21 @@ note "recording lasts $seconds s"
 
 # The task in the list of all tasks, played to the speakers.
 monitor_start
-click GifCtl12
-click 'picMeny#0'
-click lblToday3
+click GifCtl12 # the menu is in front already after saving
+click 'picMeny#0' lstFiles
+click lblToday3 lstFiles
 shot list
 click imgPusk
-# The first part of the note is said within its first three seconds; the
-# second part comes later, so silence after Stop means the player stopped.
-level=$(speakers_peak 3)
-note "while playing: $level"
-awk -v l="$level" 'BEGIN {exit !(l > 0.02)}' || fail "no sound while playing"
+speakers_wait_loud 0.02 60 || fail "no sound while playing"
 click imgStop2
-sleep 0.5
-level=$(speakers_peak 1)
+# The note's first part is playing; its second part comes seconds after a
+# pause of over a second. Stopped, the speakers fall quiet and stay so for
+# longer than that pause: a player still running would be heard again.
+raw_wait_quiet "$QT_WORK/monitor.raw" "$RAW_AT" 1 0.01 60 || fail "sound goes on after Stop"
+quiet_from=$RAW_AT
+monitor_has $((quiet_from + 5 * 22050 * 2)) || wait_for 60 monitor_has $((quiet_from + 5 * 22050 * 2)) ||
+    fail "the speakers' monitor stalled"
+level=$(raw_peak "$QT_WORK/monitor.raw" "$quiet_from" $((5 * 22050 * 2)))
 note "after Stop: $level"
 awk -v l="$level" 'BEGIN {exit !(l < 0.01)}' || fail "sound goes on after Stop"
 kill -0 "$QUILL_PID" || fail "Quillmur ended"

@@ -23,21 +23,14 @@ record_short() {
     click txtKoment
     xdotool key ctrl+a BackSpace
     type_text "$1"
-    click imgRecord_0
-    sleep 0.5
-    mic_say "Короткая заметка."
-    sleep 3
-    click imgStop_0
+    start_recording
+    mic_say_heard "Короткая заметка."
+    click imgStop_0 imgStop_0
 }
 # Waits until Media holds $1 tasks and no encoder runs (at most $2 seconds).
 wait_tasks() {
-    for _ in $(seq 1 $(($2 * 10))); do
-        if [ "$(ls "$prefix/Media" | wc -l)" -ge "$1" ] && ! pgrep -f "$prefix/lame" >/dev/null; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    tasks_in() { [ "$(ls "$prefix/Media" | wc -l)" -ge "$1" ] && ! pgrep -f "$prefix/lame" >/dev/null; }
+    wait_for "$2" tasks_in "$1"
 }
 task_with_comment() {
     local f
@@ -66,8 +59,10 @@ note "killed while the encoder runs, then started again"
 echo 6 >"$QT_WORK/lame-delay"
 open_recording_panel 45 15 26
 record_short "после_сбоя"
-sleep 2
-[ -f "$scratch"/note-*/note.txt ] || fail "no journal while encoding"
+# Killed while its encoder runs: once the note's journal is written and the
+# encoder started.
+journal_and_encoder() { [ -f "$scratch"/note-*/note.txt ] && pgrep -f "$prefix/lame" >/dev/null; }
+wait_for 60 journal_and_encoder || fail "no journal while encoding"
 kill -9 "$QUILL_PID"
 wait "$QUILL_PID" 2>/dev/null || true
 [ "$(ls "$prefix/Media" | wc -l)" = 2 ] || fail "the note arrived before the kill; the test proves nothing"
@@ -77,7 +72,9 @@ f=$(task_with_comment "после_сбоя") ||
     fail "the recovered task lacks its comment; comments: $(for f in "$prefix"/Media/*.mp3; do tag_comment "$f"; echo; done)"
 [[ "$(basename "$f")" =~ ^26\.12\.2026\ 09ч\ 15м ]] || fail "recovered under the wrong name: $f"
 lame --quiet --decode "$f" "$QT_WORK/r.wav" || fail "the recovered note does not decode"
-sleep 8 # the killed run's encoder ends on its own
+# The killed run's encoder ends on its own (its delay, then the encoding).
+no_encoder() { ! pgrep -f "$prefix/lame" >/dev/null; }
+wait_for 120 no_encoder || fail "an encoder runs on"
 [ -z "$(ls -A "$scratch")" ] || fail "scratch files left after recovery: $(ls -A "$scratch")"
 kill -0 "$QUILL_PID" || fail "Quillmur ended"
 
@@ -93,11 +90,12 @@ trap 'kill "$QUILL_PID" 2>/dev/null || true; wait "$QUILL_PID" 2>/dev/null || tr
 head -c 40k /dev/zero >"$media/.filler" || true
 open_recording_panel 0 0 28
 record_two_parts "не_влезло"
-for _ in $(seq 1 300); do
-    ls "$scratch"/note-*/Z.mp3 >/dev/null 2>&1 && ! pgrep -f "$prefix/lame" >/dev/null && break
-    sleep 0.1
-done
-sleep 1
+# Stopped, the hint says the note is being saved (the encoder's output is
+# looked at once a second); then it tells how the saving ended.
+saving=$(look lbHelp)
+wait_changed "$saving" lbHelp || fail "the window never told how the saving ended"
+encoded() { ls "$scratch"/note-*/Z.mp3 >/dev/null 2>&1 && ! pgrep -f "$prefix/lame" >/dev/null; }
+wait_for 120 encoded || fail "the note's encoding did not end"
 [ "$(ls -A "$media")" = .filler ] || fail "Media holds more than before: $(ls -A "$media")"
 kept=$(ls "$scratch"/note-*/Z.mp3) || fail "the note is not in the scratch folder"
 [ "$(tail -c 128 "$kept" | head -c 3)" = TAG ] || fail "the kept note has no tag"

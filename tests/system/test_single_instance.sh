@@ -9,11 +9,8 @@ wait_window '^Quillmur$' >/dev/null || fail "no first window"
 
 start_program "$prefix/Quillmur"
 second=$LAST_PID
-for _ in $(seq 1 100); do
-    [ "$(count_windows '^Quillmur$')" -ge 2 ] && break
-    sleep 0.1
-done
-[ "$(count_windows '^Quillmur$')" -ge 2 ] || fail "the second copy showed no message box"
+two() { [ "$(count_windows '^Quillmur$')" -ge 2 ]; }
+wait_for 60 two || fail "the second copy showed no message box"
 box=$(xdotool search --onlyvisible --name '^Quillmur$' | while read -r id; do
     w=$(xwininfo -id "$id" | awk '/Width:/ {print $NF}')
     [ "$w" != 319 ] && echo "$id"
@@ -24,7 +21,7 @@ screenshot single_instance >/dev/null
 # route keys to it.
 window_geometry "$box"
 xdotool mousemove $((WX + WW - 40)) $((WY + WH - 22)) click 1
-wait_gone "$second" 10 || fail "the second copy did not end after its message"
+wait_gone "$second" 60 || fail "the second copy did not end after its message"
 kill -0 "$first" 2>/dev/null || fail "the first copy was disturbed"
 [ "$(count_windows '^Quillmur$')" = 1 ] || fail "windows left over"
 echo "single instance: ok"

@@ -12,20 +12,20 @@ prefix=$(install_suite)
 trap 'kill $(pgrep -f "^$prefix/Vestrel") 2>/dev/null || true; cleanup' EXIT
 start_quillmur_at_known_time "$prefix"
 open_recording_panel 45 15 24
-click imgRecord_0
-mic_say "Купить хлеб."
-sleep 2.5
-click imgStop_0
+start_recording
+mic_say_heard "Купить хлеб."
+click imgStop_0 imgStop_0
 task=$(wait_for_task "$prefix" 0) || fail "no task file in Media"
 convert -size 200x300 xc:navy "BMP3:$prefix/Picture/07.bmp"
 
 # Settings, fourth item: the autostart entry, and the watcher starts.
-click GifCtl12
-click 'picMeny#3'
+click GifCtl12 # the menu is in front already after saving
+click 'picMeny#3' picWibora
 read -r x y <<<"$(at picWibora)"
 click_at "$x" $((y - 150 + 165))
 entry="$HOME/.config/autostart/Предупредить о назначенном задании.desktop"
-for _ in $(seq 1 50); do [ -f "$entry" ] && pgrep -f "^$prefix/Vestrel" >/dev/null && break; sleep 0.1; done
+started() { [ -f "$entry" ] && pgrep -f "^$prefix/Vestrel" >/dev/null; }
+wait_for 60 started || true
 [ -f "$entry" ] || fail "no autostart entry"
 pgrep -f "^$prefix/Vestrel" >/dev/null || fail "the watcher did not start"
 
@@ -33,7 +33,7 @@ pgrep -f "^$prefix/Vestrel" >/dev/null || fail "the watcher did not start"
 grep -q "close it first" "$QT_WORK/refused.log" || fail "no reason given: $(cat "$QT_WORK/refused.log")"
 [ -x "$prefix/Quillmur" ] || fail "a refused uninstall removed the program"
 click GifCtl10
-wait_gone "$QUILL_PID" 10 || fail "Quillmur did not close"
+wait_gone "$QUILL_PID" 60 || fail "Quillmur did not close"
 
 "$uninstall" "$prefix" >"$QT_WORK/uninstall.log" 2>&1 || fail "uninstall failed: $(cat "$QT_WORK/uninstall.log")"
 cat "$QT_WORK/uninstall.log"

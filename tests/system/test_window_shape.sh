@@ -5,9 +5,10 @@ source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 
 prefix=$(install_suite)
 start_program "$prefix/Quillmur"
-win=$(wait_window '^Quillmur$') || fail "no Quillmur window"
-sleep 1
-window_geometry "$win"
+win=$(wait_window '^Quillmur$' 60) || fail "no Quillmur window"
+MAP=$("$QUILL_BUILD_DIR/tools/widgetmap" "$prefix" 2026-12-07 2>/dev/null) || fail "no widget map"
+source "$QUILL_SOURCE_DIR/tests/system/reminder.sh"
+wait_drawn "$win" || fail "the window was never drawn"
 note "window at $WX,$WY size ${WW}x$WH"
 [ "$WW" = 319 ] && [ "$WH" = 548 ] || fail "window is ${WW}x$WH, not 319x548"
 

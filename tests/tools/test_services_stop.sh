@@ -10,6 +10,9 @@
 # - Switching the sound server stops the microphone's feeder, a subshell of
 #   the strict script: killed at once after its start, it must not run the
 #   script's EXIT trap and stop everything else.
+# - A service that dies while the tests run is told as a failure of the run
+#   (its name, its signal, a backtrace where a core file is kept), and the
+#   system tests after it skip themselves instead of failing one by one.
 #   test_services_stop.sh SOURCE_DIR
 set -uo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -60,4 +63,28 @@ left=$(
         [ -d "$QUILL_MIC_QUEUE" ] && echo kept || echo wiped' 2>&1
 )
 [ "$left" = kept ] || fail "stopping the microphone stopped the other services: $left"
+told=$(
+    with_services '
+        : >"$QUILL_SERVICES_DIR/services"
+        touch "$QUILL_SERVICES_DIR/services.started"
+        quill_services_watch
+        quill_spawn sleep "$QUILL_SERVICES_DIR/sleep.log" sleep 600
+        is_sleep() { [ "$(readlink "/proc/$QUILL_SPAWNED/exe")" = "$(command -v sleep)" ]; }
+        quill_wait 60 is_sleep # running, not still being started
+        kill -SEGV "$QUILL_SPAWNED"
+        quill_wait 60 test -s "$QUILL_SERVICES_DIR/down"
+        rc=0
+        QUILL_SERVICES_DIR=$QUILL_SERVICES_DIR QUILL_BUILD_DIR=- QUILL_SOURCE_DIR=- DISPLAY=- \
+            bash "$0/tests/system/lib.sh" >/dev/null || rc=$?
+        echo "a system test then exits $rc"
+        QUILL_CORES_KEPT=$QUILL_SERVICES_DIR/kept quill_services_report || echo "the run fails"' 2>&1
+)
+[[ "$told" == *"SERVICE FAILURE: sleep (pid "*") of the test run died: signal 11 (SIGSEGV)"* ]] ||
+    fail "a crashed service is not told: $told"
+[[ "$told" == *"a system test then exits 77"* ]] || fail "the tests after it do not skip: $told"
+[[ "$told" == *"the run fails"* ]] || fail "the run does not fail: $told"
+# A core file is kept where the system writes it into the crashed program's folder.
+if [[ "$(cat /proc/sys/kernel/core_pattern)" != '|'* ]]; then
+    [[ "$told" == *"backtrace of sleep from "*"#0 "* ]] || fail "no backtrace: $told"
+fi
 echo "services: ok"
