@@ -31,6 +31,8 @@ if [ "${1:-}" = --test ]; then
   PACKAGES+=(desktop-file-utils appstream)
   # The busy-machine run's load, and backtraces of a service that dies.
   PACKAGES+=(stress-ng gdb)
+  # The watcher's ticks and the alarms it starts, seen as file events.
+  PACKAGES+=(inotify-tools)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
