@@ -4,13 +4,25 @@
 # others, a badly named file raises one warning that is not stacked and does
 # not stop the watch. No tray host runs here, so this is also the watch
 # without a notification area.
+#
+# Everything is counted in the watcher's own ticks, never in real time: a
+# busy machine delays the ticks, it does not change what each one does.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 
-# Answers a message box with Enter.
-answer() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.2; xdotool key Return; }
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+# Answers a message box with Enter once the box has the keyboard focus.
+answer() {
+    xdotool windowactivate "$1" 2>/dev/null || xdotool windowfocus "$1"
+    wait_for 60 has_focus "$1" || fail "the message box did not get the keyboard focus"
+    xdotool key Return
+}
+no_warning() { [ "$(count_windows '^Ошибка$')" -eq 0 ]; }
+# Whether the warning window $1 is gone (a new one may have come since).
+warning_closed() { ! xdotool search --onlyvisible --name '^Ошибка$' 2>/dev/null | grep -qx "$1"; }
 
 FAKETIME_LIB=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 [ -r "$FAKETIME_LIB" ] || fail "libfaketime is not installed ($FAKETIME_LIB)"
+command -v inotifywait >/dev/null || fail "inotifywait is not installed (inotify-tools)"
 # Under AddressSanitizer: libfaketime is preloaded ahead of the runtime, and
 # the allocator must not read the clock while libfaketime is still starting
 # (it would wait on itself for ever).
@@ -19,25 +31,63 @@ export ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0:allocator_release_to
 pf=$(install_suite)
 media="$pf/Media"
 starts="$QT_WORK/tinkra-starts.log"
-# Stand-in for the alarm player: logs each start with its arguments.
+# Stand-in for the alarm player: logs each start with its arguments. It never
+# reads its own file, so the only opening of Data/Tinkra is its start, which
+# Vestrel makes within the tick that decided it (the start returns once the
+# program runs).
 rm -f "$pf/Data/Tinkra"
-printf '#!/bin/sh\necho "start $*" >> "%s"\n' "$starts" >"$pf/Data/Tinkra"
+printf '#!/usr/bin/env -S sh -c '\''shift; echo "start $*" >>"$0"'\'' %s\n' "$starts" >"$pf/Data/Tinkra"
 chmod +x "$pf/Data/Tinkra"
 : >"$starts"
 
-count() { wc -l <"$starts"; }
-# Waits until the start count grows past $1; fails after $2 seconds.
-wait_start_after() {
-    for _ in $(seq 1 $(($2 * 10))); do
-        [ "$(count)" -gt "$1" ] && return 0
+# The watch as it happens, in one ordered stream of file events: each tick
+# opens Media/ to read the names, each alarm opens Data/Tinkra to run it, and
+# the test adds and removes files in Media/. The closings are listed too, so
+# that two ticks in a row never look like one event.
+events="$QT_WORK/watch-events.log"
+(cd "$pf" && exec inotifywait -m -e open,close_nowrite,create,delete --format '%w|%e|%f' \
+    Media Data) >"$events" 2>"$QT_WORK/inotifywait.err" &
+QT_PIDS+=("$!")
+wait_for 30 grep -qs '^Watches established' "$QT_WORK/inotifywait.err" || fail "inotifywait did not start"
+
+# That stream as one word a line: "tick", "start", "+NAME" (added), "-NAME"
+# (removed). Line numbers mark the points of the watch.
+timeline() {
+    awk -F'|' '$1 == "Media/" && $2 == "OPEN,ISDIR" && $3 == "" { print "tick"; next }
+               $1 == "Data/" && $2 == "OPEN" && $3 == "Tinkra" { print "start"; next }
+               $1 == "Media/" && $2 == "CREATE" { print "+" $3; next }
+               $1 == "Media/" && $2 == "DELETE" { print "-" $3 }' "$events"
+}
+# The line of the first WORD after line AFTER, if there is one yet.
+find_word() { timeline | awk -v w="$1" -v a="$2" 'NR > a && $0 == w { print NR; exit }'; }
+# Waits for it and prints its line.
+wait_word() {
+    local line end=$((SECONDS + 60))
+    until line=$(find_word "$1" "$2") && [ -n "$line" ]; do
+        [ "$SECONDS" -lt "$end" ] || return 1
         sleep 0.1
     done
-    return 1
+    echo "$line"
+}
+# Waits for the N-th tick after line AFTER and prints its line.
+wait_ticks() {
+    local line=$1
+    for _ in $(seq 1 "$2"); do line=$(wait_word tick "$line") || return 1; done
+    echo "$line"
+}
+# How many alarms each tick started, for the ticks that began after line
+# FROM and were over (the next tick had begun) by line TO: "1 1 0".
+starts_per_tick() {
+    timeline | awk -v a="$1" -v b="$2" '
+        NR > b { exit }
+        $0 == "tick" { if (on) out = out n " "; on = NR > a; n = 0 }
+        $0 == "start" { n++ }
+        END { sub(/ $/, "", out); print out }'
 }
 elapsed() { echo "$(date +%s%N) $1" | awk '{printf "%.1f", ($1 - $2) / 1e9}'; }
 
 # 07.12.2026 14:28:30 at start: the first tick comes at 14:29:30, the task of
-# 14:35:00 is due from the tick at 14:35:30 on (6.5 fake minutes = 6.5 s).
+# 14:35:00 is due from the tick at 14:35:30 on, the 7th (6.5 fake minutes).
 touch "$media/07.12.2026 14ч 35м 00.mp3"
 touch "$media/08.12.2026 09ч 00м 00.mp3"     # tomorrow: never due today
 touch "$media/заметка.mp3"                    # no task name
@@ -48,59 +98,80 @@ LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-07 14:28:30 x60" start_program "$p
 vestrel=$LAST_PID
 
 note "the bad name is reported on the first tick"
-box=$(wait_window '^Ошибка$' 10) || fail "no message about the badly named file"
-[ "$(count)" -eq 0 ] || fail "alarm started before any task was due"
+box=$(wait_window '^Ошибка$' 60) || fail "no message about the badly named file"
+# Shown at the start, the window would have come before the warning.
 [ "$(count_windows '^Tray_Ola-Brenvik$')" -eq 0 ] || fail "-minimized still shows the window"
 
 note "no alarm before 14:35, then one per tick"
-wait_start_after 0 15 || fail "the task of 14:35 never raised the alarm"
+first=$(wait_word start 0) || fail "the task of 14:35 never raised the alarm"
+# Its fake clock started after t0, so a start less than 6.5 real seconds
+# after t0 came before 14:35 by Vestrel's clock. A slow machine only makes
+# it come later.
 t=$(elapsed "$t0")
 awk -v t="$t" 'BEGIN { exit !(t >= 6.4) }' || fail "alarm at ${t}s, before the task was due"
+# Ticks never come early, so the 7th is at 14:35:30 or later: due by then.
+n=$(timeline | head -n "$first" | grep -cx tick)
+[ "$n" -le 7 ] || fail "the task of 14:35 raised the alarm only on tick $n"
+wait_for 60 test -s "$starts" || fail "the alarm player's stand-in did not run"
 grep -qx 'start -minimized' "$starts" || fail "alarm player not started with -minimized: $(cat "$starts")"
 kill -0 "$vestrel" || fail "Vestrel ended"
 
 note "the warning stays one window while the watch goes on"
-n=$(count)
-wait_start_after $((n + 1)) 10 || fail "the watch stopped alerting while the warning is open"
+t2=$(wait_ticks "$first" 2) || fail "the watch stopped ticking"
+[ "$(starts_per_tick "$first" "$t2")" = 1 ] || fail "the watch stopped alerting while the warning is open"
 [ "$(count_windows '^Ошибка$')" -eq 1 ] || fail "warnings are stacked: $(count_windows '^Ошибка$')"
 
 note "the task is deleted: the alarms end"
 rm "$media/07.12.2026 14ч 35м 00.mp3"
-sleep 1.5
-n=$(count)
-sleep 3
-[ "$(count)" -eq "$n" ] || fail "alarm without a due task ($(count) > $n)"
+gone=$(wait_word "-07.12.2026 14ч 35м 00.mp3" "$t2") || fail "the removal was not seen"
+# The tick under way may still alarm; the two after it read the folder
+# without the task.
+t3=$(wait_ticks "$gone" 3) || fail "the watch stopped ticking"
+per=$(starts_per_tick "$gone" "$t3")
+[ "$per" = "0 0" ] || fail "alarm without a due task (starts per tick: $per)"
 
 note "yesterday's and an earlier task of today: one start per tick"
 touch "$media/06.12.2026 10ч 00м 00.mp3" "$media/07.12.2026 08ч 15м 00.mp3"
-wait_start_after "$n" 5 || fail "past tasks raise no alarm"
-n=$(count)
-sleep 4
-more=$(($(count) - n))
-[ "$more" -ge 3 ] && [ "$more" -le 5 ] || fail "$more alarm starts in 4 ticks with two due tasks"
+added=$(wait_word "+07.12.2026 08ч 15м 00.mp3" "$t3") || fail "the new tasks were not seen"
+t4=$(wait_ticks "$added" 5) || fail "the watch stopped ticking"
+per=$(starts_per_tick "$added" "$t4")
+[ "$per" = "1 1 1 1" ] || fail "not one start per tick with two due tasks (starts per tick: $per)"
 
 note "the warning answered, the next tick warns again"
 answer "$box"
-for _ in $(seq 1 30); do [ "$(count_windows '^Ошибка$')" -eq 0 ] && break; sleep 0.1; done
-wait_window '^Ошибка$' 5 >/dev/null || fail "no new warning after the first was answered"
+wait_for 60 warning_closed "$box" || fail "the warning did not close"
+box=$(wait_window '^Ошибка$' 60) || fail "no new warning after the first was answered"
+# Two more ticks with it open add no second one.
+line=$(wait_ticks "$(timeline | wc -l)" 2) || fail "the watch stopped ticking"
 [ "$(count_windows '^Ошибка$')" -eq 1 ] || fail "more than one warning"
 
 note "overdue names in capitals or going on after .mp3 alert like any other"
-answer "$(wait_window '^Ошибка$' 5)"
-rm -f "$media"/*
-for _ in $(seq 1 30); do [ "$(count_windows '^Ошибка$')" -eq 0 ] && break; sleep 0.1; done
+rm "$media/08.12.2026 09ч 00м 00.mp3" "$media/заметка.mp3" "$media/список.txt" \
+    "$media/06.12.2026 10ч 00м 00.mp3" "$media/07.12.2026 08ч 15м 00.mp3"
+line=$(wait_word "-07.12.2026 08ч 15м 00.mp3" "$line") || fail "the removals were not seen"
+# Once a tick reads the empty folder, none will warn again: answered now,
+# the warning stays away.
+line=$(wait_ticks "$line" 1) || fail "the watch stopped ticking"
+answer "$box"
+wait_for 60 no_warning || fail "the warning did not close"
 for name in "06.12.2026 09ч 00м 00.MP3" "06.12.2026 09ч 00м 00.mp3.bak"; do
     touch "$media/$name"
-    n=$(count)
-    wait_start_after "$n" 5 || fail "no alarm for the overdue $name"
+    line=$(wait_word "+$name" "$line") || fail "$name was not seen"
+    next=$(wait_ticks "$line" 2) || fail "the watch stopped ticking"
+    [ "$(starts_per_tick "$line" "$next")" = 1 ] || fail "no alarm for the overdue $name"
     rm "$media/$name"
+    line=$(wait_word "-$name" "$next") || fail "the removal of $name was not seen"
 done
-[ "$(count_windows '^Ошибка$')" -eq 0 ] || fail "a readable task name raised the bad-name warning"
+# A warning about those names would have come on the ticks already over.
+no_warning || fail "a readable task name raised the bad-name warning"
 
 note "a name that is not UTF-8 is reported"
 touch "$media/"$'06.12.2026 09\xf7 00\xec 00.mp3'
-wait_window '^Ошибка$' 5 >/dev/null || fail "no message about a name that is not UTF-8"
+wait_window '^Ошибка$' 60 >/dev/null || fail "no message about a name that is not UTF-8"
 
+note "never two alarms on one tick"
+timeline | awk '$0 == "tick" { n = 0 } $0 == "start" && ++n > 1 { bad = 1 } END { exit bad }' ||
+    fail "two alarms on one tick"
 kill -0 "$vestrel" || fail "Vestrel ended"
 
 note "SIGTERM ends the watcher the orderly way"
