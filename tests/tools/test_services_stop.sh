@@ -49,7 +49,7 @@ kept=$(
     with_services '
         quill_x_start
         xprop -root -f QUILL_PROBE 8s -set QUILL_PROBE kept
-        sleep 0.5
+        sleep 0.5 # time for a reset to happen: it must not
         xprop -root QUILL_PROBE' 2>&1
 )
 [[ "$kept" == *'"kept"'* ]] || fail "the X server started over when its last client left: $kept"

@@ -361,6 +361,7 @@ void TestMenu::deviceMovesTheWindowOnlyWhenDragged()
         }
         QTest::mouseRelease(c.pressed, Qt::LeftButton, {}, c.at);
         QVERIFY2(m_fakes.drags == c.drags, c.what);
+        // The next press is not a double click.
         QTest::qWait(QApplication::doubleClickInterval() + 50);
     }
 

@@ -98,6 +98,7 @@ void TestNewTask::pressOk()
     auto* ok = m_window->findChild<ControlButton*>("picOK");
     QTest::mouseMove(ok, QPoint(45, 45));
     QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(45, 45));
+    // The next press is not a double click.
     QTest::qWait(QApplication::doubleClickInterval() + 50);
 }
 
