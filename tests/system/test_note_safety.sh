@@ -45,6 +45,7 @@ echo 15 >"$QT_WORK/lame-delay"
 start_quillmur_at_known_time "$prefix"
 open_recording_panel 0 30 24
 record_short "первая"
+saving=$(look lbHelp) # "Подождите идет сохранение файла", for as long as the slow encoder runs
 open_recording_panel 30 45 25
 pgrep -f "$prefix/lame" >/dev/null || fail "the first note's encoder ended too early for this test"
 record_short "вторая"
@@ -90,9 +91,8 @@ trap 'kill "$QUILL_PID" 2>/dev/null || true; wait "$QUILL_PID" 2>/dev/null || tr
 head -c 40k /dev/zero >"$media/.filler" || true
 open_recording_panel 0 0 28
 record_two_parts "не_влезло"
-# Stopped, the hint says the note is being saved (the encoder's output is
-# looked at once a second); then it tells how the saving ended.
-saving=$(look lbHelp)
+# The hint says how the saving ended once the window has looked at what the
+# encoder made (once a second).
 wait_changed "$saving" lbHelp || fail "the window never told how the saving ended"
 encoded() { ls "$scratch"/note-*/Z.mp3 >/dev/null 2>&1 && ! pgrep -f "$prefix/lame" >/dev/null; }
 wait_for 120 encoded || fail "the note's encoding did not end"
