@@ -25,7 +25,10 @@ if [ -n "$load" ]; then
     load_pid=$!
     echo "== Busy machine: stress-ng keeps $(nproc) processors busy (pid $load_pid)"
 fi
-stop_load() { [ -z "$load_pid" ] || kill "$load_pid" 2>/dev/null || true; }
+stop_load() {
+    [ -z "$load_pid" ] || { kill "$load_pid" 2>/dev/null; wait "$load_pid" 2>/dev/null; } || true
+    load_pid=
+}
 trap stop_load EXIT
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
@@ -35,7 +38,7 @@ cmake --build "$build" -j"$(nproc)"
 # shellcheck source=tools/test-services.sh
 source "$root/tools/test-services.sh"
 quill_services_start
-trap 'quill_services_stop; stop_load' EXIT
+trap 'stop_load; quill_services_stop' EXIT
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -56,8 +59,8 @@ if [ $# -eq 0 ]; then
         status=$?
     quill_services_report || status=1
 fi
-quill_services_stop
 stop_load
+quill_services_stop
 trap - EXIT
 echo "== test command: exit status $status"
 exit $status

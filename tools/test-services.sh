@@ -258,13 +258,18 @@ quill_window_manager_stop() {
 # Runs as the EXIT trap of strict scripts: nothing here may fail, or the
 # run's own exit status would be replaced by that of a stray kill.
 quill_services_stop() {
+    # Only our own: the caller may have other children running (the busy
+    # run's load), and a bare `wait` would wait for them too.
+    local pid ours=("${QUILL_WATCH_PID:-}" "${QUILL_WM_PID:-}" "${QUILL_MIC_PID:-}" "${QUILL_XVFB_PID:-}")
     [ -z "${QUILL_WATCH_PID:-}" ] || kill "$QUILL_WATCH_PID" 2>/dev/null || true
     QUILL_WATCH_PID=
     quill_window_manager_stop
     [ -z "${QUILL_MIC_PID:-}" ] || kill "$QUILL_MIC_PID" 2>/dev/null || true
     quill_sound_stop
     [ -z "${QUILL_XVFB_PID:-}" ] || kill "$QUILL_XVFB_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
+    for pid in "${ours[@]}"; do
+        [ -z "$pid" ] || wait "$pid" 2>/dev/null || true
+    done
     [ -z "${QUILL_SERVICES_DIR:-}" ] || rm -rf "$QUILL_SERVICES_DIR" || true
     QUILL_MIC_PID= QUILL_XVFB_PID= QUILL_SERVICES_DIR=
 }

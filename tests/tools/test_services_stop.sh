@@ -63,6 +63,17 @@ left=$(
         [ -d "$QUILL_MIC_QUEUE" ] && echo kept || echo wiped' 2>&1
 )
 [ "$left" = kept ] || fail "stopping the microphone stopped the other services: $left"
+# Stopping waits for the services only, not for whatever else the caller
+# runs meanwhile (the busy run's load).
+stopped=$(
+    export -f with_services
+    src=$src timeout 120 bash -c 'with_services "
+        sleep 600 & other=\$!
+        quill_services_stop
+        echo stopped
+        kill \$other"' 2>&1
+)
+[ "$stopped" = stopped ] || fail "stopping the services waited for another child of the run: $stopped"
 told=$(
     with_services '
         : >"$QUILL_SERVICES_DIR/services"
