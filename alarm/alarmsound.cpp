@@ -29,11 +29,10 @@ QString AlarmSound::cueCommand(const QString& ownFolder)
 
 bool AlarmSound::RecoverLeftover()
 {
-    const auto left = m_file.takeLeftover();
-    if (!left)
-        return false;
-    left->restore(m_mixer);
-    return true;
+    const std::vector<MixerLevels> left = m_file.takeSuiteLeftovers();
+    for (const MixerLevels& levels : left)
+        levels.restore(m_mixer);
+    return !left.empty();
 }
 
 void AlarmSound::PrepareSound()

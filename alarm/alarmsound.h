@@ -30,8 +30,10 @@ public:
     static QString cueCommand(const QString& ownFolder);
 
     // Puts back what a player that never finished left in the state file,
-    // and removes the file. Only call it while no other player runs. True
-    // when there was something to put back.
+    // and what the main program left when it was killed (see
+    // MixerLevelsFile::takeSuiteLeftovers), and removes the files. Only call
+    // it while no other player runs. True when there was something to put
+    // back.
     bool RecoverLeftover();
 
     // Takes the speaker and wave volumes and mutes, writes them to the state

@@ -27,16 +27,24 @@ AlarmStart::AlarmStart(const QString& ownFolder)
             cue.join();
     };
     // One alarm at a time: a second player would take the first one's raised
-    // volume for the user's own and leave the speakers at 100 %.
-    if (!m_instance.acquire()) {
+    // volume for the user's own and leave the speakers at 100 %. A lock that
+    // cannot be created at all is no reason to miss the reminder, though.
+    switch (m_instance.acquire()) {
+    case SingleInstance::Outcome::Acquired:
+        break;
+    case SingleInstance::Outcome::Running:
         joinBoth();
         m_result.alreadyRunning = true;
         return;
+    case SingleInstance::Outcome::NoLock:
+        m_result.lockProblem = m_instance.problem();
+        break;
     }
     mixerOpen.join();
     m_sound =
         std::make_unique<AlarmSound>(m_mixer, AlarmSound::stateFileIn(Paths::runtimeFolder()));
-    // Holding the lock, any state file left behind is a killed player's.
+    // Holding the lock, any state file left behind is a killed player's; so
+    // is another program's whose owner no longer runs.
     m_sound->RecoverLeftover();
     m_sound->PrepareSound();
 

@@ -24,6 +24,7 @@ public:
     struct Result
     {
         bool alreadyRunning = false; // another player holds the lock: nothing was touched
+        QString lockProblem;         // why the lock could not be had; the alarm sounds anyway
         int error = 0;               // MciError of the sound, 0 when it plays
         QString detail;              // what a message about the error names
     };

@@ -26,6 +26,9 @@ int main(int argc, char** argv)
     const AlarmStart::Result& started = start.result();
     if (started.alreadyRunning)
         return 0;
+    if (!started.lockProblem.isEmpty())
+        std::fprintf(stderr, "Tinkra: playing without the single-instance lock: %s\n",
+                     qPrintable(started.lockProblem));
 
     // Without its window the alarm still sounds for its five seconds and
     // puts the mixer back: a reminder heard is what matters.

@@ -1,9 +1,12 @@
 #include "mixerlevels.h"
 
+#include "durablefile.h"
 #include "mmixer.h"
+#include "singleinstance.h"
 
+#include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -13,6 +16,10 @@ bool isVolume(int index)
 {
     return index < MMixer::SpeakerMute;
 }
+
+// The programs of the suite that keep levels, each in "<program>.sound" next
+// to its single-instance lock.
+const char* const kKeepers[] = {"Quillmur", "Tinkra"};
 
 } // namespace
 
@@ -103,13 +110,7 @@ QString MixerLevelsFile::in(const QString& runtimeFolder, const QString& program
 
 bool MixerLevelsFile::write(const MixerLevels& levels) const
 {
-    if (m_path.isEmpty())
-        return false;
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(levels.toText());
-    return file.commit();
+    return !m_path.isEmpty() && DurableFile::write(m_path, levels.toText()) == 0;
 }
 
 std::optional<MixerLevels> MixerLevelsFile::takeLeftover() const
@@ -122,6 +123,34 @@ std::optional<MixerLevels> MixerLevelsFile::takeLeftover() const
     const auto left = MixerLevels::fromText(file.read(4096));
     file.close();
     file.remove();
+    return left;
+}
+
+std::vector<MixerLevels> MixerLevelsFile::takeSuiteLeftovers() const
+{
+    if (m_path.isEmpty())
+        return {};
+    const QFileInfo own(m_path);
+    const QString folder = own.absolutePath();
+    std::vector<QFileInfo> found;
+    if (own.exists())
+        found.push_back(own);
+    for (const char* keeper : kKeepers) {
+        const QFileInfo file(in(folder, QLatin1String(keeper)));
+        // A running program's file holds what it will put back itself. Its
+        // lock is only read: a program starting right now must not find it
+        // busy because of this look.
+        if (file.fileName() != own.fileName() && file.exists() &&
+            !SingleInstance::isRunning(folder, QLatin1String(keeper)))
+            found.push_back(file);
+    }
+    std::stable_sort(found.begin(), found.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        return a.lastModified() > b.lastModified();
+    });
+    std::vector<MixerLevels> left;
+    for (const QFileInfo& file : found)
+        if (auto levels = MixerLevelsFile(file.filePath()).takeLeftover())
+            left.push_back(std::move(*levels));
     return left;
 }
 
@@ -154,11 +183,12 @@ MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo,
 
 bool RecoverMixerLevels(MMixer& mixer, const MixerLevelsFile& file)
 {
-    const auto left = file.takeLeftover();
-    if (!left)
+    const std::vector<MixerLevels> left = file.takeSuiteLeftovers();
+    if (left.empty())
         return false;
     mixer.OpenMixer(0);
-    left->restore(mixer);
+    for (const MixerLevels& levels : left)
+        levels.restore(mixer);
     return true;
 }
 
@@ -170,8 +200,9 @@ void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels, const MixerLev
 
 const MixerLevels& KeptMixerLevels::applyDefaults()
 {
-    // A run that was killed left the speakers raised: the user's levels are
-    // the ones it kept, not what the mixer holds now.
+    // A run that was killed, this program's or the alarm's, left the
+    // speakers raised: the user's levels are the ones it kept, not what the
+    // mixer holds now.
     if (!m_taken)
         RecoverMixerLevels(m_mixer, m_file);
     m_levels = SaveMixerLevelsAndApplyDefaults(m_mixer, nullptr, m_file);

@@ -58,7 +58,7 @@ private:
 // Where a program keeps the levels it has to put back until it has done so,
 // so that a run that is killed (SIGKILL, a crash, the power) is repaired by
 // the next one instead of leaving the speakers raised for good. Only use it
-// while holding the program's single-instance lock.
+// while holding the program's single-instance lock (or when none can be had).
 class MixerLevelsFile
 {
 public:
@@ -67,6 +67,14 @@ public:
 
     // "<runtimeFolder>/<program>.sound"
     static QString in(const QString& runtimeFolder, const QString& program);
+
+    // Everything killed runs of the suite left in this file's folder, taken
+    // as takeLeftover() does, newest first: this file itself, and the file
+    // of every other program of the suite that keeps levels and no longer
+    // runs. Put back in this order the oldest comes last, and it holds the
+    // user's own levels: a later run took the earlier one's raised levels
+    // for the user's.
+    std::vector<MixerLevels> takeSuiteLeftovers() const;
 
     // Written in full or not at all; false when it could not be written.
     bool write(const MixerLevels& levels) const;
@@ -93,7 +101,8 @@ MixerLevels SaveMixerLevelsAndApplyDefaults(MMixer& mixer, int* speakerSetTo = n
                                             const MixerLevelsFile& keep = MixerLevelsFile());
 
 // Start of a program that keeps its levels in `file`: opens mixer device 0
-// and puts back what a killed earlier run left there. True when it did.
+// and puts back what killed earlier runs of any program of the suite left
+// (takeSuiteLeftovers). True when it did.
 bool RecoverMixerLevels(MMixer& mixer, const MixerLevelsFile& file);
 
 // Puts the levels back and forgets the kept copy.
@@ -101,8 +110,8 @@ void RestoreMixerLevels(MMixer& mixer, const MixerLevels& levels,
                         const MixerLevelsFile& keep = MixerLevelsFile());
 
 // The user's own levels over one run of the main program. The first time the
-// defaults are applied it puts back what a killed earlier run left in the
-// file; each time it takes the levels found (the settings save action may
+// defaults are applied it puts back what killed earlier runs left
+// (RecoverMixerLevels); each time it takes the levels found (the settings save action may
 // come again) and applies the defaults. restore() puts the last levels taken
 // back, once.
 class KeptMixerLevels

@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
     // Options are the command line's: no display, no sound, no lock.
@@ -28,11 +30,16 @@ int main(int argc, char** argv)
     ShutdownSignals stopRequests;
 
     SingleInstance instance(QStringLiteral("Quillmur"));
-    if (!instance.acquire()) {
+    const SingleInstance::Outcome lock = instance.acquire();
+    if (lock == SingleInstance::Outcome::Running) {
         QMessageBox::information(nullptr, QStringLiteral("Quillmur"),
                                  QStringLiteral("Программа уже запущена!"));
         return 0;
     }
+    // No lock to be had is not another copy: the program runs, and says so.
+    if (lock == SingleInstance::Outcome::NoLock)
+        std::fprintf(stderr, "Quillmur: running without the single-instance lock: %s\n",
+                     qPrintable(instance.problem()));
 
     MainWindowServices services;
     services.mixer = createAlsaMixer();
@@ -49,6 +56,8 @@ int main(int argc, char** argv)
         window.close();
         QCoreApplication::exit(0);
     });
+    if (lock == SingleInstance::Outcome::NoLock)
+        window.setHint(QStringLiteral("Не удаётся создать файл блокировки: ") + instance.problem());
     window.show();
     return app.exec();
 }

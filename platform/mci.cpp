@@ -43,6 +43,10 @@ QString mciErrorText(int code)
         return QStringLiteral("No sound device is available.");
     case MciWriteFailed:
         return QStringLiteral("The file cannot be written.");
+    case MciDiskFull:
+        return QStringLiteral("The file cannot be written: the disk is full.");
+    case MciWriteProtected:
+        return QStringLiteral("The file cannot be written: the folder is write-protected.");
     }
     return QStringLiteral("Unknown media error %1.").arg(code);
 }

@@ -37,6 +37,8 @@ enum MciError : int {
     MciCannotDecode = 277,   // not an MP3 that the decoder accepts
     MciNoSoundDevice = 278,  // ALSA "default" could not be opened
     MciWriteFailed = 282,    // save could not write the WAV file
+    MciDiskFull = 283,       // ... because the disk is full
+    MciWriteProtected = 284, // ... because the folder is read-only or not ours
 };
 
 // A short English description of an error code, for callers that show it

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
 MciSession::MciSession() = default;
 
 MciSession::~MciSession()
@@ -49,7 +51,21 @@ int MciSession::execute(const MciCommand& cmd)
     case Verb::Save:
         if (!isAlias)
             return MciNoSuchDevice;
-        return recorder->second->save(cmd.path) ? MciOk : MciWriteFailed;
+        switch (const int err = recorder->second->save(cmd.path)) {
+        case 0:
+            return MciOk;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return MciDiskFull;
+        case EROFS:
+        case EACCES:
+        case EPERM:
+            return MciWriteProtected;
+        default:
+            (void)err;
+            return MciWriteFailed;
+        }
     case Verb::Close:
         if (!isAlias)
             return MciNoSuchDevice;

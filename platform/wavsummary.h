@@ -17,4 +17,10 @@ struct WavSummary
 
     // No value when the file is missing or not a sound file.
     static std::optional<WavSummary> read(const QString& path);
+
+    // A WAV whose writer was stopped before it wrote its lengths (the
+    // header says no data, or more than the file holds): the
+    // lengths are set from the file's real size. True when it changed
+    // anything.
+    static bool repairLength(const QString& path);
 };

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
     preferX11Platform();
@@ -20,11 +22,20 @@ int main(int argc, char** argv)
     ShutdownSignals stopRequests;
 
     SingleInstance instance(QStringLiteral("Vestrel"));
-    if (!instance.acquire()) {
+    switch (instance.acquire()) {
+    case SingleInstance::Outcome::Acquired:
+        break;
+    case SingleInstance::Outcome::Running: {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vestrel"),
                         QStringLiteral("Программа уже запущена!"), QMessageBox::Ok);
         box.exec();
         return 0;
+    }
+    case SingleInstance::Outcome::NoLock:
+        // Not another copy: the reminders are still watched.
+        std::fprintf(stderr, "Vestrel: running without the single-instance lock: %s\n",
+                     qPrintable(instance.problem()));
+        break;
     }
 
     WatcherWindow window(Paths::programFolder(), Clock::system());

@@ -354,6 +354,9 @@ int CommandLine::add(const Command& command)
     if (folder.isEmpty())
         return failure(
             QStringLiteral("не удалось создать папку для записи в %1").arg(m_env.scratchFolder));
+    // Ours while this process lives: a window starting meanwhile leaves it
+    // alone.
+    NoteFile::FolderLock lock(folder);
 
     const AudioImport::Result imported =
         AudioImport::toWav(command.audio, folder + EncoderJob::kWav);
@@ -385,7 +388,7 @@ int CommandLine::add(const Command& command)
     journal.comment = EncoderPipeline::commentFor(CommentRule::typed(command.comment));
 
     std::optional<EncoderJob::Result> result;
-    EncoderJob job(m_env.programFolder, folder, journal);
+    EncoderJob job(m_env.programFolder, folder, journal, nullptr, std::move(lock));
     QObject::connect(&job, &EncoderJob::ended,
                      [&result](const EncoderJob::Result& r) { result = r; });
     job.start(false);
@@ -395,8 +398,14 @@ int CommandLine::add(const Command& command)
                                       "будет сохранена при следующем запуске Quillmur")
                            .arg(kEncoderMs / 60000)
                            .arg(folder));
-    if (result->outcome != EncoderJob::Result::Outcome::Saved)
-        return failure(result->hint);
+    if (result->outcome != EncoderJob::Result::Outcome::Saved) {
+        // The sound is the user's own file, still where it was: the job
+        // goes, so that trying again cannot make a second task.
+        QDir(folder).removeRecursively();
+        return failure(QStringLiteral("%1; задание не создано, %2 не изменён")
+                           .arg(result->reason.isEmpty() ? result->hint : result->reason,
+                                quoted(command.audio)));
+    }
     print(QFileInfo(result->path).fileName() + QLatin1Char('\n'));
     return Ok;
 }

@@ -1,7 +1,9 @@
 #include "encoderjob.h"
 
+#include "durablefile.h"
 #include "id3v1patch.h"
 #include "notefile.h"
+#include "taskname.h"
 #include "textcodec.h"
 #include "wavsummary.h"
 
@@ -9,6 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <cerrno>
+#include <sys/statvfs.h>
 
 const QString EncoderJob::kWav = QStringLiteral("test.wav");
 const QString EncoderJob::kOutput = QStringLiteral("Z.mp3");
@@ -18,21 +23,59 @@ namespace {
 
 const QString kAlbum = QStringLiteral("Ola-Brenvik");
 
-// The hint line is short: the home folder is written as "~".
 QString shown(const QString& path)
 {
-    const QString home = QDir::homePath();
-    return path.startsWith(home + QLatin1Char('/')) ? QStringLiteral("~") + path.mid(home.size())
-                                                    : path;
+    return DurableFile::shown(path);
+}
+
+// The tag's comment field as the job writes it.
+QByteArray commentField(const QString& comment)
+{
+    QByteArray field = Cp1251::encode(comment).left(Id3v1Patch::kFieldSize);
+    return field + QByteArray(Id3v1Patch::kFieldSize - field.size(), '\0');
+}
+
+// A finished note of this job: tagged, with the job's comment.
+bool isTheNote(const QString& path, const QString& comment)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile() || !Id3v1Patch::hasTag(path))
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(f.size() - Id3v1Patch::kTagSize))
+        return false;
+    return f.read(Id3v1Patch::kTagSize).mid(Id3v1Patch::kCommentOffset, Id3v1Patch::kFieldSize) ==
+           commentField(comment);
+}
+
+// An encoder that failed where the disk has no room left for its output.
+bool diskFull(const QString& folder, qint64 wavBytes)
+{
+    struct statvfs st
+    {
+    };
+    if (::statvfs(QFile::encodeName(folder).constData(), &st) != 0)
+        return false;
+    const qint64 left = qint64(st.f_bavail) * qint64(st.f_frsize);
+    return left < 64 * 1024 || left < wavBytes / 4;
 }
 
 } // namespace
 
 EncoderJob::RecoveryPlan EncoderJob::planRecovery(const QString& folder)
 {
-    if (!NoteJournal::read(folder))
+    const auto journal = NoteJournal::read(folder);
+    if (!journal)
         return {Recovery::Skip, {}};
     const QFileInfo wav(folder + kWav);
+    // Moved into place, and killed before the folder went: the note is
+    // there; encoding it again would make a second one.
+    if (!journal->placed.isEmpty() && !QFileInfo::exists(folder + kRecovery) &&
+        !QFileInfo::exists(folder + kOutput) && isTheNote(journal->placed, journal->comment))
+        return {Recovery::Done, journal->placed};
+    // A recorder stopped before it wrote its lengths: the sound is in the
+    // file all the same.
+    WavSummary::repairLength(wav.filePath());
     // The output of an encoding at start-up first: an encoder of the killed
     // run may still be writing Z.mp3.
     for (const QString& name : {kRecovery, kOutput}) {
@@ -48,9 +91,12 @@ EncoderJob::RecoveryPlan EncoderJob::planRecovery(const QString& folder)
 }
 
 EncoderJob::EncoderJob(const QString& programFolder, const QString& folder,
-                       const NoteJournal& journal, QObject* parent)
-    : QObject(parent), m_programFolder(programFolder), m_folder(folder), m_journal(journal)
+                       const NoteJournal& journal, QObject* parent, NoteFile::FolderLock lock)
+    : QObject(parent), m_programFolder(programFolder), m_folder(folder), m_journal(journal),
+      m_lock(std::move(lock))
 {
+    if (!m_lock.held())
+        m_lock = NoteFile::FolderLock(folder);
 }
 
 EncoderJob::~EncoderJob()
@@ -90,18 +136,25 @@ void EncoderJob::start(bool deviceFailed)
         end({Result::Outcome::NoSound,
              deviceFailed ? QStringLiteral("Звук не записан: устройство записи недоступно.")
                           : QStringLiteral("Звук не записан: устройство записи не дало звука."),
+             {},
              {}});
         return;
     }
     m_silent = wav->silent();
-    // Without its journal the note is still finished in this run; only a
-    // later start could not.
-    m_journal.write(m_folder);
+    // Without its journal a later start could not finish the note: a disk
+    // too full for a few bytes is too full for the note too.
+    if (const int err = m_journal.write(m_folder)) {
+        fail(DurableFile::problem(err, m_folder), shown(m_folder + kWav));
+        return;
+    }
     startEncoder(m_folder + kOutput);
 }
 
 void EncoderJob::resume()
 {
+    // A move across file systems cut short left a hidden partial copy.
+    if (!m_journal.placed.isEmpty())
+        NoteFile::removePartialCopies(m_journal.placed);
     const RecoveryPlan plan = planRecovery(m_folder);
     switch (plan.step) {
     case Recovery::Place:
@@ -112,10 +165,14 @@ void EncoderJob::resume()
         break;
     case Recovery::Drop:
         QDir(m_folder).removeRecursively();
-        end({Result::Outcome::Dropped, {}, {}});
+        end({Result::Outcome::Dropped, {}, {}, {}});
+        break;
+    case Recovery::Done:
+        QDir(m_folder).removeRecursively();
+        end({Result::Outcome::Dropped, {}, {}, {}});
         break;
     case Recovery::Skip:
-        end({Result::Outcome::Dropped, {}, {}});
+        end({Result::Outcome::Dropped, {}, {}, {}});
         break;
     }
 }
@@ -146,17 +203,18 @@ void EncoderJob::check()
     if (m_process->state() != QProcess::NotRunning)
         return;
     if (m_process->error() == QProcess::FailedToStart) {
-        fail(QStringLiteral("Не найден кодировщик lame. Запись в %1").arg(kept()));
+        fail(QStringLiteral("Не найден кодировщик lame"));
         return;
     }
     if (m_process->exitStatus() != QProcess::NormalExit || m_process->exitCode() != 0) {
-        fail(QStringLiteral("Ошибка кодировщика (код %1). Запись в %2")
-                 .arg(m_process->exitCode())
-                 .arg(kept()));
+        if (diskFull(m_folder, QFileInfo(m_folder + kWav).size()))
+            fail(DurableFile::problem(ENOSPC, m_folder));
+        else
+            fail(QStringLiteral("Ошибка кодировщика (код %1)").arg(m_process->exitCode()));
         return;
     }
     if (!Id3v1Patch::hasTag(m_output)) {
-        fail(QStringLiteral("Кодировщик не создал MP3. Запись в %1").arg(kept()));
+        fail(QStringLiteral("Кодировщик не создал MP3"));
         return;
     }
     place(m_output);
@@ -182,40 +240,53 @@ void EncoderJob::place(const QString& mp3)
     // The tag's comment in Windows-1251, whatever the encoder made of it.
     if (!Id3v1Patch::writeAlbumAndComment(mp3, kAlbum.toLatin1(),
                                           Cp1251::encode(m_journal.comment))) {
-        fail(QStringLiteral("Не удалось записать метку MP3. Запись в %1").arg(kept()));
+        fail(QStringLiteral("Не удалось записать метку MP3"), shown(mp3));
         return;
     }
     QString target, error;
-    QString hintText = QStringLiteral("Запись сохранена.");
     if (m_journal.kind == NoteJournal::Kind::File) {
         target = NoteFile::freeFileName(m_journal.target);
-        if (!NoteFile::moveComplete(mp3, target, &error)) {
-            fail(QStringLiteral("Не удалось записать %1 (%2). Запись в %3")
-                     .arg(shown(m_journal.target), error, shown(mp3)));
-            return;
-        }
     } else {
         const QString media = m_programFolder + QStringLiteral("/Media");
+        if (!TaskName::parse(m_journal.target)) {
+            fail(QStringLiteral("Задание не перенесено в Media: %1 не имя задания")
+                     .arg(m_journal.target),
+                 shown(mp3));
+            return;
+        }
         // A task of the same name stays untouched: the next free second.
         const auto name = NoteFile::freeTaskName(media, m_journal.target);
         if (!name) {
-            fail(QStringLiteral("Задание не перенесено в Media: имя %1 занято. Запись в %2")
-                     .arg(m_journal.target, shown(mp3)));
+            fail(QStringLiteral("Задание не перенесено в Media: имя %1 занято")
+                     .arg(m_journal.target),
+                 shown(mp3));
             return;
         }
         target = media + QLatin1Char('/') + *name;
-        if (!NoteFile::moveComplete(mp3, target, &error)) {
-            fail(QStringLiteral("Задание не перенесено в Media (%1). Запись в %2")
-                     .arg(error, shown(mp3)));
-            return;
-        }
     }
+    // Where it goes, before it goes: a start-up after a kill right after
+    // the move finds it there instead of making a second one. Without room
+    // for the journal the move is still the right thing to do.
+    m_journal.placed = target;
+    m_journal.write(m_folder);
+    if (!NoteFile::moveComplete(mp3, target, &error)) {
+        m_journal.placed.clear();
+        m_journal.write(m_folder);
+        if (m_journal.kind == NoteJournal::Kind::File)
+            fail(QStringLiteral("Не удалось записать %1 (%2)").arg(shown(m_journal.target), error),
+                 shown(mp3));
+        else
+            fail(QStringLiteral("Задание не перенесено в Media (%1)").arg(error), shown(mp3));
+        return;
+    }
+    QString hintText = QStringLiteral("Запись сохранена.");
     if (QFileInfo(target).fileName() != noteName())
         hintText = QStringLiteral("Запись сохранена: %1").arg(QFileInfo(target).fileName());
     if (m_silent)
         hintText += QStringLiteral(" Микрофон, похоже, молчит.");
+    // Only now, with the note and its name on the disk, does the job go.
     QDir(m_folder).removeRecursively();
-    end({Result::Outcome::Saved, hintText, target});
+    end({Result::Outcome::Saved, hintText, target, {}});
 }
 
 QString EncoderJob::kept() const
@@ -223,9 +294,10 @@ QString EncoderJob::kept() const
     return shown(m_folder + kWav);
 }
 
-void EncoderJob::fail(const QString& reason)
+void EncoderJob::fail(const QString& reason, const QString& keptAt)
 {
-    end({Result::Outcome::Failed, reason, {}});
+    const QString at = keptAt.isEmpty() ? kept() : keptAt;
+    end({Result::Outcome::Failed, QStringLiteral("%1. Запись в %2").arg(reason, at), {}, reason});
 }
 
 void EncoderJob::end(Result result)
@@ -233,5 +305,7 @@ void EncoderJob::end(Result result)
     if (m_ended)
         return;
     m_ended = true;
+    // Nothing runs for the note any more: what is left is the next start's.
+    m_lock = NoteFile::FolderLock();
     emit ended(result);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notefile.h"
 #include "notejournal.h"
 
 #include <QObject>
@@ -29,8 +30,9 @@ public:
     {
         enum class Outcome { Saved, Failed, NoSound, Dropped };
         Outcome outcome = Outcome::Failed;
-        QString hint; // for lbHelp
-        QString path; // Saved: where the note is now
+        QString hint;   // for lbHelp
+        QString path;   // Saved: where the note is now
+        QString reason; // Failed: the cause alone, without where the note is kept
     };
 
     // What a start-up does with a job an earlier run left.
@@ -39,6 +41,7 @@ public:
         Place,  // a tagged MP3 no older than the WAV: tag and move it
         Encode, // the MP3 is missing, untagged or older: encode the WAV again
         Drop,   // no recording left at all: remove the folder
+        Done,   // already in place (killed before it cleaned up): remove the folder
     };
     struct RecoveryPlan
     {
@@ -47,9 +50,10 @@ public:
     };
     static RecoveryPlan planRecovery(const QString& folder);
 
-    // `folder` ends with '/'.
+    // `folder` ends with '/'. `lock`: the folder's lock when the caller has
+    // it already; otherwise the job takes it.
     EncoderJob(const QString& programFolder, const QString& folder, const NoteJournal& journal,
-               QObject* parent = nullptr);
+               QObject* parent = nullptr, NoteFile::FolderLock lock = {});
     ~EncoderJob() override;
 
     // A fresh recording: a WAV without a single frame ends the job at once
@@ -80,13 +84,14 @@ signals:
 private:
     void startEncoder(const QString& output);
     void place(const QString& mp3);
-    void fail(const QString& reason);
+    void fail(const QString& reason, const QString& keptAt = QString());
     void end(Result result);
     QString kept() const;
 
     QString m_programFolder;
     QString m_folder;
     NoteJournal m_journal;
+    NoteFile::FolderLock m_lock;
     QProcess* m_process = nullptr;
     QString m_output;
     bool m_silent = false;

@@ -1,5 +1,7 @@
 #include "encoderpipeline.h"
 
+#include "durablefile.h"
+#include "paths.h"
 #include "taskname.h"
 
 #include <QDir>
@@ -14,6 +16,15 @@ namespace {
 const QString kNotePrefix = QStringLiteral("note-");
 // How long leaving the program waits for a running encoder.
 constexpr int kSettleMs = 5000;
+// Put in a note folder that cannot be finished once the user has been told.
+const QString kToldMark = QStringLiteral(".told");
+// A hint line holds about two lines: longer lists are counted instead.
+constexpr int kNamesShown = 2;
+
+QString listed(const QStringList& names, const QString& many)
+{
+    return names.size() <= kNamesShown ? names.join(QStringLiteral(", ")) : many;
+}
 
 } // namespace
 
@@ -57,6 +68,9 @@ QString EncoderPipeline::makeNoteFolder(const QString& driveRoot)
 {
     if (driveRoot.isEmpty())
         return QString();
+    // A cache cleaner may have removed the whole folder meanwhile.
+    if (!QFileInfo::exists(driveRoot) && !Paths::preparePrivateFolder(driveRoot).isEmpty())
+        return QString();
     QDir root(driveRoot);
     // mkdir fails on an existing name, so two notes never share a folder.
     for (int n = 1; n < 100000; ++n) {
@@ -93,23 +107,42 @@ void EncoderPipeline::recoverUnfinished()
 {
     if (m_driveRoot.isEmpty())
         return;
-    const QStringList folders =
-        QDir(m_driveRoot)
-            .entryList({kNotePrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot,
-                       QDir::Time | QDir::Reversed);
+    // Links are nobody's notes: never followed, let alone emptied.
+    const QStringList folders = QDir(m_driveRoot)
+                                    .entryList({kNotePrefix + QLatin1Char('*')},
+                                               QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                                               QDir::Time | QDir::Reversed);
     QList<EncoderJob*> jobs;
     for (const QString& name : folders) {
         const QString folder = m_driveRoot + name + QLatin1Char('/');
+        // A note another live process is still working on (the command
+        // line's) is its own.
+        NoteFile::FolderLock lock(folder);
+        if (!lock.held())
+            continue;
         const auto journal = NoteJournal::read(folder);
-        if (!journal)
-            continue; // not a job of ours, or a recording still being made
-        jobs << new EncoderJob(m_programFolder, folder, *journal, this);
+        if (journal) {
+            jobs << new EncoderJob(m_programFolder, folder, *journal, this, std::move(lock));
+            continue;
+        }
+        // Nothing to finish it with. An empty folder is surely ours and
+        // goes; what holds anything is the user's to look at, told once.
+        const QStringList inside = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                          QDir::System | QDir::NoDotAndDotDot);
+        if (inside.isEmpty())
+            QDir(m_driveRoot).rmdir(name);
+        else if (!inside.contains(kToldMark)) {
+            m_unfinished << name;
+            DurableFile::write(folder + kToldMark, QByteArray());
+        }
     }
     m_recoveriesLeft += int(jobs.size());
     for (EncoderJob* job : jobs) {
         adopt(job, true);
         job->resume();
     }
+    if (m_recoveriesLeft == 0)
+        tellRecovery();
 }
 
 void EncoderPipeline::adopt(EncoderJob* job, bool recovered)
@@ -142,20 +175,34 @@ void EncoderPipeline::recoveryEnded(EncoderJob* job, const EncoderJob::Result& r
         m_recovered << QFileInfo(result.path).fileName();
         emit saved(result.path);
     } else if (result.outcome == Outcome::Failed) {
-        m_notRecovered << job->noteName() + QStringLiteral(" (") + result.hint + QLatin1Char(')');
+        m_notRecovered << job->noteName() + QStringLiteral(" (") + result.reason + QLatin1Char(')');
         emit failed(result.hint);
     }
     if (--m_recoveriesLeft > 0)
         return;
+    tellRecovery();
+}
+
+void EncoderPipeline::tellRecovery()
+{
+    // What needs the user first: the hint line shows about two lines.
+    const QString where = DurableFile::shown(m_driveRoot.chopped(1));
     QStringList parts;
+    if (!m_notRecovered.isEmpty())
+        parts << QStringLiteral("Не восстановлены: %1.")
+                     .arg(listed(m_notRecovered, QStringLiteral("%1 записей, они в %2")
+                                                     .arg(m_notRecovered.size())
+                                                     .arg(where)));
+    if (!m_unfinished.isEmpty())
+        parts << QStringLiteral("Незаконченные записи без журнала в %1: %2.")
+                     .arg(where, listed(m_unfinished, QString::number(m_unfinished.size())));
+    // Last, where a clipped line loses least.
     if (!m_recovered.isEmpty())
         parts << QStringLiteral("Восстановлены записи: %1.")
                      .arg(m_recovered.join(QStringLiteral(", ")));
-    if (!m_notRecovered.isEmpty())
-        parts << QStringLiteral("Не восстановлены: %1")
-                     .arg(m_notRecovered.join(QStringLiteral(", ")));
     m_recovered.clear();
     m_notRecovered.clear();
+    m_unfinished.clear();
     if (!parts.isEmpty())
         emit hintChanged(parts.join(QLatin1Char(' ')));
 }

@@ -46,16 +46,18 @@ public:
     static QStringList encoderArguments(const QString& comment, const QString& input,
                                         const QString& output);
 
-    // A new, empty folder for one note ("note-<n>/" in the scratch folder);
-    // empty when none can be made.
+    // A new, empty folder for one note ("note-<n>/" in the scratch folder,
+    // made again when it has gone); empty when none can be made.
     QString newNoteFolder() const;
     // The same in any scratch folder (`driveRoot` ends with '/'): the command
     // line's notes live beside the window's, so a start-up finishes them too.
     static QString makeNoteFolder(const QString& driveRoot);
     // Starts the note's job and the watch.
     void startEncoder(const Note& note);
-    // Finishes every job an earlier run left in the scratch folder; the
-    // hint names the notes recovered.
+    // Finishes every job an earlier run left in the scratch folder (not the
+    // ones another live process owns); the hint names the notes that could
+    // not be finished first, then the folders it cannot finish (once), then
+    // the notes recovered.
     void recoverUnfinished();
     // One watch tick (Timer3) over all jobs; public so tests can step it.
     void tick();
@@ -78,6 +80,7 @@ signals:
 private:
     void adopt(EncoderJob* job, bool recovered);
     void recoveryEnded(EncoderJob* job, const EncoderJob::Result& result);
+    void tellRecovery();
 
     QString m_programFolder;
     QString m_driveRoot;
@@ -86,4 +89,5 @@ private:
     int m_recoveriesLeft = 0;
     QStringList m_recovered;
     QStringList m_notRecovered;
+    QStringList m_unfinished; // note folders without a journal, told once
 };

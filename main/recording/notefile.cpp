@@ -2,37 +2,58 @@
 
 #include "taskname.h"
 
+#include "durablefile.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace NoteFile {
 
-namespace {
-
-// rename(2) that fails instead of replacing an existing target.
-bool renameNoReplace(const QString& from, const QString& to, int* err)
+FolderLock::FolderLock(const QString& folder)
 {
-    const QByteArray f = QFile::encodeName(from), t = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno == EINVAL || errno == ENOSYS) {
-        // A file system without the flag: a hard link never replaces either.
-        if (::link(f.constData(), t.constData()) == 0) {
-            ::unlink(f.constData());
-            return true;
-        }
+    QString path = folder;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return;
     }
-    *err = errno;
-    return false;
+    m_fd = fd;
 }
+
+FolderLock::~FolderLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept : m_fd(other.m_fd)
+{
+    other.m_fd = -1;
+}
+
+FolderLock& FolderLock::operator=(FolderLock&& other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = other.m_fd;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+namespace {
 
 void say(QString* error, const QString& text)
 {
@@ -40,9 +61,41 @@ void say(QString* error, const QString& text)
         *error = text;
 }
 
-QString systemText(int err)
+// Across file systems: a copy under a dot name that neither the lists nor
+// the watcher look at, shown under its name only when whole.
+bool copyAcross(const QString& source, const QString& target, QString* error)
 {
-    return QString::fromLocal8Bit(std::strerror(err));
+    const QFileInfo src(source);
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        say(error, in.errorString());
+        return false;
+    }
+    const QFileInfo dst(target);
+    struct stat st
+    {
+    };
+    const bool known = ::stat(QFile::encodeName(source).constData(), &st) == 0;
+    DurableFile::Writer part;
+    // The note's own permissions, not a temporary file's private ones.
+    bool ok = part.open(target, known ? int(st.st_mode & 0777) : -1);
+    QByteArray block;
+    qint64 copied = 0;
+    while (ok && !(block = in.read(1 << 20)).isEmpty()) {
+        ok = part.write(block);
+        copied += block.size();
+    }
+    if (ok && (copied != src.size() || in.error() != QFileDevice::NoError)) {
+        say(error, QStringLiteral("не удалось прочитать %1").arg(DurableFile::shown(source)));
+        return false;
+    }
+    if (!ok || !part.commit(false)) {
+        say(error, DurableFile::problem(part.error(), dst.absolutePath()));
+        return false; // the partial copy removes itself
+    }
+    in.close();
+    QFile::remove(source);
+    return true;
 }
 
 } // namespace
@@ -54,43 +107,31 @@ bool moveComplete(const QString& source, const QString& target, QString* error)
         say(error, QStringLiteral("нет файла %1").arg(source));
         return false;
     }
-    int err = 0;
-    if (renameNoReplace(source, target, &err))
-        return true;
-    if (err != EXDEV) {
-        say(error, systemText(err));
+    // The data first, so that the new name never points at a file whose
+    // blocks a power cut lost.
+    if (const int err = DurableFile::sync(source)) {
+        say(error, DurableFile::problem(err, src.absolutePath()));
         return false;
     }
-
-    // Another file system: copy under a dot name that neither the lists nor
-    // the watcher look at, and show it under its name only when whole.
-    const QFileInfo dst(target);
-    QTemporaryFile part(dst.absolutePath() + QStringLiteral("/.") + dst.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    QFile in(source);
-    if (!part.open() || !in.open(QIODevice::ReadOnly)) {
-        say(error, part.errorString());
+    const int err = DurableFile::renameNoReplace(source, target);
+    if (err == EXDEV)
+        return copyAcross(source, target, error);
+    if (err != 0) {
+        say(error, DurableFile::problem(err, QFileInfo(target).absolutePath()));
         return false;
     }
-    QByteArray block;
-    bool ok = true;
-    while (ok && !(block = in.read(1 << 20)).isEmpty())
-        ok = part.write(block) == block.size();
-    ok = ok && part.flush() && ::fsync(part.handle()) == 0 && part.size() == in.size() &&
-         in.size() == src.size();
-    if (!ok) {
-        say(error,
-            part.errorString().isEmpty() ? QStringLiteral("не хватает места") : part.errorString());
-        return false; // the temporary file removes itself
-    }
-    if (!renameNoReplace(part.fileName(), target, &err)) {
-        say(error, systemText(err));
-        return false;
-    }
-    part.setAutoRemove(false);
-    in.close();
-    QFile::remove(source);
+    DurableFile::syncFolderOf(target);
     return true;
+}
+
+void removePartialCopies(const QString& target)
+{
+    const QFileInfo info(target);
+    QDir folder(info.absolutePath());
+    const QString pattern = QLatin1Char('.') + info.fileName() + QStringLiteral(".??????");
+    for (const QString& name :
+         folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System))
+        folder.remove(name);
 }
 
 QString freeFileName(const QString& wanted)

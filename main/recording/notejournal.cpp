@@ -1,9 +1,14 @@
 #include "notejournal.h"
 
+#include "durablefile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const QString NoteJournal::kFileName = QStringLiteral("note.txt");
 
@@ -18,9 +23,12 @@ QString encoded(const QString& value)
 
 QString NoteJournal::toText() const
 {
-    return QStringLiteral("kind=%1\ntarget=%2\ncomment=%3\n")
-        .arg(kind == Kind::Task ? QStringLiteral("task") : QStringLiteral("file"), encoded(target),
-             encoded(comment));
+    QString text = QStringLiteral("kind=%1\ntarget=%2\ncomment=%3\n")
+                       .arg(kind == Kind::Task ? QStringLiteral("task") : QStringLiteral("file"),
+                            encoded(target), encoded(comment));
+    if (!placed.isEmpty())
+        text += QStringLiteral("placed=") + encoded(placed) + QLatin1Char('\n');
+    return text;
 }
 
 std::optional<NoteJournal> NoteJournal::fromText(const QString& text)
@@ -43,6 +51,8 @@ std::optional<NoteJournal> NoteJournal::fromText(const QString& text)
             haveTarget = true;
         } else if (key == QLatin1String("comment")) {
             journal.comment = value;
+        } else if (key == QLatin1String("placed")) {
+            journal.placed = value;
         }
     }
     if (!haveKind || !haveTarget || journal.target.isEmpty())
@@ -50,19 +60,32 @@ std::optional<NoteJournal> NoteJournal::fromText(const QString& text)
     return journal;
 }
 
-bool NoteJournal::write(const QString& folder) const
+int NoteJournal::write(const QString& folder) const
 {
-    QSaveFile file(folder + kFileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(toText().toUtf8());
-    return file.commit();
+    return DurableFile::write(folder + kFileName, toText().toUtf8());
 }
 
 std::optional<NoteJournal> NoteJournal::read(const QString& folder)
 {
-    QFile file(folder + kFileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(folder + kFileName).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    return fromText(QString::fromUtf8(file.read(64 * 1024)));
+    struct stat st
+    {
+    };
+    QByteArray text;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        text.resize(64 * 1024);
+        qint64 got = 0;
+        ssize_t n;
+        while (got < text.size() &&
+               (n = ::read(fd, text.data() + got, size_t(text.size() - got))) > 0)
+            got += n;
+        text.truncate(int(got));
+    }
+    ::close(fd);
+    if (text.isEmpty())
+        return std::nullopt;
+    return fromText(QString::fromUtf8(text));
 }

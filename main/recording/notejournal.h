@@ -21,16 +21,22 @@ struct NoteJournal
     // File: the whole path chosen in the save dialog, ".mp3" included.
     QString target;
     QString comment;
+    // Written just before the note is moved into place: the name it goes
+    // to. A start-up that finds the note already there only cleans up.
+    QString placed;
 
     QString toText() const;
     static std::optional<NoteJournal> fromText(const QString& text);
 
-    // Written whole or not at all (a temporary name, then renamed).
-    bool write(const QString& folder) const;
+    // Written whole or not at all (a temporary name, flushed, then
+    // renamed). Returns 0 or the errno of the failure.
+    int write(const QString& folder) const;
+    // Only a regular file is read, without ever waiting on it: a FIFO or a
+    // device under the name gives nothing.
     static std::optional<NoteJournal> read(const QString& folder);
 
     bool operator==(const NoteJournal& o) const
     {
-        return kind == o.kind && target == o.target && comment == o.comment;
+        return kind == o.kind && target == o.target && comment == o.comment && placed == o.placed;
     }
 };

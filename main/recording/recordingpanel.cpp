@@ -3,14 +3,17 @@
 #include "animation.h"
 #include "clock.h"
 #include "commentfield.h"
+#include "durablefile.h"
 #include "encoderjob.h"
 #include "gifctl.h"
 #include "imagebutton.h"
 #include "leveldisplay.h"
+#include "mci.h"
 #include "mmixer.h"
 #include "modaudiomon.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -18,6 +21,8 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
+
+#include <cerrno>
 
 const QString RecordingPanel::kLabel6Text =
     QStringLiteral("       Здесь вы можете добавить комментарий не более 30 символов.");
@@ -221,7 +226,10 @@ void RecordingPanel::pressRecord()
         emit hintChanged(m_refusal);
         return;
     }
-    m_deviceFailed = false;
+    // A note that could not be saved goes on: the recorder still holds it.
+    if (!m_unsaved)
+        m_deviceFailed = false;
+    m_unsaved = false;
     m_imgPausa[0]->setEnabled(true);
     m_imgRecord[1]->raise();
     setAnimation(true);
@@ -260,37 +268,70 @@ void RecordingPanel::pressPause(int item)
 
 void RecordingPanel::pressStop()
 {
-    if (!m_isRecording)
+    if (!m_isRecording && !m_unsaved)
         return;
-    m_isRecording = false;
-    emit isRecordingChanged(false);
-    m_imgPausa[0]->setEnabled(false);
-    m_imgPausa[0]->raise();
-    m_paused = false;
-    setAnimation(false);
-    if (m_monitor)
-        m_monitor->Stop();
-    emit hintChanged(kSavingHint);
-    m_blockingWait(1000);
-    emit showStartPicture();
-    send(QStringLiteral("stop ") + kAlias);
+    if (m_isRecording) {
+        m_isRecording = false;
+        emit isRecordingChanged(false);
+        m_imgPausa[0]->setEnabled(false);
+        m_imgPausa[0]->raise();
+        m_paused = false;
+        setAnimation(false);
+        if (m_monitor)
+            m_monitor->Stop();
+        emit hintChanged(kSavingHint);
+        m_blockingWait(1000);
+        send(QStringLiteral("stop ") + kAlias);
+        m_timer2->stop();
+        m_label2[0]->setText(QStringLiteral("0"));
+        m_label2[2]->setText(QStringLiteral("0"));
+        m_imgStop[1]->raise();
+        if (m_txtKoment->text().isEmpty())
+            m_txtKoment->setText(QStringLiteral("Без_комментарий."));
+    }
     // Each note its own folder: a note still being encoded keeps its WAV.
     const QString folder = m_noteFolder ? m_noteFolder() : m_driveRoot;
-    if (!folder.isEmpty())
-        send(QStringLiteral("save ") + kAlias + QLatin1Char(' ') + folder + EncoderJob::kWav);
-    send(QStringLiteral("close ") + kAlias);
-    m_cmdRecord->setEnabled(true);
-    m_timer2->stop();
-    m_label2[0]->setText(QStringLiteral("0"));
-    m_label2[2]->setText(QStringLiteral("0"));
-    m_imgStop[1]->raise();
-    if (m_txtKoment->text().isEmpty())
-        m_txtKoment->setText(QStringLiteral("Без_комментарий."));
-    if (folder.isEmpty()) {
-        emit hintChanged(QStringLiteral("Запись не сохранена: нет места в %1").arg(m_driveRoot));
+    const int saved =
+        folder.isEmpty()
+            ? -1
+            : send(QStringLiteral("save ") + kAlias + QLatin1Char(' ') + folder + EncoderJob::kWav);
+    if (saved != 0) {
+        // The sound stays with the recorder: nothing is lost, and Stop (or
+        // OK) tries again once there is room.
+        if (!folder.isEmpty() && folder != m_driveRoot)
+            QDir().rmdir(folder);
+        m_unsaved = true;
+        m_unsavedHint = unsavedHint(saved, m_driveRoot);
+        emit hintChanged(m_unsavedHint);
         return;
     }
+    m_unsaved = false;
+    emit showStartPicture();
+    send(QStringLiteral("close ") + kAlias);
+    m_cmdRecord->setEnabled(true);
     emit encoderRequested(m_txtKoment->text(), folder, m_deviceFailed);
+}
+
+QString RecordingPanel::unsavedHint(int error, const QString& folder)
+{
+    QString why;
+    switch (error) {
+    case MciDiskFull:
+        why = DurableFile::problem(ENOSPC, folder);
+        break;
+    case MciWriteProtected:
+        why = DurableFile::problem(EACCES, folder);
+        break;
+    case -1:
+        why = QStringLiteral("не удалось создать папку в %1").arg(DurableFile::shown(folder));
+        break;
+    default:
+        why = QStringLiteral("ошибка записи в %1").arg(DurableFile::shown(folder));
+        break;
+    }
+    return QStringLiteral("Запись не сохранена: %1. Звук не потерян: %2")
+        .arg(why, error == MciDiskFull ? QStringLiteral("освободите место и нажмите Стоп.")
+                                       : QStringLiteral("нажмите Стоп ещё раз."));
 }
 
 void RecordingPanel::tick()

@@ -59,6 +59,13 @@ public:
     static QString noScratchFolderHint(const QString& problem);
 
     bool isRecording() const { return m_isRecording; }
+    // Stop could not save the recording (a full disk): the recorder still
+    // holds it, and the next Stop tries again.
+    bool hasUnsavedNote() const { return m_unsaved; }
+    const QString& unsavedNoteHint() const { return m_unsavedHint; }
+    // The hint for a save that failed with `error` (a media command error,
+    // or -1 when no note folder could be made) in `folder`.
+    static QString unsavedHint(int error, const QString& folder);
     bool recordingAnimationEnabled() const { return m_gifEnabled; } // GifCtl4.Enabled
     QString comment() const;
     QTimer* timer2() const { return m_timer2; }
@@ -115,6 +122,8 @@ private:
     bool m_deviceFailed = false;
 
     bool m_isRecording = false;
+    bool m_unsaved = false;
+    QString m_unsavedHint;
     bool m_paused = false;
     bool m_gifEnabled = false;
 

@@ -35,6 +35,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cstdio>
+
 MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolder,
                        const Clock& clock, MainWindowServices services, StartUp startUp,
                        QWidget* parent)
@@ -257,9 +259,24 @@ void MainWindow::closeEvent(QCloseEvent* e)
     if (m_startedUp) {
         m_calendar->cmdCalenClose_Click();
         m_recording->stopMonitorIfRunning();
+        saveRecordingInProgress();
     }
     // Closing is never refused.
     e->accept();
+}
+
+void MainWindow::saveRecordingInProgress()
+{
+    // The user's words are kept as if Stop had been pressed: the note's job
+    // ends before the program does, or its journal lets the next start
+    // finish it.
+    if (!m_recording || (!m_recording->isRecording() && !m_recording->hasUnsavedNote()))
+        return;
+    m_recording->pressStop();
+    if (m_recording->hasUnsavedNote())
+        std::fprintf(
+            stderr, "Quillmur: %s\n",
+            qPrintable(m_recording->unsavedNoteHint().section(QStringLiteral(". Звук"), 0, 0)));
 }
 
 void MainWindow::shutDown()
@@ -267,8 +284,10 @@ void MainWindow::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    if (m_recording)
+    if (m_recording) {
         m_recording->stopMonitorIfRunning();
+        saveRecordingInProgress();
+    }
     m_send(QStringLiteral("Stop ") + ShortPath(m_state.playingFile));
     m_levels.restore();
 }

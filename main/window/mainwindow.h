@@ -133,6 +133,7 @@ private:
     void recordIntoFile();
     ControlTarget* controlTarget() const;
     void shutDown();
+    void saveRecordingInProgress();
 
     QString m_programFolder;
     QString m_scratchFolder;

@@ -54,6 +54,9 @@ void NewTaskFlow::ok()
     case PanelMode::Recording: // stop and save
         mode = PanelMode::Stopped;
         m_parts.recording->pressStop();
+        // Not saved (a full disk): the next OK tries again.
+        if (m_parts.recording->hasUnsavedNote())
+            mode = PanelMode::Recording;
         break;
     default:
         break;

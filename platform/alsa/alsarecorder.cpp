@@ -2,9 +2,9 @@
 
 #include "alsautil.h"
 
-#include <QFile>
+#include "durablefile.h"
 
-#include <sndfile.h>
+#include <QByteArray>
 
 AlsaRecorder::~AlsaRecorder()
 {
@@ -47,19 +47,32 @@ void AlsaRecorder::run()
     }
 }
 
-bool AlsaRecorder::save(const QString& path) const
+int AlsaRecorder::save(const QString& path) const
 {
-    SF_INFO info{};
-    info.samplerate = int(SampleRate);
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!file)
-        return false;
     std::lock_guard<std::mutex> lock(m_mutex);
-    const sf_count_t written =
-        m_samples.empty() ? 0
-                          : sf_write_short(file, m_samples.data(), sf_count_t(m_samples.size()));
-    const bool ok = written == sf_count_t(m_samples.size());
-    return sf_close(file) == 0 && ok;
+    const quint32 dataBytes = quint32(m_samples.size() * sizeof(int16_t));
+    QByteArray header;
+    const auto u32 = [&header](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            header.append(char((v >> (8 * i)) & 0xff));
+    };
+    const auto u16 = [&header](quint16 v) { header.append(char(v & 0xff)).append(char(v >> 8)); };
+    header += "RIFF";
+    u32(36 + dataBytes);
+    header += "WAVEfmt ";
+    u32(16);
+    u16(1); // PCM
+    u16(1); // mono
+    u32(SampleRate);
+    u32(SampleRate * 2);
+    u16(2);
+    u16(16);
+    header += "data";
+    u32(dataBytes);
+    DurableFile::Writer file;
+    if (file.open(path) && file.write(header) &&
+        file.write(reinterpret_cast<const char*>(m_samples.data()), qint64(dataBytes)) &&
+        file.commit())
+        return 0;
+    return file.error();
 }

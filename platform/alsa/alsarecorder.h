@@ -28,8 +28,10 @@ public:
     bool start();
     // Stops capturing and closes the device; the samples stay.
     void stop();
-    // Writes the samples as a 16-bit PCM WAV file; false when it cannot.
-    bool save(const QString& path) const;
+    // Writes the samples as a 16-bit PCM WAV file, whole or not at all and
+    // flushed to the disk; returns 0 or the errno of the failure. The
+    // samples stay either way, so a failed save can be tried again.
+    int save(const QString& path) const;
 
 private:
     void run();

@@ -1,7 +1,11 @@
 #include "audioimport.h"
 
+#include "durablefile.h"
+
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 #include <mpg123.h>
 #include <sndfile.h>
@@ -40,27 +44,42 @@ public:
         info.samplerate = rate;
         info.channels = 1;
         info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        errno = 0;
         m_file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
         if (!m_file)
-            m_error = QString::fromLocal8Bit(sf_strerror(nullptr));
+            failed(QString::fromLocal8Bit(sf_strerror(nullptr)));
         return m_file != nullptr;
     }
     bool write(const std::vector<short>& mono)
     {
         const auto n = sf_count_t(mono.size());
+        errno = 0;
         if (sf_write_short(m_file, mono.data(), n) != n) {
-            m_error = QString::fromLocal8Bit(sf_strerror(m_file));
+            failed(QString::fromLocal8Bit(sf_strerror(m_file)));
             return false;
         }
         m_frames += n;
         return true;
     }
+    // Closed, its lengths written, and on the disk: checked by its size,
+    // as a full disk can fail the header's last write silently.
     bool finish()
     {
-        const bool ok = sf_close(m_file) == 0;
+        errno = 0;
+        bool ok = sf_close(m_file) == 0;
         m_file = nullptr;
-        m_done = ok;
-        return ok;
+        if (!ok)
+            return failed(QStringLiteral("ошибка записи"));
+        if (const int err = DurableFile::sync(m_path)) {
+            errno = err;
+            return failed(QStringLiteral("ошибка записи"));
+        }
+        if (QFileInfo(m_path).size() < 44 + m_frames * 2) {
+            errno = ENOSPC;
+            return failed(QString());
+        }
+        m_done = true;
+        return true;
     }
     ~WavWriter()
     {
@@ -73,6 +92,14 @@ public:
     QString error() const { return m_error; }
 
 private:
+    // The reason in the user's words where the system gave one.
+    bool failed(const QString& fallback)
+    {
+        const int err = errno;
+        m_error = err != 0 ? DurableFile::problem(err, QFileInfo(m_path).absolutePath()) : fallback;
+        return false;
+    }
+
     QString m_path;
     SNDFILE* m_file = nullptr;
     qint64 m_frames = 0;

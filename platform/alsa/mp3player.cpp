@@ -4,7 +4,6 @@
 #include "mci.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <mpg123.h>
 
@@ -14,12 +13,40 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 void initDecoderLibrary()
 {
     static std::once_flag once;
     std::call_once(once, [] { mpg123_init(); });
+}
+
+// The file at `path` opened for reading when it is a regular file, else -1.
+// O_NONBLOCK: opening a FIFO for reading would wait for a writer, for good
+// when none comes. The check is on what was opened, so a name swapped after
+// a look at it cannot slip a FIFO in.
+int openRegularFile(const QString& path)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    struct stat st
+    {
+    };
+    const int flags = ::fcntl(fd, F_GETFL);
+    // The decoder's reads must wait for data as usual (a regular file's
+    // always have it).
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace
@@ -34,19 +61,24 @@ Mp3Player::~Mp3Player()
         mpg123_close(m_mh);
         mpg123_delete(m_mh);
     }
+    if (m_fd >= 0)
+        ::close(m_fd); // the decoder leaves a file it was handed open
 }
 
 int Mp3Player::load()
 {
     if (m_mh)
         return MciOk;
-    if (!QFileInfo(m_path).isFile())
+    const int fd = openRegularFile(m_path);
+    if (fd < 0)
         return MciFileNotFound;
     initDecoderLibrary();
     int err = 0;
     m_mh = mpg123_new(nullptr, &err);
-    if (!m_mh)
+    if (!m_mh) {
+        ::close(fd);
         return MciCannotDecode;
+    }
     mpg123_param(m_mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     // Always 16-bit samples; rate and channels stay as in the file.
     mpg123_format_none(m_mh);
@@ -54,13 +86,15 @@ int Mp3Player::load()
         mpg123_format(m_mh, rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     long rate = 0;
     int channels = 0, encoding = 0;
-    if (mpg123_open(m_mh, QFile::encodeName(m_path).constData()) != MPG123_OK ||
+    if (mpg123_open_fd(m_mh, fd) != MPG123_OK ||
         mpg123_getformat(m_mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
         channels <= 0) {
         mpg123_delete(m_mh);
         m_mh = nullptr;
+        ::close(fd);
         return MciCannotDecode;
     }
+    m_fd = fd;
     // Keep the format fixed for the whole file.
     mpg123_format_none(m_mh);
     mpg123_format(m_mh, rate, channels, MPG123_ENC_SIGNED_16);

@@ -42,6 +42,7 @@ private:
 
     QString m_path;
     mpg123_handle_struct* m_mh = nullptr;
+    int m_fd = -1; // the file the decoder reads, open while m_mh is
     long m_rate = 0;
     int m_channels = 0;
     snd_pcm_t* m_cued = nullptr; // opened by cue(), taken by the next play()

@@ -1,6 +1,8 @@
 #include "wavsummary.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
 
 #include <sndfile.h>
 
@@ -10,6 +12,9 @@
 
 std::optional<WavSummary> WavSummary::read(const QString& path)
 {
+    // Only a regular file: opening a FIFO would wait for a writer for good.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     SF_INFO info{};
     SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
     if (!file)
@@ -24,4 +29,41 @@ std::optional<WavSummary> WavSummary::read(const QString& path)
     }
     sf_close(file);
     return summary;
+}
+
+bool WavSummary::repairLength(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const qint64 size = file.size();
+    const QByteArray head = file.read(12);
+    if (head.size() != 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
+        return false;
+    qint64 pos = 12;
+    while (pos + 8 <= size) {
+        file.seek(pos);
+        const QByteArray chunk = file.read(8);
+        if (chunk.size() != 8)
+            return false;
+        const quint32 length = qFromLittleEndian<quint32>(chunk.constData() + 4);
+        if (chunk.startsWith("data")) {
+            const qint64 real = (size - pos - 8) & ~qint64(1);
+            if (real <= 0 || (length != 0 && length <= real))
+                return false;
+            uchar bytes[4];
+            qToLittleEndian<quint32>(quint32(real), bytes);
+            file.seek(pos + 4);
+            bool ok = file.write(reinterpret_cast<const char*>(bytes), 4) == 4;
+            qToLittleEndian<quint32>(quint32(pos + 8 + real - 8), bytes);
+            file.seek(4);
+            ok = ok && file.write(reinterpret_cast<const char*>(bytes), 4) == 4;
+            return file.flush() && ok;
+        }
+        pos += 8 + length + (length & 1);
+    }
+    return false;
 }

@@ -4,12 +4,19 @@
 #include "alarmsound.h"
 #include "fakesystemmixer.h"
 #include "mmixer.h"
+#include "singleinstance.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <list>
+#include <vector>
 
 namespace {
 
@@ -219,6 +226,77 @@ TEST(AlarmSound, BalanceSurvivesTheAlarm)
     EXPECT_TRUE(next.RecoverLeftover());
     EXPECT_EQ(card.values[F::SpeakerVolume], 13107);
     EXPECT_EQ(card.fake->right[F::SpeakerVolume], 52428);
+}
+
+// Both programs keep what they must put back in the same folder. The alarm
+// killed while it had the speakers at 100 % must not make the main program
+// take 100 % for the user's own level, nor the other way round.
+TEST(MixerLevels, EveryProgramsLeftoversAreRepairedOldestLast)
+{
+    struct Left
+    {
+        const char* program;
+        int percent;
+        bool muted;
+        int age; // seconds since it was kept
+    };
+    struct Case
+    {
+        const char* what;
+        std::vector<Left> left;
+        std::vector<const char*> running; // holding their locks meanwhile
+        const char* program;              // whose run follows
+        int percent;                      // the speakers after that run
+        bool muted;
+        std::vector<const char*> remaining;
+    };
+    const char* const Q = "Quillmur";
+    const char* const T = "Tinkra";
+    const Case cases[] = {
+        {"the alarm killed", {{T, 30, true, 60}}, {Q}, Q, 30, true, {}},
+        {"the main program killed", {{Q, 30, true, 60}}, {T}, T, 30, true, {}},
+        {"both killed, Q's older", {{Q, 30, true, 120}, {T, 100, false, 60}}, {}, Q, 30, true, {}},
+        {"both killed, T's older", {{T, 30, true, 120}, {Q, 100, false, 60}}, {}, Q, 30, true, {}},
+        {"the alarm still sounds", {{T, 30, true, 60}}, {T}, Q, 100, false, {T}},
+    };
+    for (const Case& c : cases) {
+        Runtime run;
+        const QString folder = run.dir.path();
+        Card card(65535, false, 65535, false); // raised by the killed runs
+        for (const Left& l : c.left) {
+            const int m = l.muted ? 1 : 0;
+            QFile f(MixerLevelsFile::in(folder, QLatin1String(l.program)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(MixerLevels({{AlarmSound::SpeakerVolume, l.percent, {655L * l.percent}},
+                                 {AlarmSound::SpeakerMute, m, {m}}})
+                        .toText());
+            ASSERT_TRUE(f.flush());
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-l.age),
+                                      QFileDevice::FileModificationTime));
+        }
+        std::list<QLockFile> locks;
+        for (const char* program : c.running)
+            ASSERT_TRUE(locks.emplace_back(SingleInstance::lockFile(folder, QLatin1String(program)))
+                            .tryLock(0));
+
+        if (c.program == Q) {
+            KeptMixerLevels kept(card.mixer,
+                                 MixerLevelsFile(MixerLevelsFile::in(folder, c.program)));
+            kept.applyDefaults();
+            kept.restore();
+        } else {
+            AlarmSound sound(card.mixer, AlarmSound::stateFileIn(folder));
+            sound.RecoverLeftover();
+            sound.PrepareSound();
+            sound.RestoreSound();
+        }
+        EXPECT_EQ(card.mixer.GetVolume(AlarmSound::SpeakerVolume), c.percent) << c.what;
+        EXPECT_EQ(card.mixer.GetMute(AlarmSound::SpeakerMute), c.muted) << c.what;
+        for (const char* program : {Q, T})
+            EXPECT_EQ(QFile::exists(MixerLevelsFile::in(folder, QLatin1String(program))),
+                      std::count(c.remaining.begin(), c.remaining.end(), program) == 1)
+                << c.what << ": " << program;
+    }
 }
 
 TEST(MixerLevels, TextForm)

@@ -1,5 +1,6 @@
 #include "../playback/mp3fixture.h"
 #include "commandline.h"
+#include "filesizelimit.h"
 #include "id3v1patch.h"
 #include "id3v1tag.h"
 #include "mp3inforeader.h"
@@ -409,14 +410,28 @@ TEST_F(Cli, AddRefusesWhatCannotBecomeATask)
     EXPECT_EQ(media(), QStringList());
     EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 
-    // Without the encoder the program fails; the recording and its journal
-    // stay for the window's next start to finish.
+    // Without the encoder the program fails and says so; its job goes with
+    // it (the sound is the user's own file), so trying again once the
+    // encoder is back makes one task, not two.
     QFile::remove(m_program + "/lame");
     EXPECT_EQ(run({"--add", wav, "--at", "24.12.2026 09:15"}), CommandLine::Failure);
     EXPECT_TRUE(m_err.contains("lame")) << qPrintable(m_err);
-    const QStringList left = QDir(m_scratch).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    ASSERT_EQ(left.size(), 1);
-    const auto journal = NoteJournal::read(m_scratch + left[0] + '/');
-    ASSERT_TRUE(journal);
-    EXPECT_EQ(journal->target, QString::fromUtf8("24.12.2026 09ч 15м 30.mp3"));
+    EXPECT_TRUE(m_err.contains("задание не создано")) << qPrintable(m_err);
+    EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    ASSERT_TRUE(QFile::link(QStringLiteral(QUILL_LAME), m_program + "/lame"));
+    EXPECT_EQ(run({"--add", wav, "--at", "24.12.2026 09:15"}), CommandLine::Ok);
+    EXPECT_EQ(media(), QStringList{QString::fromUtf8("24.12.2026 09ч 15м 30.mp3")});
+
+    // A scratch folder too full for the sound: the reason and the place,
+    // and no half-written file left behind.
+    int status = 0;
+    {
+        const FileSizeLimit full(4096);
+        status = run({"--add", wav, "--at", "25.12.2026 09:15"});
+    }
+    EXPECT_EQ(status, CommandLine::Failure);
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("файл слишком велик в ") + m_scratch.chopped(1)))
+        << qPrintable(m_err);
+    EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList());
 }

@@ -1,4 +1,7 @@
+#include "durablefile.h"
 #include "encoderpipeline.h"
+#include "filesizelimit.h"
+#include "mixerlevels.h"
 #include "notefile.h"
 #include "notejournal.h"
 #include "paths.h"
@@ -114,19 +117,21 @@ protected:
     }
 
     // Runs events until every job has ended.
-    void waitForTheJobs()
+    void waitForTheJobs(EncoderPipeline* pipeline = nullptr)
     {
+        if (!pipeline)
+            pipeline = m_pipeline.get();
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (m_pipeline->jobsInFlight() == 0)
+            if (pipeline->jobsInFlight() == 0)
                 loop.quit();
         });
         poll.start(10);
         QTimer::singleShot(20000, &loop, &QEventLoop::quit);
         loop.exec();
-        ASSERT_EQ(m_pipeline->jobsInFlight(), 0) << "the jobs must end";
-        ASSERT_FALSE(m_pipeline->isWatching()) << "the watch must end";
+        ASSERT_EQ(pipeline->jobsInFlight(), 0) << "the jobs must end";
+        ASSERT_FALSE(pipeline->isWatching()) << "the watch must end";
     }
 
     // A saved recording in its own note folder; returns the folder.
@@ -457,7 +462,7 @@ TEST_F(Pipeline, RecoveryDecidesFromWhatTheJobLeft)
         SCOPED_TRACE(c.name);
         const QString folder = record(c.wavBytes);
         if (c.journal) {
-            ASSERT_TRUE((NoteJournal{NoteJournal::Kind::Task, kTask, "x"}).write(folder));
+            ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(folder), 0);
         }
         if (!c.wavBytes.isNull())
             touch(folder + "test.wav", wavTime);
@@ -480,19 +485,22 @@ TEST_F(Pipeline, StartUpFinishesWhatAnEarlierRunLeft)
     writeFile(media(taken), "EARLIER TASK");
     // A complete, tagged note whose name is taken meanwhile.
     const QString complete = record();
-    ASSERT_TRUE(
-        (NoteJournal{NoteJournal::Kind::Task, taken, QStringLiteral("готово")}).write(complete));
+    ASSERT_EQ(
+        (NoteJournal{NoteJournal::Kind::Task, taken, QStringLiteral("готово"), {}}).write(complete),
+        0);
     writeFile(complete + "Z.mp3", "DONE" + tag("Ola-Brenvik", "???"));
     // Killed before the encoder finished: only the WAV.
     const QString killed = record();
-    ASSERT_TRUE(
-        (NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("прерван")}).write(killed));
+    ASSERT_EQ(
+        (NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("прерван"), {}}).write(killed),
+        0);
     writeFile(killed + "Z.mp3", "HALF");
     // A recording into a file of the user's.
     const QString ownFile = record();
     const QString chosen = m_dir.filePath(QStringLiteral("мой файл.mp3"));
-    ASSERT_TRUE(
-        (NoteJournal{NoteJournal::Kind::File, chosen, QStringLiteral("свой")}).write(ownFile));
+    ASSERT_EQ(
+        (NoteJournal{NoteJournal::Kind::File, chosen, QStringLiteral("свой"), {}}).write(ownFile),
+        0);
     // Not a job: a folder without a journal stays as it is.
     const QString stranger = record();
 
@@ -518,19 +526,119 @@ TEST_F(Pipeline, StartUpFinishesWhatAnEarlierRunLeft)
     EXPECT_FALSE(m_events.contains(QStringLiteral("menu")));
 }
 
+TEST_F(Pipeline, StartUpNeitherDoublesNorFollowsLinksNorTakesALiveNote)
+{
+    fakeEncoder(kGoodEncoder);
+    // Moved into Media, then killed before its folder went: only cleaned up,
+    // with the partial copy of an earlier try.
+    const QString placed = record();
+    writeFile(media(), "FRAMES" + tag("Ola-Brenvik", Cp1251::encode("на месте")));
+    writeFile(m_program + "/Media/." + kTask + ".a1B2c3", "PART");
+    NoteJournal moved{NoteJournal::Kind::Task, kTask, QStringLiteral("на месте"), media()};
+    ASSERT_EQ(moved.write(placed), 0);
+    // Killed before the recorder wrote the WAV's lengths: the sound is there.
+    QByteArray unwritten = wav(22050);
+    unwritten.replace(40, 4, QByteArray(4, '\0'));
+    const QString noLengths = record(unwritten);
+    const QString second = QStringLiteral("07.12.2026 14ч 31м 00.mp3");
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, second, QStringLiteral("без длины"), {}})
+                  .write(noLengths),
+              0);
+    // Another live process's note, its encoder running right now.
+    const QString owned = record();
+    ASSERT_EQ(
+        (NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("чужой"), {}}).write(owned), 0);
+    const NoteFile::FolderLock ownersLock(owned);
+    ASSERT_TRUE(ownersLock.held());
+    // A link to someone's folder holding what looks like a finished job.
+    QTemporaryDir theirs;
+    writeFile(theirs.filePath("important.doc"), "KEEP");
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(theirs.path() + '/'), 0);
+    ASSERT_TRUE(QFile::link(theirs.path(), m_scratch + "note-90"));
+    // A FIFO under the journal's name; a WAV without a journal; nothing.
+    const QString fifo = record(QByteArray());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo + NoteJournal::kFileName).constData(), 0600), 0);
+    const QString bare = record();
+    const QString empty = record(QByteArray());
+    // A FIFO for the recording: nothing recorded, and nothing waited on.
+    const QString fifoWav = record(QByteArray());
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(fifoWav), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifoWav + "test.wav").constData(), 0600), 0);
+
+    m_pipeline->recoverUnfinished();
+    waitForTheJobs();
+
+    const QString mediaFolder = m_program + "/Media";
+    EXPECT_EQ(QDir(mediaFolder).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{kTask, second}));
+    EXPECT_EQ(readAll(media(second)).right(128).mid(97, 30), field(Cp1251::encode("без длины")));
+    EXPECT_EQ(readAll(theirs.filePath("important.doc")), QByteArray("KEEP"));
+    EXPECT_TRUE(QFileInfo::exists(theirs.filePath(NoteJournal::kFileName)));
+    EXPECT_TRUE(QFileInfo::exists(owned + NoteJournal::kFileName));
+    const auto name = [](const QString& folder) { return QFileInfo(folder.chopped(1)).fileName(); };
+    EXPECT_EQ(noteFolders(), (QStringList{name(owned), name(fifo), name(bare), "note-90"}));
+    // What it cannot finish is told, once.
+    const QStringList hints = m_events.filter(QStringLiteral("hint "));
+    ASSERT_EQ(hints.size(), 1) << qPrintable(m_events.join(QLatin1Char('|')));
+    for (const QString& told : {name(fifo), name(bare)})
+        EXPECT_TRUE(hints[0].contains(told)) << qPrintable(hints[0]);
+    EXPECT_FALSE(hints[0].contains(name(owned))) << qPrintable(hints[0]);
+    EXPECT_TRUE(hints[0].endsWith(QStringLiteral("Восстановлены записи: ") + second + '.'))
+        << qPrintable(hints[0]);
+    m_events.clear();
+    m_pipeline->recoverUnfinished();
+    waitForTheJobs();
+    EXPECT_EQ(m_events.filter(QStringLiteral("hint ")), QStringList());
+}
+
+TEST_F(Pipeline, RecoveryHintPutsWhatFailedFirstAndCountsLongLists)
+{
+    fakeEncoder(kGoodEncoder);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, QStringLiteral("заметка.mp3"), "x", {}})
+                      .write(record()),
+                  0);
+    }
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(record()), 0);
+    m_pipeline->recoverUnfinished();
+    waitForTheJobs();
+    const QStringList hints = m_events.filter(QStringLiteral("hint "));
+    ASSERT_EQ(hints.size(), 1) << qPrintable(m_events.join(QLatin1Char('|')));
+    EXPECT_TRUE(hints[0].startsWith(QStringLiteral("hint Не восстановлены: 3 записей, они в ") +
+                                    m_scratch.chopped(1) + '.'))
+        << qPrintable(hints[0]);
+    EXPECT_FALSE(hints[0].contains(QStringLiteral("занято")));
+    EXPECT_TRUE(hints[0].endsWith(QStringLiteral("Восстановлены записи: ") + kTask + '.'));
+    // One failure alone says why.
+    m_events.clear();
+    for (const QString& folder : noteFolders().mid(1))
+        QDir(m_scratch + folder).removeRecursively();
+    EncoderPipeline again(m_program, m_scratch);
+    QObject::connect(&again, &EncoderPipeline::hintChanged,
+                     [this](const QString& h) { m_events << h; });
+    again.recoverUnfinished();
+    waitForTheJobs(&again);
+    ASSERT_EQ(m_events.size(), 1);
+    EXPECT_TRUE(m_events[0].contains(QStringLiteral("заметка.mp3 (")) &&
+                m_events[0].contains(QStringLiteral("не имя задания")))
+        << qPrintable(m_events[0]);
+}
+
 TEST(NoteJournal, RoundTripsAnyTargetAndComment)
 {
     const NoteJournal journals[] = {
-        {NoteJournal::Kind::Task, kTask, QStringLiteral("Купить_хлеб")},
-        {NoteJournal::Kind::File, QStringLiteral("/home/Анна/My notes/a=b%20\nc.mp3"),
-         QStringLiteral("50%_=_done\r")},
-        {NoteJournal::Kind::Task, kTask, QString()},
+        {NoteJournal::Kind::Task, kTask, QStringLiteral("Купить_хлеб"), "/m/Media/" + kTask},
+        {NoteJournal::Kind::File,
+         QStringLiteral("/home/Анна/My notes/a=b%20\nc.mp3"),
+         QStringLiteral("50%_=_done\r"),
+         {}},
+        {NoteJournal::Kind::Task, kTask, QString(), {}},
     };
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
     for (const NoteJournal& j : journals) {
         SCOPED_TRACE(qPrintable(j.target));
-        ASSERT_TRUE(j.write(folder));
+        ASSERT_EQ(j.write(folder), 0);
         const auto back = NoteJournal::read(folder);
         ASSERT_TRUE(back.has_value());
         EXPECT_TRUE(*back == j);
@@ -540,6 +648,33 @@ TEST(NoteJournal, RoundTripsAnyTargetAndComment)
         SCOPED_TRACE(bad);
         EXPECT_FALSE(NoteJournal::fromText(QString::fromUtf8(bad)).has_value());
     }
+
+    // A full disk (a file size limit stands in for it, for root too): the
+    // write says so, and what was there before stays whole, with nothing
+    // half written beside it. The mixer's levels file is written the same way.
+    const NoteJournal before{NoteJournal::Kind::Task, kTask, QStringLiteral("до"), {}};
+    ASSERT_EQ(before.write(folder), 0);
+    int journalError = 0;
+    bool levelsWritten = true;
+    {
+        const FileSizeLimit full(0);
+        journalError =
+            NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("после"), {}}.write(folder);
+        levelsWritten = MixerLevelsFile(folder + "levels").write(MixerLevels({{0, 30, {}}}));
+    }
+    EXPECT_EQ(journalError, EFBIG);
+    EXPECT_FALSE(levelsWritten);
+    EXPECT_TRUE(*NoteJournal::read(folder) == before);
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{NoteJournal::kFileName});
+    EXPECT_EQ(DurableFile::problem(ENOSPC, QDir::homePath() + "/.cache/Quillmur/"),
+              QStringLiteral("нет места на диске в ~/.cache/Quillmur"));
+
+    // Never waited on: a FIFO under the journal's name is no journal.
+    QTemporaryDir other;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(other.filePath(NoteJournal::kFileName)).constData(), 0600),
+              0);
+    EXPECT_FALSE(NoteJournal::read(other.path() + '/').has_value());
 }
 
 TEST(NoteFile, FreeTaskNameTakesTheNextSecondWithinTheMinute)
@@ -579,8 +714,14 @@ TEST(NoteFile, MoveNeverReplacesAndLeavesNoPartOnAnotherFileSystem)
     if (!there.isValid() || ::stat(QFile::encodeName(here.path()).constData(), &a) != 0 ||
         ::stat(QFile::encodeName(there.path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
         GTEST_SKIP() << "no second file system to move across";
+    // Readable by others as any file the user makes, not private as a
+    // temporary file.
+    QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                      QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
     ASSERT_TRUE(NoteFile::moveComplete(source, there.filePath("task.mp3"), &error))
         << qPrintable(error);
+    EXPECT_EQ(QFileInfo(there.filePath("task.mp3")).permissions() & 0x0777,
+              QFile::Permissions(0x0644));
     EXPECT_EQ(readAll(there.filePath("task.mp3")), QByteArray(300000, 'm'));
     EXPECT_FALSE(QFile::exists(source));
     EXPECT_EQ(QDir(there.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -598,6 +739,11 @@ TEST(ScratchFolder, OnlyAPrivateFolderOfOurOwnWillDo)
     QFile::setPermissions(open, QFile::Permissions(0x7755));
     EXPECT_EQ(Paths::preparePrivateFolder(open), QString());
     EXPECT_EQ(QFileInfo(open).permissions() & 0x0077, QFile::Permissions(0));
+
+    // Removed meanwhile by a cache cleaner: the next note makes it again.
+    const QString gone = dir.filePath("gone/Quillmur/");
+    EXPECT_EQ(EncoderPipeline::makeNoteFolder(gone), gone + "note-1/");
+    EXPECT_EQ(QFileInfo(gone).permissions() & 0x0777, QFile::Permissions(0x0700));
 
     writeFile(dir.filePath("file"), "x");
     EXPECT_FALSE(Paths::preparePrivateFolder(dir.filePath("file")).isEmpty());

@@ -1,11 +1,13 @@
 #include "fakewaveinput.h"
 #include "leveldisplay.h"
+#include "mci.h"
 #include "mmixer.h"
 #include "modaudiomon.h"
 #include "recordingpanel.h"
 #include "testclock.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -193,6 +195,38 @@ private slots:
         QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("/s/note-1/"));
         QCOMPARE(spy.at(0).at(2).toBool(), true);
         QCOMPARE(spy.at(1).at(2).toBool(), false);
+    }
+
+    void aSaveThatFailsKeepsTheSoundUntilStopSavesIt()
+    {
+        int saveResult = MciDiskFull;
+        auto sink = [&](const QString& c) {
+            m_commands << c;
+            return c.startsWith(QLatin1String("save")) ? saveResult : 0;
+        };
+        RecordingPanel panel(m_clock, m_mixer.get(), sink,
+                             QDir::homePath() + QStringLiteral("/.cache/Quillmur/"));
+        panel.setBlockingWait([](int) {});
+        QStringList hints;
+        connect(&panel, &RecordingPanel::hintChanged, [&](const QString& h) { hints << h; });
+        QSignalSpy encode(&panel, &RecordingPanel::encoderRequested);
+        QSignalSpy start(&panel, &RecordingPanel::showStartPicture);
+        panel.pressRecord();
+        panel.pressStop();
+        QVERIFY(panel.hasUnsavedNote());
+        QCOMPARE(hints.last(), QStringLiteral("Запись не сохранена: нет места на диске в "
+                                              "~/.cache/Quillmur. Звук не потерян: освободите "
+                                              "место и нажмите Стоп."));
+        QCOMPARE(encode.count() + start.count(), 0);
+        QVERIFY(!m_commands.contains(QStringLiteral("close mywav")));
+        // Stop again once there is room: the same sound goes on its way.
+        saveResult = 0;
+        panel.pressStop();
+        QVERIFY(!panel.hasUnsavedNote());
+        QCOMPARE(m_commands.filter(QStringLiteral("save")).size(), 2);
+        QCOMPARE(m_commands.last(), QStringLiteral("close mywav"));
+        QCOMPARE(encode.count(), 1);
+        QCOMPARE(start.count(), 1);
     }
 
     void refusedRecordingNeverOpensTheDevice()
