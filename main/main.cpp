@@ -32,8 +32,11 @@ int main(int argc, char** argv)
     SingleInstance instance(QStringLiteral("Quillmur"));
     const SingleInstance::Outcome lock = instance.acquire();
     if (lock == SingleInstance::Outcome::Running) {
-        QMessageBox::information(nullptr, QStringLiteral("Quillmur"),
-                                 QStringLiteral("Программа уже запущена!"));
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Quillmur"),
+                        QStringLiteral("Программа уже запущена!"), QMessageBox::Ok);
+        // A kill or a logout ends the message as it would the program.
+        QObject::connect(&stopRequests, &ShutdownSignals::received, &box, &QDialog::reject);
+        box.exec();
         return 0;
     }
     // No lock to be had is not another copy: the program runs, and says so.

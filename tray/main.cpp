@@ -28,6 +28,8 @@ int main(int argc, char** argv)
     case SingleInstance::Outcome::Running: {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vestrel"),
                         QStringLiteral("Программа уже запущена!"), QMessageBox::Ok);
+        // A kill or a logout ends the message as it would the program.
+        QObject::connect(&stopRequests, &ShutdownSignals::received, &box, &QDialog::reject);
         box.exec();
         return 0;
     }

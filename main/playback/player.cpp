@@ -123,8 +123,10 @@ bool Player::seek(int x)
         return false;
     send(QStringLiteral("Stop "));
     const int position = positionFor(x);
-    m_seconds = QString::number(double(m_total) * x / kBarWidth, 'g', 15);
     m_elapsed = position / 1000;
+    // Whole seconds in minutes and seconds, as the ticks show them.
+    m_minutes = QString::number(m_elapsed / 60);
+    m_seconds = QString::number(m_elapsed % 60);
     playFrom(position);
     m_seekDone = true;
     m_barWidth = x;

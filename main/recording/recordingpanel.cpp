@@ -283,6 +283,9 @@ void RecordingPanel::pressStop()
         m_blockingWait(1000);
         send(QStringLiteral("stop ") + kAlias);
         m_timer2->stop();
+        // The lamp goes out with the recording, whatever the last tick left.
+        if (m_lampa)
+            m_lampa->hide();
         m_label2[0]->setText(QStringLiteral("0"));
         m_label2[2]->setText(QStringLiteral("0"));
         m_imgStop[1]->raise();

@@ -74,11 +74,17 @@ void ControlButton::mousePressEvent(QMouseEvent* e)
     if (pressed != ButtonZone::None)
         m_zone = pressed;
     const ButtonZone zone = m_zone;
-    emit zonePressed(zone);
+    m_held = true;
     showPressed(zone);
+    emit zonePressed(zone);
+    // An action that waits lets the release through meanwhile: the button
+    // is up again, and shows it.
+    if (!m_held)
+        showNormal();
 }
 
 void ControlButton::mouseReleaseEvent(QMouseEvent*)
 {
+    m_held = false;
     showNormal();
 }

@@ -40,5 +40,6 @@ private:
     std::array<QPixmap, 4> m_normal;  // item 0 normal, 1..3 hover of the zone
     std::array<QPixmap, 4> m_pressed; // 1..3
     ButtonZone m_zone = ButtonZone::None;
-    int m_front = 0; // 0..3 hover set, 11..13 pressed set
+    int m_front = 0;     // 0..3 hover set, 11..13 pressed set
+    bool m_held = false; // pressed and not yet released
 };

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -133,6 +134,7 @@ void TaskListPanel::showList(int index)
     const TaskLists::Kind* kind = TaskLists::kind(index);
     if (!kind || !m_context.clock)
         return;
+    m_shown = index;
     m_list->clear();
     const QStringList names = TaskLists::build(index, mediaFolder(), *m_context.clock);
     m_list->addItems(names);
@@ -141,6 +143,27 @@ void TaskListPanel::showList(int index)
     if (!names.isEmpty())
         selectLine(0);
     emit hintChanged(kind->statusPrefix + QString::number(m_list->count()));
+}
+
+void TaskListPanel::refresh()
+{
+    if (!TaskLists::kind(m_shown) || !m_context.clock)
+        return;
+    const QStringList names = TaskLists::build(m_shown, mediaFolder(), *m_context.clock);
+    if (names == lines())
+        return;
+    const QString selected = selectedLine();
+    const int row = names.indexOf(selected);
+    {
+        // The same task stays selected: its details and playback stay too.
+        const QSignalBlocker quiet(m_list);
+        m_list->clear();
+        m_list->addItems(names);
+        if (row >= 0)
+            m_list->setCurrentRow(row);
+    }
+    if (row < 0 && !names.isEmpty())
+        selectLine(0);
 }
 
 void TaskListPanel::selectLine(int row)

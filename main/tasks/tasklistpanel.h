@@ -26,6 +26,10 @@ public:
     // Rebuilds the list of kind `index` (0 past, 1 today, 2 tomorrow, 3 all)
     // and puts its count on the hint line. Other indices do nothing.
     void showList(int index);
+    // Builds the list on show again (a note has arrived or gone meanwhile),
+    // keeping the selected line where it is still there; the hint line and
+    // the playback are left alone.
+    void refresh();
     // Gives the selector label `index` the highlight (as a press on it does).
     void highlight(int index);
     int highlighted() const { return m_highlighted; }
@@ -73,6 +77,7 @@ private:
     PlaybackBar* m_bar;
     QList<QLabel*> m_selectors;
     int m_highlighted = 0;
+    int m_shown = -1; // the kind of list built last
     QListWidget* m_list;
     QPlainTextEdit* m_comment;
     QLabel* m_imgSteret;

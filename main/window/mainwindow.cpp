@@ -170,6 +170,7 @@ QPixmap MainWindow::background() const
 void MainWindow::buildMenu()
 {
     finishStartUp();
+    leaveRecordingPanel();
     showPanel(panel(QStringLiteral("fraZastavra")));
     setHint(QString());
     // The light captions are burnt into the background box, as is the
@@ -179,6 +180,9 @@ void MainWindow::buildMenu()
     m_holders.picProzr->setPixmap(QPixmap::fromImage(m_menu->images().dimmed()));
     m_settings->setPreview(m_menu->images().preview());
     showPanel(panel(QStringLiteral("fraMeny")));
+    // A recording the full disk would not take still waits: say so again.
+    if (m_recording && m_recording->hasUnsavedNote())
+        setHint(m_recording->unsavedNoteHint());
 }
 
 void MainWindow::onMenuItem(int item)
@@ -222,20 +226,35 @@ void MainWindow::recordIntoFile()
     }
 }
 
+void MainWindow::leaveRecordingPanel()
+{
+    if (!m_recording)
+        return;
+    // Nothing said is lost by going elsewhere, and nothing goes on listening.
+    m_recording->stopMonitorIfRunning();
+    saveRecordingInProgress();
+    m_newTask->leaveRecording();
+}
+
 ControlTarget* MainWindow::controlTarget() const
 {
+    // A dialogue hears the button only while its own panel is in front.
+    const QFrame* front = frontPanel();
+    const auto inFront = [&](const char* name) { return front == panel(QLatin1String(name)); };
     switch (m_state.panelMode) {
     case PanelMode::TaskList:
-        return m_taskList;
+        return inFront("fraSpisok") ? m_taskList : nullptr;
     case PanelMode::Hour:
     case PanelMode::Minute:
+        return inFront("FrTimer") ? m_newTask : nullptr;
     case PanelMode::Day:
+        return inFront("fraCalendar") ? m_newTask : nullptr;
     case PanelMode::Recording:
-        return m_newTask;
+        return inFront("fraMonitor") ? m_newTask : nullptr;
     case PanelMode::SavedPictures:
     case PanelMode::OwnPicture:
     case PanelMode::DroppedPicture:
-        return m_backgrounds;
+        return inFront("fraZastavra") ? m_backgrounds : nullptr;
     default:
         return nullptr; // a press only shows the pressed image
     }
@@ -333,8 +352,10 @@ void MainWindow::buildRecording()
     m_recording->setRefusal(m_recordingRefusal);
     connect(m_recording, &RecordingPanel::isRecordingChanged, this,
             [this](bool recording) { m_state.isRecording = recording; });
-    connect(m_recording, &RecordingPanel::showStartPicture, this,
-            [this] { showPanel(panel(QStringLiteral("fraZastavra"))); });
+    connect(m_recording, &RecordingPanel::showStartPicture, this, [this] {
+        showPanel(panel(QStringLiteral("fraZastavra")));
+        m_newTask->leaveRecording();
+    });
     connect(m_recording, &RecordingPanel::saveSettingsClicked, this, &MainWindow::sohranit);
 
     m_encoder = new EncoderPipeline(m_programFolder, m_scratchFolder, this);
@@ -350,6 +371,8 @@ void MainWindow::buildRecording()
     connect(m_encoder, &EncoderPipeline::imyFileMp3Reset, m_holders.imyFileMp3,
             &QLineEdit::setText);
     connect(m_encoder, &EncoderPipeline::hintChanged, this, &MainWindow::setHint);
+    // A note that arrives (recovered at start-up, or just saved) shows at once.
+    connect(m_encoder, &EncoderPipeline::saved, m_taskList, &TaskListPanel::refresh);
     connect(m_encoder, &EncoderPipeline::menuRequested, this, [this] {
         // Only while the start picture waits for the note: a user who has
         // gone on (a next note, the list) stays where they are.

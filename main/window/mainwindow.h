@@ -134,6 +134,7 @@ private:
     ControlTarget* controlTarget() const;
     void shutDown();
     void saveRecordingInProgress();
+    void leaveRecordingPanel();
 
     QString m_programFolder;
     QString m_scratchFolder;

@@ -74,10 +74,21 @@ void NewTaskFlow::nameTaskAndRecord()
                                                           [](int ms) { Pause(ms); }));
     m_parts.state->panelMode = PanelMode::Naming;
     m_parts.calendar->cmdCalenClose_Click();
-    m_parts.mixer->SetMute(MMixer::SpeakerMute, true); // silent speakers while recording
+    // Silent speakers while recording; the user's mute comes back after.
+    if (m_speakerMuteBefore < 0)
+        m_speakerMuteBefore = m_parts.mixer->GetMute(MMixer::SpeakerMute) ? 1 : 0;
+    m_parts.mixer->SetMute(MMixer::SpeakerMute, true);
     toFront(m_parts.recording);
     m_parts.recording->syncSpeakerIcon();
     m_parts.state->panelMode = PanelMode::Recording;
     // Runs the level monitor until it is stopped; events go on meanwhile.
     m_parts.recording->startMonitor();
+}
+
+void NewTaskFlow::leaveRecording()
+{
+    if (m_speakerMuteBefore < 0)
+        return;
+    m_parts.mixer->SetMute(MMixer::SpeakerMute, m_speakerMuteBefore != 0);
+    m_speakerMuteBefore = -1;
 }

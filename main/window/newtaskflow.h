@@ -38,6 +38,11 @@ public:
 
     void ok() override;
 
+    // The recording panel is left (the note saved, or another panel
+    // chosen): the speakers' mute goes back to what the user had before the
+    // panel silenced them. Does nothing when the panel did not.
+    void leaveRecording();
+
 signals:
     // A text for the hint line `lbHelp`.
     void hintChanged(const QString& text);
@@ -46,4 +51,5 @@ private:
     void nameTaskAndRecord();
 
     Parts m_parts;
+    int m_speakerMuteBefore = -1; // -1: the speakers were not silenced by the panel
 };

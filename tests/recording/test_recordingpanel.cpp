@@ -165,7 +165,10 @@ private slots:
         QSignalSpy encode(m_panel.get(), &RecordingPanel::encoderRequested);
         type(child<QLineEdit>("txtKoment"), QStringLiteral("Купить хлеб"));
         m_panel->pressRecord();
+        m_panel->tick(); // an even second: the lamp is lit
+        QVERIFY(m_lamp->isVisible());
         m_panel->pressStop();
+        QVERIFY2(!m_lamp->isVisible(), "the lamp goes out with the recording");
         QCOMPARE(encode.at(0).at(0).toString(), QStringLiteral("Купить_хлеб"));
         // Nothing clears the comment for the next recording.
         QCOMPARE(m_panel->comment(), QStringLiteral("Купить_хлеб"));

@@ -1,7 +1,9 @@
+#include "../playback/mp3fixture.h"
 #include "controlbutton.h"
 #include "fakeservices.h"
 #include "layout.h"
 #include "mainwindow.h"
+#include "tasklistpanel.h"
 #include "testclock.h"
 
 #include <QDir>
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -94,6 +97,7 @@ private slots:
     void soundDefaultsAndShutdownRestore();
     void recordIntoAFileOfTheUsersChoice();
     void noScratchFolderRefusesOnlyRecording();
+    void recoveredNoteShowsInTheListAtOnce();
 };
 
 void TestMainWindow::startUpState_data()
@@ -236,6 +240,14 @@ void TestMainWindow::controlButtonImages()
     QCOMPARE(ok->frontImage(), QString("picOK0"));
     QTest::mouseMove(ok, QPoint(45, 80));
     QCOMPARE(ok->frontImage(), QString("picOK2"));
+    // An action that waits (playing a task) lets the release in meanwhile:
+    // once it returns the button shows that it is up.
+    const auto releasing = connect(ok, &ControlButton::zonePressed, ok, [ok] {
+        QTest::mouseRelease(ok, Qt::LeftButton, {}, QPoint(45, 45));
+    });
+    QTest::mousePress(ok, Qt::LeftButton, {}, QPoint(45, 45));
+    disconnect(releasing);
+    QCOMPARE(ok->frontImage(), QString("picOK0"));
 }
 
 void TestMainWindow::soundDefaultsAndShutdownRestore()
@@ -303,6 +315,29 @@ void TestMainWindow::noScratchFolderRefusesOnlyRecording()
     QCOMPARE(fakes.dialogs.size(), 0);
     QTest::mouseClick(items[0], Qt::LeftButton, {}, QPoint(50, 30));
     QCOMPARE(w.frontPanel()->objectName(), QString("fraSpisok"));
+}
+
+void TestMainWindow::recoveredNoteShowsInTheListAtOnce()
+{
+    ProgramFolder folder;
+    QTemporaryDir scratch;
+    // A finished, tagged note that an earlier run did not get to move.
+    const QString job = scratch.filePath("note-1");
+    QVERIFY(QDir().mkpath(job));
+    const QString name = QStringLiteral("01.12.2026 09ч 00м 00.mp3");
+    QFile journal(job + "/note.txt");
+    QVERIFY(journal.open(QIODevice::WriteOnly));
+    journal.write("kind=task\ntarget=" + QUrl::toPercentEncoding(name) + "\ncomment=x\n");
+    journal.close();
+    QCOMPARE(Mp3Fixture::makeTask(job + "/Z.mp3", 1, "x"), QString());
+
+    TestClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 28, 30)));
+    FakeServices fakes;
+    MainWindow w(folder.path(), scratch.path() + '/', clock, fakes.make());
+    QTRY_VERIFY(QFile::exists(folder.path() + "/Media/" + name));
+    // The past tasks' list, on show since start-up, has it without a click.
+    QTRY_VERIFY2(w.taskList()->lines().join('|').contains(name.left(19)),
+                 qPrintable(w.taskList()->lines().join('|')));
 }
 
 QTEST_MAIN(TestMainWindow)

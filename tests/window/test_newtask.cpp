@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 
 // A new reminder made with the mouse only: the menu's item 1, the dial for
 // the hour and the minutes, the calendar for the day, the control button's
@@ -35,6 +36,7 @@ private slots:
     void chainFromHourToRecordingPanel();
     void takenNameMovesToALaterSecond();
     void pastDayWarningGoesAwayOnAPress();
+    void pressesReachOnlyThePanelInFrontAndLeavingUnmutes();
 
 private:
     // Panel coordinates of a point on the dial's ring, `minute` as on a clock face.
@@ -66,7 +68,7 @@ void TestNewTask::init()
     m_dir = new QTemporaryDir;
     QDir(m_dir->path()).mkpath("Media");
     QDir(m_dir->path()).mkpath("Data");
-    m_window = new MainWindow(m_dir->path(), "/scratch/", m_clock, m_fakes.make());
+    m_window = new MainWindow(m_dir->path(), m_dir->path() + "/scratch/", m_clock, m_fakes.make());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
@@ -178,7 +180,7 @@ void TestNewTask::chainFromHourToRecordingPanel()
     pressOk();
     QVERIFY(seen);
     const QString expected = "24.12.2026 " + hourText + "ч " + minuteText + "м 30.mp3";
-    QCOMPARE(m_window->taskPath(), "/scratch/" + expected);
+    QCOMPARE(m_window->taskPath(), m_dir->path() + "/scratch/" + expected);
     QTRY_VERIFY(m_window->calendar()->findChildren<QCalendarWidget*>().isEmpty());
 
     // OK in the recording panel before anything was recorded: 34, nothing else.
@@ -234,6 +236,48 @@ void TestNewTask::pastDayWarningGoesAwayOnAPress()
     clickDay(24);
     QCOMPARE(m_window->calendar()->chosenDay(), QString("24"));
     QCOMPARE(m_window->hint(), QString());
+}
+
+void TestNewTask::pressesReachOnlyThePanelInFrontAndLeavingUnmutes()
+{
+    const auto openDial = [this] {
+        m_window->buildMenu();
+        QTest::mouseClick(m_window->findChildren<QLabel*>("picMeny")[1], Qt::LeftButton, {},
+                          QPoint(50, 30));
+        QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
+    };
+    openDial();
+    // The menu over the dial: OK only shows its press there.
+    m_window->buildMenu();
+    pressOk();
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMeny"));
+    QVERIFY(m_window->hint() != QString("Откорректируете минуты."));
+
+    // Down to the recording panel, which silences the speakers; the menu
+    // leaves it, and the user's mute comes back.
+    const long mutedBefore = m_fakes.mixerValues.value(FakeSystemMixer::SpeakerMute);
+    const auto toRecordingPanel = [&](const std::function<void()>& meanwhile) {
+        openDial();
+        pressOk();
+        pressOk();
+        clickDay(24);
+        QTimer::singleShot(300, [&] {
+            QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMonitor"));
+            QCOMPARE(m_fakes.mixerValues.value(FakeSystemMixer::SpeakerMute), 1L);
+            meanwhile();
+        });
+        pressOk();
+    };
+    toRecordingPanel([this] { m_window->buildMenu(); });
+    QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMeny"));
+    QCOMPARE(m_fakes.mixerValues.value(FakeSystemMixer::SpeakerMute), mutedBefore);
+    // Saving the note leaves it too.
+    toRecordingPanel([this] { m_window->recording()->stopMonitorIfRunning(); });
+    m_window->recording()->pressRecord();
+    pressOk();
+    QVERIFY(m_window->frontPanel()->objectName() != QString("fraMonitor"));
+    QCOMPARE(m_fakes.mixerValues.value(FakeSystemMixer::SpeakerMute), mutedBefore);
 }
 
 QTEST_MAIN(TestNewTask)
