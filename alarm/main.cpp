@@ -39,6 +39,7 @@ int main(int argc, char** argv)
                      qPrintable(window.error()));
     std::unique_ptr<QCoreApplication> app(windowed ? window.createApplication(&argc, argv)
                                                    : new QCoreApplication(argc, argv));
+    loadQtTranslations();
     QCoreApplication::setApplicationName(QStringLiteral("Tinkra"));
     ShutdownSignals stopRequests;
     const QString errorText = started.error != 0 ? mciErrorText(started.error) : QString();

@@ -25,6 +25,7 @@ int main(int argc, char** argv)
         return CommandLine::exec(argc, argv);
     preferX11Platform();
     QApplication app(argc, argv);
+    loadQtTranslations();
     QApplication::setApplicationName(QStringLiteral("Quillmur"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/quillmur.png")));
     ShutdownSignals stopRequests;

@@ -16,6 +16,7 @@ int main(int argc, char** argv)
 {
     preferX11Platform();
     QApplication app(argc, argv);
+    loadQtTranslations();
     QApplication::setApplicationName(QStringLiteral("Vestrel"));
     // The window may be hidden for good; the watcher ends from its menu.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -93,6 +93,13 @@ void DialPane::mousePressEvent(QMouseEvent* e)
     e->accept();
 }
 
+void DialPane::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // A double-click is one act of the user's: its first press toggled the
+    // dial, the second must not toggle it back.
+    e->accept();
+}
+
 void DialPane::mouseMoveEvent(QMouseEvent* e)
 {
     emit moved(e->position().toPoint());

@@ -19,8 +19,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <cmath>
-
 const QString BackgroundChooser::kBrowseHint =
     QStringLiteral("Для выбора используйте стрелочки вверх и вниз. Сохранить - ОК-. ");
 const QString BackgroundChooser::kNoSavedPictures =
@@ -179,20 +177,19 @@ bool BackgroundChooser::handleDrop(const QList<QUrl>& urls)
                 .exec();
         return false;
     }
-    // Only the part of the fitted picture that the box shows is made.
+    // Only the part of the fitted picture that the box shows is made; the
+    // box is always filled.
     const QSize box = m_parts.fonMeny->size();
-    const QSize fitted = BackgroundRules::fittedSize(size, box.width());
+    const QSize fitted = BackgroundRules::coveringSize(size, box);
     const QSize shown = fitted.boundedTo(box);
+    const QRect clip(QPoint((fitted.width() - shown.width()) / 2, 0), shown);
     QImage picture;
     if (whole.isNull()) {
         reader.setScaledSize(fitted);
-        reader.setScaledClipRect(QRect(QPoint(0, 0), shown));
+        reader.setScaledClipRect(clip);
         picture = reader.read();
     } else {
-        const int rows = qBound(
-            1, int(std::ceil(double(shown.height()) * size.height() / qMax(1, fitted.height()))),
-            size.height());
-        picture = whole.copy(0, 0, size.width(), rows);
+        picture = whole.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).copy(clip);
         whole = QImage();
     }
     if (picture.isNull())
@@ -215,6 +212,8 @@ void BackgroundChooser::fitDroppedPicture(const QImage& fitted)
     QPainter p(&composed);
     p.drawImage(QPoint(0, 0), fitted);
     p.end();
+    // Kept apart: what the box shows may get the menu's captions on top.
+    m_dropped = composed;
     m_parts.fonMeny->setPixmap(QPixmap::fromImage(composed));
 }
 
@@ -288,7 +287,8 @@ void BackgroundChooser::keepDroppedPicture()
         emit hintChanged(kPictureNotWritten);
         return;
     }
-    const bool saved = m_parts.fonMeny->pixmap().toImage().save(&file, "BMP");
+    const QImage picture = m_dropped.isNull() ? m_parts.fonMeny->pixmap().toImage() : m_dropped;
+    const bool saved = picture.save(&file, "BMP");
     const bool flushed = file.flush();
     file.close();
     if (!saved || !flushed || file.error() != QFileDevice::NoError) {
@@ -304,6 +304,12 @@ void BackgroundChooser::keepDroppedPicture()
     }
     m_parts.text1->setText(*name);
     m_parts.state->panelMode = PanelMode::TaskList;
+    m_dropped = QImage();
+    // The caption told the dropped picture's size; it is the program's again.
+    if (m_parts.setCaption)
+        m_parts.setCaption(QStringLiteral("Quillmur"));
+    else
+        m_parts.fonMeny->window()->setWindowTitle(QStringLiteral("Quillmur"));
     refreshPictureList(*name);
     emit menuRequested();
 }

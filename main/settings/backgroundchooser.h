@@ -106,6 +106,7 @@ private:
     void beep();
 
     Parts m_parts;
+    QImage m_dropped; // the dropped picture as kept, without anything drawn on it
     QPushButton* m_command3 = nullptr;
     QPushButton* m_command4 = nullptr;
 };

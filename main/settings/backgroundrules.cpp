@@ -36,6 +36,14 @@ QSize fittedSize(const QSize& picture, int boxWidth)
     return QSize(boxWidth, qRound(double(boxWidth) * picture.height() / picture.width()));
 }
 
+QSize coveringSize(const QSize& picture, const QSize& box)
+{
+    const QSize byWidth = fittedSize(picture, box.width());
+    if (!byWidth.isValid() || byWidth.height() >= box.height())
+        return byWidth;
+    return QSize(qRound(double(box.height()) * picture.width() / picture.height()), box.height());
+}
+
 QString extension(const QString& fileName)
 {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));

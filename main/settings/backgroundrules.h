@@ -27,6 +27,9 @@ bool showable(const QString& fileName);
 
 // A dropped picture fills the box's width with its proportions kept.
 QSize fittedSize(const QSize& picture, int boxWidth);
+// The size that fills the whole box: across its width, or, for a picture
+// too wide for that, down its height (the sides are then cut evenly).
+QSize coveringSize(const QSize& picture, const QSize& box);
 
 // Upper-case text after the last full stop of the file name (the whole name
 // when it has none).

@@ -171,6 +171,8 @@ void MainWindow::buildMenu()
 {
     finishStartUp();
     leaveRecordingPanel();
+    // A dropped picture's size, shown in the caption, is no longer news.
+    setWindowTitle(QStringLiteral("Quillmur"));
     showPanel(panel(QStringLiteral("fraZastavra")));
     setHint(QString());
     // The light captions are burnt into the background box, as is the

@@ -132,6 +132,13 @@ void TestDialPanel::followsTheMouseAndFreezesOnClicks()
     clickAt({3, 3});
     moveTo(dialPoint(180));
     QCOMPARE(m_panel->hourNev(), QString("6"));
+
+    // A double-click is one click: the dial follows the mouse after it.
+    QTest::mouseDClick(m_frame->windowHandle(), Qt::LeftButton, {},
+                       m_panel->mapTo(m_frame, dialPoint(180)));
+    QVERIFY(!m_panel->model().frozen());
+    moveTo(dialPoint(181));
+    QCOMPARE(m_panel->hourNev(), QString("15"));
 }
 
 void TestDialPanel::halfButtonsSwitchHourAndIcons()

@@ -60,6 +60,17 @@ TEST(BackgroundRules, FitsTheBoxWidth)
     for (const auto& [picture, fitted] : cases)
         EXPECT_EQ(BackgroundRules::fittedSize(picture, 200), fitted)
             << picture.width() << "x" << picture.height();
+    // Filling the whole box: down its height where across is too short.
+    const std::pair<QSize, QSize> covering[] = {
+        {{300, 400}, {225, 300}},
+        {{100, 150}, {200, 300}},
+        {{200, 600}, {200, 600}},
+        {{1000, 1001}, {300, 300}},
+        {{0, 5}, {}},
+    };
+    for (const auto& [picture, fitted] : covering)
+        EXPECT_EQ(BackgroundRules::coveringSize(picture, {200, 300}), fitted)
+            << picture.width() << "x" << picture.height();
 }
 
 TEST(BackgroundRules, CaptionNamesExtensionAndTwips)
