@@ -100,14 +100,15 @@ PlaybackBar::PlaybackBar(const PlaybackContext& context, QWidget* parent)
 
     // Elapsed time, then the task's length: "0 : 5 / 0 : 12".
     const Qt::Alignment right = Qt::AlignRight, centre = Qt::AlignHCenter, left = Qt::AlignLeft;
+    // Two-digit seconds keep clear of the "/".
     m_minutes =
-        timeLabel(QStringLiteral("Label2_3"), QStringLiteral("0"), {62, 5, 10, 14}, right, this);
-    timeLabel(QStringLiteral("Label2_4"), QStringLiteral(":"), {72, 5, 6, 14}, centre, this);
+        timeLabel(QStringLiteral("Label2_3"), QStringLiteral("0"), {58, 5, 12, 14}, right, this);
+    timeLabel(QStringLiteral("Label2_4"), QStringLiteral(":"), {70, 5, 6, 14}, centre, this);
     m_seconds =
-        timeLabel(QStringLiteral("Label2_5"), QStringLiteral("0"), {78, 5, 16, 14}, left, this);
-    timeLabel(QStringLiteral("lblOf"), QStringLiteral("/"), {94, 5, 8, 14}, centre, this);
+        timeLabel(QStringLiteral("Label2_5"), QStringLiteral("0"), {76, 5, 16, 14}, left, this);
+    timeLabel(QStringLiteral("lblOf"), QStringLiteral("/"), {93, 5, 10, 14}, centre, this);
     m_lengthMinutes =
-        timeLabel(QStringLiteral("labLength2"), QStringLiteral("0"), {102, 5, 12, 14}, right, this);
+        timeLabel(QStringLiteral("labLength2"), QStringLiteral("0"), {103, 5, 11, 14}, right, this);
     timeLabel(QStringLiteral("labLengthColon"), QStringLiteral(":"), {114, 5, 6, 14}, centre, this);
     m_lengthSeconds =
         timeLabel(QStringLiteral("labLength3"), QStringLiteral("20"), {120, 5, 16, 14}, left, this);

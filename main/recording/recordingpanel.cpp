@@ -80,6 +80,11 @@ void RecordingPanel::buildControls()
 
     m_txtKoment = new CommentField(this);
     m_txtKoment->setGeometry(4, 38, 192, 22);
+    // A whole comment (30 characters) is seen at once, none scrolled away.
+    QFont commentFont = m_txtKoment->font();
+    commentFont.setPixelSize(10);
+    commentFont.setLetterSpacing(QFont::PercentageSpacing, 90);
+    m_txtKoment->setFont(commentFont);
 
     m_picDisplay = new LevelDisplay(this);
     m_picDisplay->move(0, 66);

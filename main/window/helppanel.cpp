@@ -5,6 +5,9 @@
 #include "helptext.h"
 #include "layout.h"
 
+#include <QLabel>
+#include <QTextBlock>
+
 HelpPanel::HelpPanel(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("fraSpravka"));
@@ -30,14 +33,39 @@ void HelpPanel::buildText()
     helpFont.setLetterSpacing(QFont::PercentageSpacing, 92);
     m_text->setFont(helpFont);
     m_text->lower(); // under the animation
-    // Added to a panel already on show, it stays hidden until shown itself.
-    if (isVisible())
+    // "... появится вот такой значок.": the watcher's icon, right there.
+    m_trayIcon = new QLabel(this);
+    m_trayIcon->setObjectName(QStringLiteral("trayIconSample"));
+    m_trayIcon->setPixmap(QPixmap(QStringLiteral(":/art/trayicon0.png"))
+                              .scaled(14, 14, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_trayIcon->setFixedSize(14, 14);
+    // Added to a panel already on show, they stay hidden until shown themselves.
+    if (isVisible()) {
         m_text->show();
+        m_trayIcon->show();
+    }
+}
+
+void HelpPanel::placeTrayIcon()
+{
+    const QString words = QStringLiteral("значок.");
+    for (QTextBlock line = m_text->document()->begin(); line.isValid(); line = line.next()) {
+        const int at = line.text().indexOf(words);
+        if (at < 0)
+            continue;
+        QTextCursor cursor(line);
+        cursor.setPosition(line.position() + at + int(words.size()));
+        const QRect end = m_text->cursorRect(cursor);
+        const QPoint p = m_text->viewport()->mapTo(this, end.topLeft());
+        m_trayIcon->move(p.x() + 4, p.y() + (end.height() - m_trayIcon->height()) / 2);
+        return;
+    }
 }
 
 void HelpPanel::open()
 {
     buildText();
     raise();
+    placeTrayIcon();
     m_gifCtl13->SetEnabled(true);
 }

@@ -4,6 +4,7 @@
 
 class GifCtl;
 class HelpText;
+class QLabel;
 
 // The help panel `fraSpravka`: the help text on paper and its animation
 // `GifCtl13`, which runs from the moment the panel is opened.
@@ -21,6 +22,9 @@ public:
     void buildText();
 
 private:
+    void placeTrayIcon();
+
     GifCtl* m_gifCtl13 = nullptr;
     HelpText* m_text = nullptr;
+    QLabel* m_trayIcon = nullptr; // the icon the text speaks of, beside its words
 };

@@ -1,5 +1,6 @@
 #include "menuimages.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace {
@@ -11,6 +12,8 @@ constexpr const char* kCaptions[4] = {
 };
 // Room kept at the left of each item for its animation.
 constexpr int kAnimationWidth = 62;
+// Clear space on both sides of a caption's longest line.
+constexpr int kCaptionMargin = 4;
 
 QImage rgb32(const QImage& img)
 {
@@ -25,14 +28,25 @@ QImage MenuImages::captions()
     QPainter p(&img);
     p.setRenderHint(QPainter::TextAntialiasing, false); // crisp masks for the bit operations
     QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(13);
     f.setBold(true);
     f.setStyleStrategy(QFont::NoAntialias);
+    // The largest size at which every line keeps clear of the screen's edge.
+    const int room = kWidth - kAnimationWidth - 2 * kCaptionMargin;
+    for (int px = 13; px > 8; --px) {
+        f.setPixelSize(px);
+        const QFontMetrics fm(f);
+        bool fits = true;
+        for (const char* caption : kCaptions)
+            for (const QString& line : QString::fromUtf8(caption).split(QLatin1Char('\n')))
+                fits = fits && fm.horizontalAdvance(line) <= room;
+        if (fits)
+            break;
+    }
     p.setFont(f);
     p.setPen(Qt::black);
     const int q = kHeight / 4;
     for (int i = 0; i < 4; ++i)
-        p.drawText(QRect(kAnimationWidth, i * q, kWidth - kAnimationWidth, q), Qt::AlignCenter,
+        p.drawText(QRect(kAnimationWidth + kCaptionMargin, i * q, room, q), Qt::AlignCenter,
                    QString::fromUtf8(kCaptions[i]));
     return img;
 }

@@ -180,6 +180,13 @@ private slots:
         for (int i = 1; i < 65; ++i)
             bar.player().tick();
         QCOMPARE(time(bar), QString("1 : 5"));
+        // The widest seconds keep clear of the "/" after them.
+        const auto* seconds = bar.findChild<QLabel*>("Label2_5");
+        const auto* of = bar.findChild<QLabel*>("lblOf");
+        const QFontMetrics fm(seconds->font());
+        const int inkEnd = seconds->x() + fm.horizontalAdvance(QStringLiteral("59"));
+        const int slash = of->x() + (of->width() - fm.horizontalAdvance(QLatin1Char('/'))) / 2;
+        QVERIFY2(slash - inkEnd >= 3, qPrintable(QString("%1 %2").arg(inkEnd).arg(slash)));
         for (int i = 65; i < 90; ++i)
             bar.player().tick();
         QCOMPARE(bar.player().barWidth(), 1712);

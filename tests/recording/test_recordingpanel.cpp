@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
@@ -162,6 +163,14 @@ private slots:
 
     void typedCommentGoesToTheEncoderUnchanged()
     {
+        // A whole comment of ordinary words is seen at once.
+        auto* field = child<QLineEdit>("txtKoment");
+        const QString longest = QStringLiteral("напомнить_позвонить_маме_вечер");
+        QCOMPARE(longest.size(), 30);
+        // Inside the frame, the line edit's own margins and the cursor.
+        const int frame = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, field);
+        QVERIFY(QFontMetrics(field->font()).horizontalAdvance(longest) <=
+                field->width() - 2 * frame - 2 * 2 - 2);
         QSignalSpy encode(m_panel.get(), &RecordingPanel::encoderRequested);
         type(child<QLineEdit>("txtKoment"), QStringLiteral("Купить хлеб"));
         m_panel->pressRecord();

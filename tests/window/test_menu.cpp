@@ -19,6 +19,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 
 // The menu over a known background: a flat colour, so every pixel of the
@@ -106,6 +108,10 @@ void TestMenu::buildMenuShowsDimmedAndBrightQuarters()
                 break;
             }
     QVERIFY(ink.x() >= 0);
+    // No caption touches the right edge of the screen.
+    for (int y = 0; y < text.height(); ++y)
+        for (int x = text.width() - 3; x < text.width(); ++x)
+            QVERIFY2(text.pixel(x, y) != qRgb(0, 0, 0), qPrintable(QString("%1,%2").arg(x).arg(y)));
 
     const QImage dimmed = m_window->menu()->images().dimmed();
     const QImage bright = m_window->background().toImage();
@@ -269,6 +275,21 @@ void TestMenu::windowButtons()
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraSpravka"));
     QCOMPARE(m_window->state().panelMode, PanelMode::Help);
     QVERIFY(m_window->gifCtl(13)->Enabled());
+    // "... появится вот такой значок.": the watcher's icon just after the words.
+    auto* text = m_window->findChild<HelpText*>("Text2");
+    auto* icon = m_window->findChild<QLabel*>("trayIconSample");
+    QVERIFY(text && icon && icon->isVisible() && !icon->pixmap().isNull());
+    const QTextBlock line = text->document()->findBlockByNumber(7);
+    QVERIFY(line.text().contains(QStringLiteral("значок.")));
+    QTextCursor end(line);
+    end.setPosition(line.position() + int(line.text().indexOf(QStringLiteral("значок."))) + 7);
+    const QRect words = text->cursorRect(end).translated(
+        text->viewport()->mapTo(icon->parentWidget(), QPoint(0, 0)));
+    QVERIFY2(
+        icon->geometry().left() >= words.left() && icon->geometry().left() <= words.left() + 8 &&
+            qAbs(icon->geometry().center().y() - words.center().y()) <= 2,
+        qPrintable(
+            QString("%1,%2 vs %3,%4").arg(icon->x()).arg(icon->y()).arg(words.x()).arg(words.y())));
     press(menu);
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraMeny"));
 
