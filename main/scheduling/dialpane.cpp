@@ -1,7 +1,10 @@
 #include "dialpane.h"
 
+#include <QDateTime>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 #include <QTransform>
 
 DialPane::DialPane(Role role, QWidget* parent) : QWidget(parent), m_role(role)
@@ -89,14 +92,20 @@ void DialPane::paintEvent(QPaintEvent*)
 
 void DialPane::mousePressEvent(QMouseEvent* e)
 {
+    m_lastPress = QDateTime::currentMSecsSinceEpoch();
     emit pressed();
     e->accept();
 }
 
 void DialPane::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    // A double-click is one act of the user's: its first press toggled the
-    // dial, the second must not toggle it back.
+    // A double-click is one act of the user's. When its first press came
+    // here, that press toggled the dial and the second must not toggle it
+    // back; when the first press opened the dial (the menu's item), the
+    // second is the dial's first click.
+    const qint64 since = QDateTime::currentMSecsSinceEpoch() - m_lastPress;
+    if (since > QGuiApplication::styleHints()->mouseDoubleClickInterval())
+        mousePressEvent(e);
     e->accept();
 }
 

@@ -56,6 +56,7 @@ protected:
 
 private:
     Role m_role;
+    qint64 m_lastPress = 0; // when this pane last took a press, ms since the epoch
     QPixmap m_picture;
     QPixmap m_hand;
     std::array<QPoint, 3> m_handPoints{};

@@ -29,8 +29,10 @@ void NewTaskFlow::start()
 {
     m_parts.state->panelMode = PanelMode::Hour;
     toFront(m_parts.dial);
-    Pause(100);
+    // Reset before the pause: the second click of a double-click on the
+    // menu's item, arriving meanwhile, is then the dial's first click.
     m_parts.dial->ResetDial();
+    Pause(100);
     emit hintChanged(QStringLiteral("Выберите ЧАС для напоминания, минуты откорректируете позже."));
 }
 

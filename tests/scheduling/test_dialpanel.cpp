@@ -1,8 +1,11 @@
 #include "dialpane.h"
 #include "dialpanel.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <QToolButton>
 
@@ -139,6 +142,15 @@ void TestDialPanel::followsTheMouseAndFreezesOnClicks()
     QVERIFY(!m_panel->model().frozen());
     moveTo(dialPoint(181));
     QCOMPARE(m_panel->hourNev(), QString("15"));
+    // The second click of a double-click whose first one went elsewhere (the
+    // menu's item that opened the dial) is the dial's click.
+    m_panel->ResetDial();
+    QVERIFY(m_panel->model().frozen());
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    QMouseEvent second(QEvent::MouseButtonDblClick, dialPoint(180), dialPoint(180),
+                       m_panel->mapToGlobal(dialPoint(180)), Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(m_panel->childAt(dialPoint(180)), &second);
+    QVERIFY(!m_panel->model().frozen());
 }
 
 void TestDialPanel::halfButtonsSwitchHourAndIcons()

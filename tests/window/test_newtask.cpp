@@ -246,6 +246,15 @@ void TestNewTask::pressesReachOnlyThePanelInFrontAndLeavingUnmutes()
                           QPoint(50, 30));
         QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
     };
+    // A double-click on the menu's item: its second click is the dial's
+    // first, and the dial follows the mouse.
+    m_window->buildMenu();
+    QLabel* item = m_window->findChildren<QLabel*>("picMeny")[1];
+    QTest::mouseDClick(m_window->windowHandle(), Qt::LeftButton, {},
+                       item->mapTo(m_window, QPoint(100, 30)));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
+    QVERIFY(!m_window->dial()->model().frozen());
+
     openDial();
     // The menu over the dial: OK only shows its press there.
     m_window->buildMenu();
