@@ -44,3 +44,20 @@ private:
     QLibrary m_library;
     QString m_error;
 };
+
+// Whether the bar's application can be made at all, asked of a child
+// process: Qt ends a process whose display it cannot open (no X server, a
+// Wayland session without Qt's plug-in), and the player must go on to sound
+// the alarm and put the mixer back whatever happens to its bar. The child
+// starts before anything else and answers while the sound starts.
+class DisplayProbe
+{
+public:
+    void start(const QString& ownFolder, int argc, char** argv);
+    // Waits at most `ms` for the answer; false, with `why`, when the bar
+    // cannot be shown (the child is then ended).
+    bool usable(int ms, QString* why);
+
+private:
+    qint64 m_pid = -1;
+};

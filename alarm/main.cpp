@@ -20,12 +20,18 @@ int main(int argc, char** argv)
     // Before the mixer is touched: a kill or a logout from here on ends the
     // alarm the orderly way (once the event loop runs).
     ShutdownSignals::catchEarly();
-    // The lock, the mixer and the sound first; the window can wait for them.
     const QString ownFolder = Paths::programFolder();
+    // Whether a bar can be shown here is asked meanwhile, of a child.
+    DisplayProbe display;
+    display.start(ownFolder, argc, argv);
+    // The lock, the mixer and the sound first; the window can wait for them.
     AlarmStart start(ownFolder);
     const AlarmStart::Result& started = start.result();
-    if (started.alreadyRunning)
+    if (started.alreadyRunning) {
+        QString unused;
+        display.usable(0, &unused); // not left behind
         return 0;
+    }
     if (!started.lockProblem.isEmpty())
         std::fprintf(stderr, "Tinkra: playing without the single-instance lock: %s\n",
                      qPrintable(started.lockProblem));
@@ -33,10 +39,13 @@ int main(int argc, char** argv)
     // Without its window the alarm still sounds for its five seconds and
     // puts the mixer back: a reminder heard is what matters.
     AlarmWindowModule window;
-    const bool windowed = window.load(ownFolder);
+    QString noBar;
+    const bool loaded = window.load(ownFolder);
+    const bool windowed = display.usable(10000, &noBar) && loaded;
+    if (!loaded)
+        noBar = window.error();
     if (!windowed)
-        std::fprintf(stderr, "Tinkra: the alarm bar cannot be shown: %s\n",
-                     qPrintable(window.error()));
+        std::fprintf(stderr, "Tinkra: the alarm bar cannot be shown: %s\n", qPrintable(noBar));
     std::unique_ptr<QCoreApplication> app(windowed ? window.createApplication(&argc, argv)
                                                    : new QCoreApplication(argc, argv));
     loadQtTranslations();

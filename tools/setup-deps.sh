@@ -19,7 +19,7 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format-14
   fonts-dejavu-core locales file
   libxcb1-dev strace
-  qt6-translations-l10n
+  qt6-translations-l10n qt6-wayland
 )
 
 # The tests run the sound system tests against PipeWire as well. Only its

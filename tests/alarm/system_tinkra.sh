@@ -182,4 +182,14 @@ wait_gone "$pid" 120 || fail "Tinkra without its window did not end"
 mixer_is 30% yes || fail "not restored: $(volume), muted $(muted)"
 grep -q "the alarm bar cannot be shown" "$QT_WORK/Tinkra.log" || fail "nothing said: $(cat "$QT_WORK/Tinkra.log")"
 mv "$pf/Data/libTinkraWindow.so.away" "$pf/Data/libTinkraWindow.so"
+
+note "no display it can open (a Wayland session whose socket is not there): the alarm still sounds and is put back"
+from=$(monitor_at)
+DISPLAY= WAYLAND_DISPLAY=quill-no-such-display XDG_SESSION_TYPE=wayland start_program "$tinkra"
+pid=$LAST_PID
+wait_for 120 mixer_is 100% no || fail "without a display the alert did not raise the volume"
+wait_for 60 loud_since "$from" 0.05 || fail "without a display no alarm sound (peak $(peak_since "$from"))"
+wait_gone "$pid" 120 || fail "Tinkra without a display did not end"
+mixer_is 30% yes || fail "not restored without a display: $(volume), muted $(muted)"
+grep -q "the alarm bar cannot be shown" "$QT_WORK/Tinkra.log" || fail "nothing said: $(cat "$QT_WORK/Tinkra.log")"
 note "ok"
