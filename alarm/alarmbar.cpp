@@ -1,9 +1,12 @@
 #include "alarmbar.h"
 
+#include "skiptaskbar.h"
+
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 constexpr int TwipsPerPixel = 15;
@@ -57,6 +60,8 @@ void AlarmBar::showEvent(QShowEvent* event)
 {
     placeBottomLeft();
     QWidget::showEvent(event);
+    // Not a task bar button: once the window is on the screen.
+    QTimer::singleShot(0, this, [this] { skipTaskbar(windowHandle()); });
 }
 
 void AlarmBar::placeBottomLeft()

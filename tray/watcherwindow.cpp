@@ -1,5 +1,7 @@
 #include "watcherwindow.h"
 
+#include "skiptaskbar.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -160,4 +162,11 @@ void WatcherWindow::closeEvent(QCloseEvent* event)
     m_tray.Delete();
     event->accept();
     emit ended();
+}
+
+void WatcherWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Not a task bar button: once the window is on the screen.
+    QTimer::singleShot(0, this, [this] { skipTaskbar(windowHandle()); });
 }

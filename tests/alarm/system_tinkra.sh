@@ -93,6 +93,9 @@ wait_for 120 mixer_is 100% no || fail "speakers at $(volume), muted $(muted) dur
 bar=$(wait_window '^   Есть напоминание$' 120) || fail "no alarm bar"
 window_geometry "$bar"
 xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the bar does not ask to be kept above"
+# Not a task bar button (asked once the bar is on the screen).
+skips() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
+wait_for 30 skips "$bar" || fail "the bar shows in task bars: $(xprop -id "$bar" _NET_WM_STATE)"
 [ "$WW" = 263 ] && [ "$WH" = 40 ] || fail "bar is ${WW}x${WH}"
 [ "$WX" = 0 ] || fail "bar not at the left edge: x=$WX"
 [ $((WY + WH)) -eq "$screen_h" ] || fail "bar not at the bottom: y=$WY"

@@ -38,8 +38,11 @@ point_at_icon() {
 note "started plainly: window and icon"
 start_program "$pf/Vestrel"
 first=$LAST_PID
-wait_window '^Tray_Ola-Brenvik$' 60 >/dev/null || fail "the window is not shown"
+watcher=$(wait_window '^Tray_Ola-Brenvik$' 60) || fail "the window is not shown"
 wait_icons 1 || fail "no icon in the notification area"
+# Its icon is in the tray; the window is not a task bar button.
+skips() { xprop -id "$watcher" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
+wait_for 30 skips || fail "the window shows in task bars: $(xprop -id "$watcher" _NET_WM_STATE)"
 
 note "a second copy says so and ends; still one icon"
 start_program "$pf/Vestrel"
