@@ -77,22 +77,23 @@ int renameat2(int fromdir, const char* from, int todir, const char* to, unsigned
     return rc;
 }
 
-int fsync(int fd)
+static int synced(const char* call, int fd, int (*real)(int))
 {
     char path[PATH_MAX];
     path_of_fd(fd, path, sizeof path);
-    const int rc = REAL(fsync)(fd);
-    after("fsync", rc, path, NULL);
+    const int rc = real(fd);
+    after(call, rc, path, NULL);
     return rc;
+}
+
+int fsync(int fd)
+{
+    return synced("fsync", fd, REAL(fsync));
 }
 
 int fdatasync(int fd)
 {
-    char path[PATH_MAX];
-    path_of_fd(fd, path, sizeof path);
-    const int rc = REAL(fdatasync)(fd);
-    after("fdatasync", rc, path, NULL);
-    return rc;
+    return synced("fdatasync", fd, REAL(fdatasync));
 }
 
 int unlink(const char* path)
