@@ -25,6 +25,8 @@ AlarmBar::AlarmBar()
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(AlarmMs);
     m_timer1.setSingleShot(true);
+    // Never early: a coarse timer may end a five-second alarm 0.25 s short.
+    m_timer1.setTimerType(Qt::PreciseTimer);
     connect(&m_timer1, &QTimer::timeout, this, &AlarmBar::timeUp);
 
     m_timer2.setObjectName(QStringLiteral("Timer2"));

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     if (windowed)
         bar.reset(window.showWindow(&errorText, &started.detail, &timeUp));
     else
-        QTimer::singleShot(AlarmWindowModule::AlarmMs, app.get(), end);
+        QTimer::singleShot(AlarmWindowModule::AlarmMs, Qt::PreciseTimer, app.get(), end);
     const int rc = QCoreApplication::exec();
     // However the loop ended (the session manager may end it too).
     sound.RestoreSound();

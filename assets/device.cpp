@@ -26,8 +26,9 @@ void roundKey(QPainter& p, const QRectF& r, const QColor& base)
 bool Artwork::writeDevice(const QString& dir)
 {
     const QRect area = Layout::kPicture1;
-    QImage img(area.size(), QImage::Format_RGB32);
-    img.fill(QColor(8, 8, 10));
+    // Clear outside the outline, so that the window's corners stay clear.
+    QImage img(area.size(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
 

@@ -34,6 +34,8 @@ if [ "${1:-}" = --test ]; then
   PACKAGES+=(stress-ng gdb)
   # The watcher's ticks and the alarms it starts, seen as file events.
   PACKAGES+=(inotify-tools)
+  # A StatusNotifier tray host (the panel's tray plug-in) for the watcher's icon.
+  PACKAGES+=(xfce4-panel)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -10,7 +10,9 @@ class QMenu;
 
 // The watcher's icon in the notification area. Clicks arrive as `OnIcon`
 // with the number of the mouse action (2 left click, 3 left double-click,
-// 5 right button); the owner decides what they do.
+// 5 right button); the owner decides what they do. A StatusNotifier host's
+// activation arrives as the double-click, its request for the menu as the
+// right button.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -59,12 +61,18 @@ protected:
 private:
     void copyToTray();
     void onActivated(QSystemTrayIcon::ActivationReason reason);
+    // Reports the right button; the menu, if ours to open, opens at `at`.
+    void reportMenuRequest(QPoint at);
+    // Whether Qt shows the icon as a StatusNotifier item on the session bus
+    // (rather than embedded in an X11 tray).
+    bool isStatusNotifierItem() const;
 
     QSystemTrayIcon m_icon;
     QIcon m_iconPicture;
     QString m_tip;
     QTimer m_waitForTray;
-    // Set while a right-button release on the icon is being reported: then
-    // the menu is ours to open.
-    bool m_releasing = false;
+    // Set while a request for the menu is being reported that no tray host
+    // answers itself: then the menu is ours to open.
+    bool m_menuIsOurs = false;
+    QPoint m_menuPoint;
 };

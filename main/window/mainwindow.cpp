@@ -31,6 +31,7 @@
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -50,6 +51,9 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
     setObjectName(QStringLiteral("Quillmur"));
     setWindowTitle(QStringLiteral("Quillmur"));
     setFixedSize(Layout::kWindow);
+    // Clear outside the outline as well as cut away: a compositor that
+    // ignores the window's shape still shows the device's rounded corners.
+    setAttribute(Qt::WA_TranslucentBackground);
     m_monitor = new ModAudioMon(std::move(services.waveInput), this);
     buildScreen(std::move(services.dragWindow));
     showStartPicture();
@@ -67,7 +71,6 @@ void MainWindow::buildScreen(std::function<void(QWidget*)> dragWindow)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(8, 8, 10));
     setPalette(pal);
-    setAutoFillBackground(true);
 
     m_face = new DeviceFace(std::move(dragWindow), this);
     connect(m_face, &DeviceFace::controlButtonPressed, this, &MainWindow::pressControlButton);
@@ -131,6 +134,10 @@ void MainWindow::finishStartUp()
 
 void MainWindow::paintEvent(QPaintEvent* e)
 {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(WindowOutline::path(), palette().window());
+    p.end();
     QWidget::paintEvent(e);
     // The first frame is being drawn: the rest of the start-up comes right
     // after it has gone to the screen.

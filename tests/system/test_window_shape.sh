@@ -12,6 +12,10 @@ wait_drawn "$win" || fail "the window was never drawn"
 note "window at $WX,$WY size ${WW}x$WH"
 [ "$WW" = 319 ] && [ "$WH" = 548 ] || fail "window is ${WW}x$WH, not 319x548"
 
+# An ARGB window, its outside clear: where a compositor ignores the shape,
+# the corners still show what is behind.
+xwininfo -id "$win" | grep -q 'Depth: 32' || fail "not an ARGB window: $(xwininfo -id "$win" | grep Depth)"
+
 shot=$(screenshot window_shape)
 root=$(pixel "$shot" 2 2)
 for corner in "$WX $WY" "$((WX + WW - 1)) $WY" "$WX $((WY + WH - 1))" "$((WX + WW - 1)) $((WY + WH - 1))"; do

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -144,6 +145,19 @@ void TestMainWindow::startUpState()
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(!w.mask().isEmpty());
     QVERIFY(!w.mask().contains(QPoint(0, 0)));
+    {
+        // Outside the outline nothing is drawn, shape or no shape: where a
+        // compositor ignores the shape, the corners are clear, not black.
+        QImage drawn(w.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        w.render(&drawn, {}, {},
+                 QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+        const QRect r = drawn.rect();
+        for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+            QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
+        QCOMPARE(qAlpha(drawn.pixel(r.center())), 255);
+        QCOMPARE(qAlpha(drawn.pixel(60, 20)), 255);
+    }
     QCOMPARE(w.findChild<QLabel*>("lblVersion")->text(), QString("Version 1.0.0"));
     QCOMPARE(w.findChild<QLabel*>("lblTitle")->text(), QString("Vestrel"));
     QCOMPARE(w.findChild<QLineEdit*>("imyFileMp3")->text(), QString("/scratch/"));
