@@ -4,6 +4,10 @@
 #include "folderlisting.h"
 #include "taskname.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 // The date and time positions end at character 21 (counted in UTF-16 units,
@@ -109,4 +113,26 @@ DueScan::Due DueScan::CheckDueBytes(QByteArrayView utf8Name, const QDate& today,
     if (!task)
         return Due::BadName;
     return TaskName::isDue(*task, today, secondOfDay) ? Due::Yes : Due::No;
+}
+
+QStringList DueScan::dueNames(const QString& folder, const QDateTime& now, int max)
+{
+    std::vector<std::pair<QDateTime, QString>> due;
+    FolderListing::forEachName(folder, taskPattern(), [&](const FolderListing::Name& n) {
+        if (!n.exactName)
+            return;
+        QString name = n.text ? *n.text : QString::fromUtf8(n.bytes);
+        const auto task = dueMoment(name);
+        if (task && TaskName::isDue(*task, now))
+            due.emplace_back(QDateTime(task->date, QTime(task->hour, task->minute, task->second)),
+                             std::move(name));
+    });
+    std::sort(due.begin(), due.end());
+    QStringList names;
+    for (const auto& [moment, name] : due) {
+        if (max > 0 && names.size() == max)
+            break;
+        names << name;
+    }
+    return names;
 }

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -49,6 +50,13 @@ public:
 
     // The due date and time read from the name's date and time positions.
     static std::optional<TaskName::Parsed> dueMoment(QStringView name);
+
+    // The names of the files the watch looks at.
+    static QString taskPattern() { return QStringLiteral("*.mp3*"); }
+    // The names of the tasks of `folder` that are due at `now` by the same
+    // rule, the one due longest first (then by name); at most `max` of them
+    // (all when 0). Bad names are passed over.
+    static QStringList dueNames(const QString& folder, const QDateTime& now, int max = 0);
 
 private:
     const Clock& m_clock;

@@ -20,7 +20,7 @@ DueWatch::DueWatch(const QString& programFolder, const Clock& clock, Starter sta
 ScanResult DueWatch::tick()
 {
     const ScanResult found =
-        m_scan.ScanDueTasks(m_programFolder + QStringLiteral("/Media/"), QStringLiteral("*.mp3*"));
+        m_scan.ScanDueTasks(m_programFolder + QStringLiteral("/Media/"), DueScan::taskPattern());
     emit mediaReadable(found.folderReadable);
     if (found.badNames > 0)
         emit badNamesFound(found.badNames);

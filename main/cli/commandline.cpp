@@ -421,28 +421,13 @@ int CommandLine::snooze(int minutes)
     for (const TaskCatalog::Entry& e : TaskCatalog::read(media, now)) {
         if (e.state != TaskCatalog::State::Past)
             continue;
-        const QString wanted = TaskName::compose(
-            TaskName::twoDigits(until.date().day()), TaskName::twoDigits(until.date().month()),
-            until.date().year(), TaskName::twoDigits(until.time().hour()),
-            TaskName::twoDigits(until.time().minute()), until.time());
-        // A taken name gets the next free second, as a new note's would;
-        // the move never replaces a file, so a name taken meanwhile only
-        // means one more look.
+        // A taken name gets the next free second, as a new note's would.
         QString error;
-        std::optional<QString> name;
-        bool moved = false;
-        for (int attempt = 0; attempt < 3 && !moved; ++attempt) {
-            name = NoteFile::freeTaskName(media, wanted);
-            if (!name)
-                break;
-            moved = NoteFile::moveComplete(media + e.file, media + *name, &error);
-        }
-        if (!moved) {
+        const std::optional<QString> name = NoteFile::moveTask(media, e.file, until, &error);
+        if (!name) {
             ++failed;
             m_env.err->write(
-                QStringLiteral("Quillmur: %1 не перенесено: %2\n")
-                    .arg(e.file, name ? error : QStringLiteral("все секунды минуты заняты"))
-                    .toUtf8());
+                QStringLiteral("Quillmur: %1 не перенесено: %2\n").arg(e.file, error).toUtf8());
             continue;
         }
         print(e.file + QStringLiteral(" -> ") + *name + QLatin1Char('\n'));

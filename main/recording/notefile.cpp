@@ -166,4 +166,28 @@ std::optional<QString> freeTaskName(const QString& mediaFolder, const QString& n
     return std::nullopt;
 }
 
+std::optional<QString> moveTask(const QString& mediaFolder, const QString& file,
+                                const QDateTime& until, QString* error)
+{
+    const QString wanted = TaskName::compose(
+        TaskName::twoDigits(until.date().day()), TaskName::twoDigits(until.date().month()),
+        until.date().year(), TaskName::twoDigits(until.time().hour()),
+        TaskName::twoDigits(until.time().minute()), until.time());
+    // The move never replaces a file, so a name taken meanwhile only means
+    // one more look.
+    QString why;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::optional<QString> name = freeTaskName(mediaFolder, wanted);
+        if (!name) {
+            why = QStringLiteral("все секунды минуты заняты");
+            break;
+        }
+        if (moveComplete(mediaFolder + file, mediaFolder + *name, &why))
+            return name;
+    }
+    if (error)
+        *error = why;
+    return std::nullopt;
+}
+
 } // namespace NoteFile

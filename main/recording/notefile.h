@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -48,6 +49,13 @@ QString freeFileName(const QString& wanted);
 // within the minute. No value when all sixty are taken or `name` is not a
 // task name.
 std::optional<QString> freeTaskName(const QString& mediaFolder, const QString& name);
+
+// Moves the task `file` of `mediaFolder` to the moment `until`: the task
+// name of that minute, with the next free second when it is taken, never
+// replacing a file; the tags and the audio stay as they are. The new name,
+// or no value with `error` (when given) saying why.
+std::optional<QString> moveTask(const QString& mediaFolder, const QString& file,
+                                const QDateTime& until, QString* error = nullptr);
 
 // Removes what a move across file systems that was cut short left beside
 // `target`: its hidden partial copies.

@@ -146,7 +146,26 @@ TEST(DueScan, FolderContents)
         EXPECT_EQ(r.alert, c.alert) << c.what;
         EXPECT_EQ(r.badNames, c.badNames) << c.what;
         EXPECT_EQ(r.scanned, c.scanned) << c.what;
+        // The alarm player's list of due notes follows the same rule.
+        EXPECT_EQ(!DueScan::dueNames(folder.media(), clock.now()).isEmpty(), c.alert) << c.what;
     }
+}
+
+// The due notes the alarm speaks and the watcher announces: the one due
+// longest first, whatever order the names sort or list in.
+TEST(DueScan, DueNamesLongestDueFirst)
+{
+    ProgramFolder folder;
+    for (const char* name :
+         {"07.12.2026 14ч 00м 00.mp3", "01.01.2026 08ч 00м 00.mp3", "07.12.2026 09ч 00м 05 b.mp3",
+          "07.12.2026 09ч 00м 05 a.mp3", "07.12.2026 15ч 00м 00.mp3", "notes.mp3"})
+        folder.add(QString::fromUtf8(name));
+    const QDateTime now = at(2026, 12, 7, 14, 30, 0);
+    const QStringList all = {"01.01.2026 08ч 00м 00.mp3", "07.12.2026 09ч 00м 05 a.mp3",
+                             "07.12.2026 09ч 00м 05 b.mp3", "07.12.2026 14ч 00м 00.mp3"};
+    EXPECT_EQ(DueScan::dueNames(folder.media(), now), all);
+    EXPECT_EQ(DueScan::dueNames(folder.media(), now, 3), all.mid(0, 3));
+    EXPECT_TRUE(DueScan::dueNames(folder.media() + "missing/", now).isEmpty());
 }
 
 // Bytes that are not UTF-8 (a name copied from another system): neither
