@@ -3,12 +3,14 @@
 #include "audioimport.h"
 #include "clock.h"
 #include "commentrule.h"
+#include "durablefile.h"
 #include "encoderjob.h"
 #include "encoderpipeline.h"
 #include "icsexport.h"
 #include "notefile.h"
 #include "notejournal.h"
 #include "paths.h"
+#include "suiteoptions.h"
 #include "taskcatalog.h"
 #include "taskname.h"
 
@@ -47,6 +49,8 @@ const Option kOptions[] = {
     {"--add", true, Action::Add},
     {"--snooze", true, Action::Snooze},
     {"--export-ics", true, Action::ExportIcs},
+    {"--set", true, Action::Set},
+    {"--get", false, Action::Get},
     {"--json", false, std::nullopt},
     {"--at", true, std::nullopt},
     {"--comment", true, std::nullopt},
@@ -200,6 +204,18 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
                 command->minutes = minutes;
                 break;
             }
+            case Action::Set: {
+                const QString option = value->section(QLatin1Char('='), 0, 0).trimmed();
+                const QString onOff = value->section(QLatin1Char('='), 1).trimmed();
+                if (!SuiteOptions().set(option, onOff))
+                    return error(QStringLiteral("--set: нужно %1=on|off или %2=on|off, а не %3")
+                                     .arg(QLatin1String(SuiteOptions::VoiceAfterChime),
+                                          QLatin1String(SuiteOptions::Notifications),
+                                          quoted(*value)));
+                command->option = option;
+                command->value = onOff;
+                break;
+            }
             default:
                 break;
             }
@@ -262,6 +278,11 @@ QString CommandLine::helpText()
         "                           сейчас + МИНУТЫ; печатает, что перенесено\n"
         "  --export-ics ФАЙЛ        все задания в календарь iCalendar (\"-\": в\n"
         "                           стандартный вывод)\n"
+        "  --set НАСТРОЙКА=on|off   voice-after-chime: после сигнала будильника\n"
+        "                           звучат сами записи (по умолчанию off);\n"
+        "                           notifications: уведомления рабочего стола о\n"
+        "                           наступивших заданиях (по умолчанию on)\n"
+        "  --get                    печатает эти настройки\n"
         "\n"
         "Код выхода: 0 - готово, 1 - ошибка в команде, 2 - сбой программы.\n");
 }
@@ -285,8 +306,25 @@ int CommandLine::run(const Command& command)
         return snooze(command.minutes);
     case Action::ExportIcs:
         return exportIcs(command.icsFile);
+    case Action::Set:
+        return setOption(command);
+    case Action::Get:
+        print(SuiteOptions::read(m_env.programFolder).text());
+        return Ok;
     }
     return Failure;
+}
+
+int CommandLine::setOption(const Command& command)
+{
+    SuiteOptions options = SuiteOptions::read(m_env.programFolder);
+    options.set(command.option, command.value);
+    QDir().mkpath(m_env.programFolder + QStringLiteral("/Data"));
+    if (const int err = SuiteOptions::write(m_env.programFolder, options))
+        return failure(
+            QStringLiteral("настройка не сохранена: %1")
+                .arg(DurableFile::problem(err, m_env.programFolder + QStringLiteral("/Data"))));
+    return Ok;
 }
 
 int CommandLine::list(bool json)

@@ -26,7 +26,7 @@ public:
 
     struct Command
     {
-        enum class Action { Help, Version, List, Add, Snooze, ExportIcs };
+        enum class Action { Help, Version, List, Add, Snooze, ExportIcs, Set, Get };
         Action action = Action::Help;
         bool json = false; // --list
         QString audio;     // --add
@@ -34,6 +34,8 @@ public:
         QString comment;   // --add
         int minutes = 0;   // --snooze
         QString icsFile;   // --export-ics: a path, or "-" for standard output
+        QString option;    // --set: the option's name
+        QString value;     // --set: "on" or "off"
     };
 
     struct Parsed
@@ -77,6 +79,7 @@ private:
     int add(const Command& command);
     int snooze(int minutes);
     int exportIcs(const QString& file);
+    int setOption(const Command& command);
 
     int userError(const QString& message);
     int failure(const QString& message);

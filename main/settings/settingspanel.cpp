@@ -1,5 +1,6 @@
 #include "settingspanel.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPainter>
@@ -79,7 +80,35 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent), m_menu(kWidth *
         shape->hide();
         m_shape1[size_t(band)] = shape;
     }
+    // Below the menu's last line, where clicks did nothing: the suite's two
+    // switches, in the menu's print.
+    const auto addSwitch = [this](const char* name, const QString& text, int top) {
+        auto* box = new QCheckBox(text, this);
+        box->setObjectName(QLatin1String(name));
+        box->setGeometry(14, top, kWidth - 22, 22);
+        box->hide();
+        connect(box, &QCheckBox::clicked, this, [this] { emit optionsChanged(options()); });
+        return box;
+    };
+    m_voiceAfterChime =
+        addSwitch("chkVoiceAfterChime", QStringLiteral("Запись после сигнала"), px(kLine5[5]) + 6);
+    m_notifications =
+        addSwitch("chkNotifications", QStringLiteral("Уведомления о заданиях"), px(kLine5[5]) + 28);
     applyColours();
+}
+
+void SettingsPanel::setOptions(const SuiteOptions& options)
+{
+    m_voiceAfterChime->setChecked(options.voiceAfterChime);
+    m_notifications->setChecked(options.notifications);
+}
+
+SuiteOptions SettingsPanel::options() const
+{
+    SuiteOptions options;
+    options.voiceAfterChime = m_voiceAfterChime->isChecked();
+    options.notifications = m_notifications->isChecked();
+    return options;
 }
 
 void SettingsPanel::setPreview(const QImage& preview)
@@ -97,6 +126,8 @@ void SettingsPanel::setPreview(const QImage& preview)
     m_darkPreview = n > 0 && sum / n < kDarkBelow;
     applyColours();
     m_menuPrinted = false;
+    m_voiceAfterChime->hide();
+    m_notifications->hide();
     update();
 }
 
@@ -113,11 +144,22 @@ void SettingsPanel::applyColours()
                               .arg(c.frame.blue());
     for (QFrame* shape : m_shape1)
         shape->setStyleSheet(frame);
+    const QString switches =
+        QStringLiteral("QCheckBox { color: %1; background: transparent; spacing: 8px; }"
+                       "QCheckBox::indicator { width: 11px; height: 11px; border: 1px solid %2;"
+                       " border-radius: 2px; background: transparent; }"
+                       "QCheckBox::indicator:checked { background: %3; }")
+            .arg(c.text.name(), c.text.name(), c.frame.name());
+    for (QCheckBox* box : {m_voiceAfterChime, m_notifications})
+        if (box)
+            box->setStyleSheet(switches);
 }
 
 void SettingsPanel::drawSettingsMenu()
 {
     m_menuPrinted = true;
+    m_voiceAfterChime->show();
+    m_notifications->show();
     update();
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "settingsmenu.h"
+#include "suiteoptions.h"
 
 #include <QImage>
 #include <QWidget>
 
 #include <array>
 
+class QCheckBox;
 class QFrame;
 
 // The box picWibora of the settings panel: a four-item menu printed as text
@@ -35,6 +37,10 @@ public:
     // Prints the nine menu lines (run when the settings panel opens).
     void drawSettingsMenu();
 
+    // The two switches printed under the menu, below its last line.
+    void setOptions(const SuiteOptions& options);
+    SuiteOptions options() const;
+
     const SettingsMenu& menu() const { return m_menu; }
     QImage preview() const { return m_preview; }
 
@@ -46,6 +52,8 @@ signals:
     void ownPictureRequested();
     void restoreDefaultRequested();
     void autostartRequested();
+    // One of the switches under the menu was turned.
+    void optionsChanged(const SuiteOptions& options);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -64,4 +72,6 @@ private:
     bool m_darkPreview = false;
     std::array<QFrame*, 6> m_line5{};
     std::array<QFrame*, SettingsMenu::kBandCount> m_shape1{};
+    QCheckBox* m_voiceAfterChime = nullptr;
+    QCheckBox* m_notifications = nullptr;
 };

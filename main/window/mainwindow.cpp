@@ -7,6 +7,7 @@
 #include "controlbutton.h"
 #include "deletepanel.h"
 #include "dialpanel.h"
+#include "durablefile.h"
 #include "encoderpipeline.h"
 #include "gifctl.h"
 #include "helppanel.h"
@@ -30,6 +31,7 @@
 #include "windowoutline.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -216,6 +218,8 @@ void MainWindow::onMenuItem(int item)
         break;
     case 3:
         showPanel(panel(QStringLiteral("fraNastroiki")));
+        // The command line may have changed them since.
+        m_settings->setOptions(SuiteOptions::read(m_programFolder));
         m_settings->drawSettingsMenu();
         break;
     default:
@@ -431,6 +435,15 @@ void MainWindow::buildSettings()
             &BackgroundChooser::chooseOwn);
     connect(m_settings, &SettingsPanel::restoreDefaultRequested, m_backgrounds,
             &BackgroundChooser::restoreDefault);
+    connect(m_settings, &SettingsPanel::optionsChanged, this, [this](const SuiteOptions& options) {
+        // Written at once; a change that cannot be kept is not shown as made.
+        QDir().mkpath(m_programFolder + QStringLiteral("/Data"));
+        if (const int err = SuiteOptions::write(m_programFolder, options)) {
+            m_settings->setOptions(SuiteOptions::read(m_programFolder));
+            setHint(QStringLiteral("Настройка не сохранена: ") +
+                    DurableFile::problem(err, m_programFolder + QStringLiteral("/Data")));
+        }
+    });
     connect(m_settings, &SettingsPanel::autostartRequested, this, [this] {
         const QString problem = WatcherAutostart(m_programFolder).run().hint();
         if (!problem.isEmpty())

@@ -158,6 +158,12 @@ TEST(CommandLineArguments, ReadsCommandsAndRefusesMistakes)
         {{"--add=a.wav", "--at=24.12.2026 09:15", "--comment", "x y"}, A::Add, ""},
         {{"--snooze", "10"}, A::Snooze, ""},
         {{"--export-ics", "-"}, A::ExportIcs, ""},
+        {{"--set", "notifications=off"}, A::Set, ""},
+        {{"--set=voice-after-chime=on"}, A::Set, ""},
+        {{"--get"}, A::Get, ""},
+        {{"--set", "volume=on"}, std::nullopt, "--set: нужно voice-after-chime=on|off"},
+        {{"--set", "notifications=yes"}, std::nullopt, "«notifications=yes»"},
+        {{"--set", "notifications"}, std::nullopt, "--set: нужно"},
         {{}, std::nullopt, "не указана команда"},
         {{"--bogus"}, std::nullopt, "неизвестный параметр «--bogus»"},
         {{"list"}, std::nullopt, "лишний аргумент «list»"},
@@ -295,6 +301,39 @@ TEST_F(Cli, SnoozeMovesEveryDueTask)
     EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 00.mp3\n")))
         << qPrintable(m_out);
     EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 03.mp3\n")));
+}
+
+// The options live in a file of their own: index.txt's one line is never
+// touched, lines the program does not know stay, and a folder that cannot
+// be written is a failure that says why.
+TEST_F(Cli, SetAndGetTheOptionsBesideTheSettingsLine)
+{
+    ASSERT_TRUE(QDir().mkpath(m_program + "/Data"));
+    const QString index = m_program + "/Data/index.txt";
+    const QByteArray line = "C:\\Picture\\fon.gif\r\n";
+    ASSERT_TRUE(Mp3Fixture::writeFile(index, line));
+    EXPECT_EQ(run({"--get"}), CommandLine::Ok);
+    EXPECT_EQ(m_out, "voice-after-chime=off\nnotifications=on\n");
+    ASSERT_TRUE(Mp3Fixture::writeFile(m_program + "/Data/options.txt",
+                                      "later-option=on\nnotifications=off\n"));
+    EXPECT_EQ(run({"--set", "voice-after-chime=on"}), CommandLine::Ok) << qPrintable(m_err);
+    EXPECT_EQ(run({"--get"}), CommandLine::Ok);
+    EXPECT_EQ(m_out, "voice-after-chime=on\nnotifications=off\n");
+    const auto contents = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    };
+    EXPECT_EQ(contents(m_program + "/Data/options.txt"),
+              "voice-after-chime=on\nnotifications=off\nlater-option=on\n");
+    EXPECT_EQ(contents(index), line);
+
+    {
+        const FileSizeLimit full(16);
+        EXPECT_EQ(run({"--set", "notifications=on"}), CommandLine::Failure);
+    }
+    EXPECT_TRUE(m_err.contains("настройка не сохранена: файл слишком велик")) << qPrintable(m_err);
+    EXPECT_EQ(run({"--get"}), CommandLine::Ok);
+    EXPECT_EQ(m_out, "voice-after-chime=on\nnotifications=off\n");
 }
 
 TEST_F(Cli, ExportsTheCalendarToAFileOrStandardOutput)

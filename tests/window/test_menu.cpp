@@ -9,6 +9,7 @@
 #include "menupanel.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
@@ -197,11 +198,30 @@ void TestMenu::itemClicksOpenTheirPanels()
     QCOMPARE(m_window->hint(),
              QString("Выберите ЧАС для напоминания, минуты откорректируете позже."));
 
+    // The suite's switches show the options file as it is when the panel
+    // opens (the command line may have changed it) and write it when turned.
+    const QString options = m_dir->path() + "/Data/options.txt";
+    {
+        QFile f(options);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("voice-after-chime=on\n");
+    }
     m_window->buildMenu();
     QTest::mouseClick(items[3], Qt::LeftButton, {}, QPoint(50, 30));
     QCOMPARE(m_window->frontPanel()->objectName(), QString("fraNastroiki"));
     QCOMPARE(m_window->state().panelMode,
              PanelMode::Hour); // the settings item sets no mode by itself
+    auto* voice = m_window->findChild<QCheckBox*>("chkVoiceAfterChime");
+    auto* notices = m_window->findChild<QCheckBox*>("chkNotifications");
+    QVERIFY(voice && notices && voice->isVisible() && notices->isVisible());
+    QVERIFY(voice->isChecked() && notices->isChecked());
+    QTest::mouseClick(notices, Qt::LeftButton, {}, QPoint(8, notices->height() / 2));
+    {
+        QFile f(options);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("voice-after-chime=on\nnotifications=off\n"));
+    }
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
 
     m_window->buildMenu();
     QTest::mouseClick(items[0], Qt::LeftButton, {}, QPoint(50, 30));

@@ -5,6 +5,7 @@
 #include "dragwindow.h"
 #include "mainwindow.h"
 #include "mci.h"
+#include "settingspanel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,6 +39,12 @@ int main(int argc, char** argv)
                              "fraNastroiki", "FraAbobe", "fraSpravka"}) {
         window.showPanel(window.panel(QLatin1String(name)));
         window.grab().save(out + "/" + name + ".png");
+    }
+    // The settings panel as its menu item opens it: the menu printed.
+    if (auto* settings = window.findChild<SettingsPanel*>()) {
+        window.showPanel(window.panel(QStringLiteral("fraNastroiki")));
+        settings->drawSettingsMenu();
+        window.grab().save(out + "/settings-menu.png");
     }
     return 0;
 }
