@@ -94,6 +94,33 @@ Day classify(const QDate& due, const QDate& today)
     return Day::Later;
 }
 
+QDateTime localMoment(const QDate& date, const QTime& time)
+{
+    QDateTime moment(date, time);
+    if (!moment.isValid()) {
+        // Clock changes happen on whole minutes: the next minute the clock
+        // shows that day.
+        for (QTime t(time.hour(), time.minute()); !moment.isValid();) {
+            t = t.addSecs(60);
+            if (t < time)
+                break; // past midnight: no such zone
+            moment = QDateTime(date, t);
+        }
+        return moment;
+    }
+    for (const int back : {3600, 1800, 7200}) {
+        const QDateTime earlier = moment.addSecs(-back);
+        if (earlier.date() == date && earlier.time() == time)
+            return earlier;
+    }
+    return moment;
+}
+
+QDateTime Parsed::moment() const
+{
+    return localMoment(date, QTime(hour, minute, second));
+}
+
 bool isDue(const Parsed& task, const QDateTime& now)
 {
     return isDue(task, now.date(), now.time().msecsSinceStartOfDay() / 1000);

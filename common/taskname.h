@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QTime>
 
@@ -42,7 +43,15 @@ struct Parsed
     int minute = 0;
     int second = 0;
     int dueSecondOfDay() const { return hour * 3600 + minute * 60 + second; }
+    // The moment the task falls due, in local time (see localMoment).
+    QDateTime moment() const;
 };
+
+// The local moment a clock on the wall shows as `date` `time`, as the due
+// rule reads it: a time the spring clock change skips is the first moment
+// after it that the clock shows; an hour that occurs twice means its first
+// occurrence.
+QDateTime localMoment(const QDate& date, const QTime& time);
 
 // Reads the fixed positions of a task name. Anything that does not follow the
 // format exactly (separators, marks, digits, a real calendar date, ".mp3" at

@@ -124,8 +124,7 @@ QStringList DueScan::dueNames(const QString& folder, const QDateTime& now, int m
         QString name = n.text ? *n.text : QString::fromUtf8(n.bytes);
         const auto task = dueMoment(name);
         if (task && TaskName::isDue(*task, now))
-            due.emplace_back(QDateTime(task->date, QTime(task->hour, task->minute, task->second)),
-                             std::move(name));
+            due.emplace_back(task->moment(), std::move(name));
     });
     std::sort(due.begin(), due.end());
     QStringList names;

@@ -25,8 +25,12 @@
 #include <QSaveFile>
 #include <QThread>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +86,39 @@ QString stateWord(TaskCatalog::State state)
     return QString();
 }
 
+// Control characters of a comment or a name as visible escapes ("\n",
+// "\x1b"): the plain list must neither recolour the terminal nor split a
+// line.
+QString visible(const QString& text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            out += c;
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            out += QStringLiteral("\\t");
+        else
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+// "2026-12-01T08:00:00+03:00": the local moment with its offset from UTC.
+QString withOffset(const QDateTime& moment)
+{
+    const int offset = moment.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return moment.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) +
+           (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
 QString lengthText(const std::optional<int>& seconds)
 {
     if (!seconds)
@@ -101,6 +138,7 @@ std::optional<QDateTime> readMoment(const QString& text)
     const QTime time(m.captured(4).toInt(), m.captured(5).toInt());
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
+    // Invalid when the spring clock change skips it.
     return QDateTime(date, time);
 }
 
@@ -120,8 +158,9 @@ int CommandLine::exec(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quillmur"));
     QFile out, err;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // Straight to the descriptors: a write that fails is seen at once.
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
     const Parsed parsed = parse(QCoreApplication::arguments().mid(1));
     if (!parsed.command) {
@@ -138,7 +177,16 @@ int CommandLine::exec(int argc, char** argv)
     env.wait = [](int ms) { QThread::msleep(ulong(ms)); };
     env.out = &out;
     env.err = &err;
-    return CommandLine(std::move(env)).run(*parsed.command);
+    const int status = CommandLine(std::move(env)).run(*parsed.command);
+    // Closing can still report a write the system took on trust (a network
+    // file system, a quota).
+    if (status != Failure && ::close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR) {
+        err.write(QStringLiteral("Quillmur: не удалось записать вывод: %1\n")
+                      .arg(DurableFile::reason(errno))
+                      .toUtf8());
+        return Failure;
+    }
+    return status;
 }
 
 CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
@@ -269,8 +317,10 @@ QString CommandLine::helpText()
         "  --list [--json]          задания из Media по сроку: срок, состояние\n"
         "                           (прошло, сегодня, позже), длина, комментарий, файл;\n"
         "                           файлы с нестандартным названием отдельно.\n"
-        "                           --json: массив объектов с ключами file, due,\n"
-        "                           state (past, today, later, bad), comment, seconds\n"
+        "                           --json: массив объектов с ключами file, due\n"
+        "                           (местное время со сдвигом от UTC,\n"
+        "                           2026-12-01T08:00:00+03:00), state (past, today,\n"
+        "                           later, bad), comment, seconds\n"
         "  --add ЗВУК --at \"ДД.ММ.ГГГГ ЧЧ:ММ\" [--comment ТЕКСТ]\n"
         "                           новое задание из готовой записи (WAV, FLAC, Ogg,\n"
         "                           MP3, ...); печатает имя файла задания\n"
@@ -290,6 +340,15 @@ QString CommandLine::helpText()
 CommandLine::CommandLine(Environment env) : m_env(std::move(env)) {}
 
 int CommandLine::run(const Command& command)
+{
+    const int status = dispatch(command);
+    if (m_outputError != 0)
+        return failure(QStringLiteral("не удалось записать вывод: %1")
+                           .arg(DurableFile::reason(m_outputError)));
+    return status;
+}
+
+int CommandLine::dispatch(const Command& command)
 {
     switch (command.action) {
     case Action::Help:
@@ -338,15 +397,13 @@ int CommandLine::list(bool json)
             QJsonObject o;
             o[QStringLiteral("file")] = e.file;
             o[QStringLiteral("due")] =
-                e.due.isValid()
-                    ? QJsonValue(e.due.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")))
-                    : QJsonValue();
+                e.due.isValid() ? QJsonValue(withOffset(e.due)) : QJsonValue();
             o[QStringLiteral("state")] = TaskCatalog::stateKey(e.state);
             o[QStringLiteral("comment")] = e.comment;
             o[QStringLiteral("seconds")] = e.seconds ? QJsonValue(*e.seconds) : QJsonValue();
             array.append(o);
         }
-        m_env.out->write(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        write(QJsonDocument(array).toJson(QJsonDocument::Indented));
         return Ok;
     }
     QString text;
@@ -360,14 +417,15 @@ int CommandLine::list(bool json)
         text += TaskName::dateText(e.due.date()) + e.due.toString(QStringLiteral(" HH:mm:ss")) +
                 QStringLiteral("  ") + stateWord(e.state).leftJustified(7) + QLatin1Char(' ') +
                 lengthText(e.seconds).rightJustified(6) + QStringLiteral("  ") +
-                e.comment.leftJustified(30) + QStringLiteral("  ") + e.file + QLatin1Char('\n');
+                visible(e.comment).leftJustified(30) + QStringLiteral("  ") + visible(e.file) +
+                QLatin1Char('\n');
     }
     if (!bad.isEmpty()) {
         if (!text.isEmpty())
             text += QLatin1Char('\n');
         text += QStringLiteral("Файлы с нестандартным названием:\n");
         for (const QString& name : bad)
-            text += QStringLiteral("  ") + name + QLatin1Char('\n');
+            text += QStringLiteral("  ") + visible(name) + QLatin1Char('\n');
     }
     print(text);
     return Ok;
@@ -376,6 +434,10 @@ int CommandLine::list(bool json)
 int CommandLine::add(const Command& command)
 {
     const QDateTime at = *readMoment(command.at);
+    if (!at.isValid())
+        return userError(QStringLiteral("времени %1 не будет: в этот день часы переводятся "
+                                        "вперёд, выберите другое время")
+                             .arg(quoted(command.at)));
     const QDateTime now = m_env.clock->now();
     // The calendar refuses a day before today, nothing else: a time already
     // gone today makes a task that is due at once.
@@ -478,16 +540,22 @@ int CommandLine::exportIcs(const QString& file)
     if (!mediaReady())
         return Failure;
     const QDateTime now = m_env.clock->now();
-    const QByteArray ics = IcsExport::calendar(TaskCatalog::read(mediaFolder(), now), now,
-                                               QStringLiteral(QUILL_VERSION));
+    const QList<TaskCatalog::Entry> tasks = TaskCatalog::read(mediaFolder(), now);
+    // A calendar must hold at least one event.
+    if (std::none_of(tasks.begin(), tasks.end(), [](const TaskCatalog::Entry& e) {
+            return e.state != TaskCatalog::State::BadName;
+        }))
+        return userError(QStringLiteral("нечего выгружать: в папке Media нет заданий"));
+    const QByteArray ics =
+        IcsExport::calendar(tasks, mediaFolder(), now, QStringLiteral(QUILL_VERSION));
     if (file == QLatin1String("-")) {
-        m_env.out->write(ics);
+        write(ics);
         return Ok;
     }
     // Written whole or not at all: a calendar half written is worse than none.
     QSaveFile target(file);
     if (!target.open(QIODevice::WriteOnly) || target.write(ics) != ics.size() || !target.commit())
-        return userError(
+        return failure(
             QStringLiteral("не удалось записать %1: %2").arg(quoted(file), target.errorString()));
     return Ok;
 }
@@ -506,7 +574,16 @@ int CommandLine::failure(const QString& message)
 
 void CommandLine::print(const QString& text)
 {
-    m_env.out->write(text.toUtf8());
+    write(text.toUtf8());
+}
+
+void CommandLine::write(const QByteArray& bytes)
+{
+    if (m_outputError != 0)
+        return;
+    errno = 0;
+    if (m_env.out->write(bytes) != bytes.size())
+        m_outputError = errno != 0 ? errno : EIO;
 }
 
 QString CommandLine::mediaFolder() const

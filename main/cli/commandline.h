@@ -75,6 +75,7 @@ public:
     int run(const Command& command);
 
 private:
+    int dispatch(const Command& command);
     int list(bool json);
     int add(const Command& command);
     int snooze(int minutes);
@@ -84,8 +85,11 @@ private:
     int userError(const QString& message);
     int failure(const QString& message);
     void print(const QString& text);
+    // Standard output; the first failure is kept and ends the run with 2.
+    void write(const QByteArray& bytes);
     bool mediaReady();
     QString mediaFolder() const;
 
     Environment m_env;
+    int m_outputError = 0;
 };

@@ -1,6 +1,10 @@
 #include "icsexport.h"
 
+#include <algorithm>
+
 #include <QCryptographicHash>
+#include <QFile>
+#include <QSet>
 
 namespace IcsExport {
 
@@ -66,29 +70,47 @@ QByteArray contentLine(const QByteArray& line)
     return out + "\r\n";
 }
 
-QByteArray uid(const QString& fileName)
+QByteArray uid(const QString& path)
 {
-    return QCryptographicHash::hash(fileName.toUtf8(), QCryptographicHash::Sha1).toHex() +
-           "@quillmur";
+    constexpr qint64 kHead = 64 * 1024;
+    constexpr qint64 kTail = 128;
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const qint64 size = file.size();
+        hash.addData(QByteArray::number(size));
+        hash.addData(file.read(kHead));
+        if (size > kHead && file.seek(std::max(kHead, size - kTail)))
+            hash.addData(file.read(kTail));
+    } else {
+        hash.addData(path.toUtf8());
+    }
+    return hash.result().toHex() + "@quillmur";
 }
 
-QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QDateTime& stamp,
-                    const QString& version)
+QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QString& mediaFolder,
+                    const QDateTime& stamp, const QString& version)
 {
+    QSet<QByteArray> given;
     QByteArray out;
     const auto line = [&out](const QByteArray& l) { out += contentLine(l); };
     line("BEGIN:VCALENDAR");
     line("VERSION:2.0");
     line("PRODID:-//Quillmur//Quillmur " + version.toUtf8() + "//RU");
     line("CALSCALE:GREGORIAN");
-    line("METHOD:PUBLISH");
     for (const TaskCatalog::Entry& task : tasks) {
         if (task.state == TaskCatalog::State::BadName)
             continue;
         const QByteArray summary =
             text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
+        QByteArray id = uid(mediaFolder + task.file);
+        if (given.contains(id))
+            id = QCryptographicHash::hash(id + task.file.toUtf8(), QCryptographicHash::Sha1)
+                     .toHex() +
+                 "@quillmur";
+        given.insert(id);
         line("BEGIN:VEVENT");
-        line("UID:" + uid(task.file));
+        line("UID:" + id);
         line("DTSTAMP:" + utc(stamp));
         line("DTSTART:" + utc(task.due));
         line("SUMMARY:" + summary);

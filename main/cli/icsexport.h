@@ -10,8 +10,9 @@
 // The tasks as an iCalendar file (RFC 5545) for any calendar program: one
 // event per task, starting at its due moment (written in UTC, so the event
 // keeps its moment wherever the calendar lives), the comment as its summary,
-// a display alarm at the start, and a UID made from the file name, so that
-// importing again updates the same events instead of doubling them.
+// a display alarm at the start, and a UID made from the file's content (which
+// a snooze's rename leaves alone), so that importing again updates the same
+// events instead of doubling them.
 namespace IcsExport {
 
 // A TEXT value: backslash, semicolon, comma and line breaks escaped, other
@@ -22,12 +23,17 @@ QByteArray text(const QString& value);
 // 75 octets; a fold never splits a UTF-8 character.
 QByteArray contentLine(const QByteArray& line);
 
-// "<40 hex digits>@quillmur": the same name always gives the same UID.
-QByteArray uid(const QString& fileName);
+// "<40 hex digits>@quillmur" from the file at `path`: its size, its first
+// 64 KiB and its last 128 bytes (the tag with the comment), so the same
+// note keeps its UID under any name. An unreadable file gets one from its
+// name.
+QByteArray uid(const QString& path);
 
-// The whole calendar. Bad names are left out. `stamp` is the moment of the
-// export (DTSTAMP).
-QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QDateTime& stamp,
-                    const QString& version);
+// The whole calendar of the tasks of `mediaFolder` (ending in '/'). Bad
+// names are left out. A note copied under a second name would share its
+// UID: every copy after the first gets one from its content and its name.
+// `stamp` is the moment of the export (DTSTAMP).
+QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QString& mediaFolder,
+                    const QDateTime& stamp, const QString& version);
 
 } // namespace IcsExport

@@ -28,7 +28,7 @@ QList<Entry> read(const QString& mediaFolder, const QDateTime& now)
             bad << e;
             continue;
         }
-        e.due = QDateTime(parsed->date, QTime(parsed->hour, parsed->minute, parsed->second));
+        e.due = parsed->moment();
         if (TaskName::isDue(*parsed, now))
             e.state = State::Past;
         else if (TaskName::classify(parsed->date, now.date()) == TaskName::Day::Today)

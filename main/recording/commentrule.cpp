@@ -11,7 +11,15 @@ QString blanksReplaced(const QString& text)
 
 QString typed(const QString& text)
 {
-    QString cut = blanksReplaced(text).left(kMaxLength);
+    // Control characters (line breaks, escape sequences) cannot be typed
+    // into the field; from elsewhere they are dropped.
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            printable += c;
+    }
+    QString cut = blanksReplaced(printable).left(kMaxLength);
     if (!cut.isEmpty() && cut.back().isHighSurrogate())
         cut.chop(1);
     return cut;

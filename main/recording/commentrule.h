@@ -13,8 +13,8 @@ constexpr int kMaxLength = 29;
 QString blanksReplaced(const QString& text);
 
 // The text as the comment field would hold it had it been typed there:
-// blanks replaced, cut to kMaxLength characters (never inside a character
-// that needs two UTF-16 units).
+// control characters dropped, blanks replaced, cut to kMaxLength characters (never inside a
+// character that needs two UTF-16 units).
 QString typed(const QString& text);
 
 } // namespace CommentRule

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -58,6 +59,30 @@ QByteArray stereoWav(int rate, double seconds)
 
 // A program folder with Media/ and lame, a scratch folder, a clock standing
 // at 07.12.2026 14:28:30, and the two output streams.
+// The local time zone for one test: the process's TZ while this lives.
+class LocalZone
+{
+public:
+    explicit LocalZone(const char* zone)
+        : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", zone);
+        ::tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        ::tzset();
+    }
+
+private:
+    QByteArray m_old;
+    bool m_had;
+};
+
 class Cli : public ::testing::Test
 {
 protected:
@@ -92,7 +117,7 @@ protected:
             m_waits << ms;
             m_clock.advanceSeconds(ms / 1000);
         };
-        env.out = &out;
+        env.out = m_outDevice ? m_outDevice : &out;
         env.err = &err;
         const int status = CommandLine(env).run(*parsed.command);
         m_out = QString::fromUtf8(out.data());
@@ -118,6 +143,7 @@ protected:
     TestClock m_clock{kNow};
     QList<int> m_waits;
     QString m_out, m_err;
+    QIODevice* m_outDevice = nullptr; // instead of a buffer for standard output
 };
 
 } // namespace
@@ -211,6 +237,7 @@ TEST(CommandLineArguments, ReadsCommandsAndRefusesMistakes)
 // comment and length come from the file; bad names come last.
 TEST_F(Cli, ListsTasksInDueOrderAndBadNamesApart)
 {
+    const LocalZone utc("UTC");
     const QString tagged = m_media + "06.12.2026 23ч 59м 59.mp3";
     ASSERT_EQ(Mp3Fixture::makeTask(tagged, 3, "x"), QString());
     ASSERT_TRUE(
@@ -229,10 +256,10 @@ TEST_F(Cli, ListsTasksInDueOrderAndBadNamesApart)
         const char* state;
         const char* due;
     } expected[] = {
-        {"06.12.2026 23ч 59м 59.mp3", "past", "2026-12-06T23:59:59"},
-        {"07.12.2026 14ч 28м 30.mp3", "past", "2026-12-07T14:28:30"},
-        {"07.12.2026 14ч 28м 31.mp3", "today", "2026-12-07T14:28:31"},
-        {"01.01.2027 09ч 00м 00.mp3", "later", "2027-01-01T09:00:00"},
+        {"06.12.2026 23ч 59м 59.mp3", "past", "2026-12-06T23:59:59+00:00"},
+        {"07.12.2026 14ч 28м 30.mp3", "past", "2026-12-07T14:28:30+00:00"},
+        {"07.12.2026 14ч 28м 31.mp3", "today", "2026-12-07T14:28:31+00:00"},
+        {"01.01.2027 09ч 00м 00.mp3", "later", "2027-01-01T09:00:00+00:00"},
         {"07.12.2026 14ч 00м 00.mp3.bak", "bad", nullptr},
         {"заметка.mp3", "bad", nullptr},
     };
@@ -303,6 +330,40 @@ TEST_F(Cli, SnoozeMovesEveryDueTask)
     EXPECT_TRUE(m_out.contains(QString::fromUtf8("-> 08.12.2026 00ч 05м 03.mp3\n")));
 }
 
+// The clock changes: a time the spring change skips cannot be asked for, and
+// a task named with one (as the dial can make) is due at the first moment
+// after it; an hour that occurs twice means its first occurrence. List,
+// order and calendar agree, and the offset is told.
+TEST_F(Cli, TimesAroundTheClockChanges)
+{
+    const LocalZone berlin("Europe/Berlin");
+    const QString wav = m_dir.filePath("note.wav");
+    ASSERT_TRUE(Mp3Fixture::writeFile(wav, stereoWav(22050, 1)));
+    EXPECT_EQ(run({"--add", wav, "--at", "28.03.2027 02:30"}), CommandLine::UserError);
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("времени «28.03.2027 02:30» не будет")))
+        << qPrintable(m_err);
+    EXPECT_TRUE(media().isEmpty());
+
+    touch(QString::fromUtf8("28.03.2027 02ч 30м 00.mp3"));
+    touch(QString::fromUtf8("28.03.2027 02ч 45м 00.mp3"));
+    touch(QString::fromUtf8("28.03.2027 03ч 10м 00.mp3"));
+    touch(QString::fromUtf8("31.10.2027 02ч 30м 00.mp3"));
+    const QJsonArray tasks = listJson();
+    ASSERT_EQ(tasks.size(), 4);
+    const char* const due[] = {"2027-03-28T03:00:00+02:00", "2027-03-28T03:00:00+02:00",
+                               "2027-03-28T03:10:00+02:00", "2027-10-31T02:30:00+02:00"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(tasks[i]["due"].toString(), due[i]) << i;
+    EXPECT_EQ(tasks[0]["file"].toString(), QString::fromUtf8("28.03.2027 02ч 30м 00.mp3"));
+    ASSERT_EQ(run({"--list"}), 0);
+    EXPECT_TRUE(m_out.startsWith(QString::fromUtf8("28.03.2027 03:00:00  позже ")))
+        << qPrintable(m_out);
+    ASSERT_EQ(run({"--export-ics", "-"}), 0);
+    for (const char* start :
+         {"DTSTART:20270328T010000Z", "DTSTART:20270328T011000Z", "DTSTART:20271031T003000Z"})
+        EXPECT_TRUE(m_out.contains(start)) << start;
+}
+
 // The options live in a file of their own: index.txt's one line is never
 // touched, lines the program does not know stay, and a folder that cannot
 // be written is a failure that says why.
@@ -350,10 +411,29 @@ TEST_F(Cli, ExportsTheCalendarToAFileOrStandardOutput)
     ASSERT_TRUE(ics.open(QIODevice::ReadOnly));
     EXPECT_EQ(ics.readAll().count("BEGIN:VEVENT"), 1);
 
+    // A file that cannot be written is the program's failure, not a wrong command.
     EXPECT_EQ(run({"--export-ics", m_dir.filePath("no/such/folder/tasks.ics")}),
-              CommandLine::UserError);
+              CommandLine::Failure);
     EXPECT_TRUE(m_err.startsWith(QString::fromUtf8("Quillmur: не удалось записать")))
         << qPrintable(m_err);
+
+    // Output that cannot be written is a failure too, whichever command wrote it.
+    QFile full("/dev/full");
+    ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    m_outDevice = &full;
+    for (const QStringList& args :
+         {QStringList{"--export-ics", "-"}, {"--list"}, {"--list", "--json"}, {"--get"}}) {
+        EXPECT_EQ(run(args), CommandLine::Failure) << qPrintable(args.join(' '));
+        EXPECT_EQ(m_err,
+                  QString::fromUtf8("Quillmur: не удалось записать вывод: нет места на диске\n"));
+    }
+    m_outDevice = nullptr;
+
+    // No task, no calendar: one with no event is not a calendar.
+    QFile::remove(m_media + "24.12.2026 09ч 15м 30.mp3");
+    EXPECT_EQ(run({"--export-ics", "-"}), CommandLine::UserError);
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("нечего выгружать"))) << qPrintable(m_err);
+    EXPECT_TRUE(m_out.isEmpty());
 }
 
 // A recording from elsewhere becomes a task like a recorded one: the name
@@ -378,6 +458,8 @@ TEST_F(Cli, AddMakesATaskFromARecording)
          "Купить_хлеб_и_молоко_к_ужину_",
          2},
         {mp3, {}, "Без_комментарий.", 3},
+        // Control characters never reach the tags: the field cannot type them.
+        {wav, {"--comment", "Красный\x1b[31m\r\nтекст\x7f"}, "Красный[31mтекст", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input.toStdString());
@@ -402,6 +484,18 @@ TEST_F(Cli, AddMakesATaskFromARecording)
         EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList());
     }
+
+    // Any found in a file or a name are shown, not obeyed, by the plain list.
+    const QString task = m_media + QString::fromUtf8("24.12.2026 09ч 15м 30.mp3");
+    ASSERT_TRUE(Id3v1Patch::writeAlbumAndComment(task, "Ola-Brenvik", "a\tb\x1b[0m\r"));
+    touch(QString::fromUtf8("заметка\x1b[2J\nx.mp3"));
+    ASSERT_EQ(run({"--list"}), 0);
+    const QStringList lines = m_out.split('\n');
+    ASSERT_EQ(lines.size(), 5) << qPrintable(m_out);
+    EXPECT_TRUE(lines[0].contains(QString::fromUtf8("a\\tb\\x1b[0m\\r   ")))
+        << qPrintable(lines[0]);
+    EXPECT_EQ(lines[3], QString::fromUtf8("  заметка\\x1b[2J\\nx.mp3"));
+    QFile::remove(m_media + QString::fromUtf8("заметка\x1b[2J\nx.mp3"));
 
     // The name is taken: one retry 1010 ms later, with the clock's new second.
     ASSERT_EQ(run({"--add", wav, "--at", "24.12.2026 09:15"}), 0) << qPrintable(m_err);

@@ -1,5 +1,7 @@
 #include "icsexport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -85,7 +87,16 @@ TEST(IcsExport, OneEventPerTaskAtItsMomentInUtc)
         bad,
     };
     const QDateTime stamp(QDate(2026, 12, 7), QTime(14, 28, 30), Qt::UTC);
-    const QByteArray ics = IcsExport::calendar(tasks, stamp, "1.0.0");
+    QTemporaryDir dir;
+    const QString media = dir.path() + '/';
+    const auto note = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(media + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    note(tasks[0].file, QByteArray(70000, 'a') + "first");
+    note(tasks[1].file, QByteArray(70000, 'a') + "other");
+    const QByteArray ics = IcsExport::calendar(tasks, media, stamp, "1.0.0");
 
     // Every line ends in CRLF; no bare LF anywhere.
     EXPECT_TRUE(ics.startsWith("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"));
@@ -99,12 +110,23 @@ TEST(IcsExport, OneEventPerTaskAtItsMomentInUtc)
     EXPECT_EQ(ics.count("DTSTAMP:20261207T142830Z\r\n"), 2);
     EXPECT_TRUE(ics.contains("SUMMARY:" + QString("Позвонить\\, маме").toUtf8() + "\r\n"));
     EXPECT_FALSE(ics.contains(QString("заметка").toUtf8()));
+    // A published calendar would want an organizer.
+    EXPECT_FALSE(ics.contains("METHOD:"));
 
-    // The UID follows the file name alone: stable across exports, distinct
-    // between tasks.
-    const QByteArray uid = IcsExport::uid("24.12.2026 09ч 15м 30.mp3");
-    EXPECT_EQ(uid, IcsExport::uid("24.12.2026 09ч 15м 30.mp3"));
-    EXPECT_NE(uid, IcsExport::uid("24.12.2026 09ч 15м 31.mp3"));
+    // The UID follows the note, not its name: a snoozed (renamed) note keeps
+    // it, so importing again moves the event instead of doubling it; notes
+    // that differ only after their first 64 KiB (the tag) differ.
+    const QByteArray uid = IcsExport::uid(media + tasks[0].file);
+    EXPECT_NE(uid, IcsExport::uid(media + tasks[1].file));
     EXPECT_TRUE(ics.contains("UID:" + uid + "\r\n"));
-    EXPECT_EQ(ics, IcsExport::calendar(tasks, stamp, "1.0.0"));
+    EXPECT_EQ(ics, IcsExport::calendar(tasks, media, stamp, "1.0.0"));
+    ASSERT_TRUE(QFile::rename(media + tasks[0].file, media + "24.12.2026 09ч 25м 30.mp3"));
+    EXPECT_EQ(IcsExport::uid(media + "24.12.2026 09ч 25м 30.mp3"), uid);
+    // A copy under a second name is an event of its own.
+    ASSERT_TRUE(QFile::copy(media + "24.12.2026 09ч 25м 30.mp3", media + tasks[0].file));
+    auto copies = tasks;
+    copies[1].file = "24.12.2026 09ч 25м 30.mp3";
+    const QByteArray both = IcsExport::calendar(copies, media, stamp, "1.0.0");
+    EXPECT_EQ(both.count("UID:" + uid), 1);
+    EXPECT_EQ(both.count("UID:"), 2);
 }

@@ -55,12 +55,22 @@ assert isinstance(tasks, list) and len(tasks) == 1, tasks
 t = tasks[0]
 assert set(t) == {"file", "due", "state", "comment", "seconds"}, t
 assert t["file"] == sys.argv[2], t
-assert t["due"] == "2026-12-24T09:15:10", t
+# The local moment with its offset, as a reader of dates takes it.
+from datetime import datetime
+due = datetime.fromisoformat(t["due"])
+assert due.utcoffset() is not None and due.replace(tzinfo=None) == datetime(2026, 12, 24, 9, 15, 10), t
 assert t["state"] == "later", t
 assert t["comment"] == "Позвонить_маме", t
 assert isinstance(t["seconds"], int) and t["seconds"] >= 1, t
 PYEOF
 cli_at "2026-12-07 14:30:00" --list | grep -qF "24.12.2026 09:15:10  позже" || fail "--list: $(cli --list)"
+# Output that cannot be written is a failure, told on stderr.
+for args in "--list --json" "--export-ics -"; do
+    status=0
+    cli $args >/dev/full 2>"$QT_WORK/full.err" || status=$?
+    [ "$status" = 2 ] && grep -q "не удалось записать вывод" "$QT_WORK/full.err" ||
+        fail "$args > /dev/full: exit $status, $(cat "$QT_WORK/full.err")"
+done
 
 note "--export-ics passes a strict reader"
 touch "$media/заметка.mp3" # a bad name is left out
