@@ -11,7 +11,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   lame libmpg123-dev libsndfile1-dev libasound2-dev
-  libgif-dev
+  libgif-dev libtag1-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils alsa-utils libasound2-plugins
   xvfb xdotool x11-utils imagemagick trayer openbox

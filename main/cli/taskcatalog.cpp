@@ -19,7 +19,7 @@ QList<Entry> read(const QString& mediaFolder, const QDateTime& now)
         e.file = name;
         const QString path = mediaFolder + name;
         if (const auto tag = Id3v1Tag::read(path))
-            e.comment = tag->comment;
+            e.comment = Id3v1Tag::shownComment(path, tag->comment);
         Mp3Info info;
         if (ReadMp3Info(path, info) == Mp3Read::Ok && !info.length.isEmpty())
             e.seconds = leadingNumber(info.length);

@@ -187,6 +187,11 @@ void EncoderJob::startEncoder(const QString& output)
     m_process->setStandardOutputFile(QProcess::nullDevice());
     m_process->setStandardErrorFile(QProcess::nullDevice());
     m_process->setWorkingDirectory(m_folder);
+    // The encoder reads the comment in the locale's character set: without
+    // one (cron, a bare session) its ID3v2 comment would come out empty.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    m_process->setProcessEnvironment(environment);
     // The encoder's exit is looked at at once, not only on the next tick.
     connect(m_process, &QProcess::finished, this, &EncoderJob::check, Qt::QueuedConnection);
     connect(m_process, &QProcess::errorOccurred, this, &EncoderJob::check, Qt::QueuedConnection);

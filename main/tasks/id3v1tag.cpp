@@ -1,5 +1,6 @@
 #include "id3v1tag.h"
 
+#include "id3v2.h"
 #include "mp3inforeader.h"
 #include "textcodec.h"
 
@@ -43,4 +44,15 @@ std::optional<Id3v1Tag> Id3v1Tag::read(const QString& path)
     if (!file.seek(file.size() - kSize))
         return std::nullopt;
     return parse(file.read(kSize));
+}
+
+QString Id3v1Tag::shownComment(const QString& path, const QString& comment)
+{
+    // Without a "?" the two agree only when they are the same.
+    if (!comment.contains(QLatin1Char('?')))
+        return comment;
+    const std::optional<QString> full = Id3v2::comment(path);
+    if (!full || Cp1251::decode(Cp1251::encode(*full)) != comment)
+        return comment;
+    return *full;
 }

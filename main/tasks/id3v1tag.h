@@ -24,4 +24,10 @@ struct Id3v1Tag
     // that is not a regular file (never waited on), a file shorter than a
     // tag, or one without the marker.
     static std::optional<Id3v1Tag> read(const QString& path);
+
+    // The comment to show for the file at `path` whose ID3v1 comment is
+    // `comment`: the encoder's ID3v2 comment when it agrees with it up to
+    // the characters Windows-1251 lacks (which ID3v1 holds as "?"), so that
+    // a comment typed with any characters is shown as typed; else `comment`.
+    static QString shownComment(const QString& path, const QString& comment);
 };

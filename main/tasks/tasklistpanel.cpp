@@ -205,7 +205,8 @@ void TaskListPanel::onRowChanged(int row)
     if (!m_context.playback.state->selectedFile.isEmpty()) {
         if (const auto tag = Id3v1Tag::read(m_context.playback.state->selectedFile)) {
             m_album->setText(tag->album);
-            m_comment->setPlainText(tag->comment);
+            m_comment->setPlainText(
+                Id3v1Tag::shownComment(m_context.playback.state->selectedFile, tag->comment));
         }
     }
     showDetails(path);

@@ -3,6 +3,7 @@
 #include "filesizelimit.h"
 #include "id3v1patch.h"
 #include "id3v1tag.h"
+#include "id3v2.h"
 #include "mp3inforeader.h"
 #include "notejournal.h"
 #include "taskname.h"
@@ -483,6 +484,29 @@ TEST_F(Cli, AddMakesATaskFromARecording)
         EXPECT_EQ(tag->comment, c.expectedComment);
         EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList());
+    }
+
+    // Characters Windows-1251 lacks: "?" in ID3v1, as typed in the encoder's
+    // ID3v2 comment whatever the caller's locale, and shown from there.
+    {
+        const QByteArray locale = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "C");
+        QDir(m_media).removeRecursively();
+        QDir().mkpath(m_media);
+        const int status =
+            run({"--add", wav, "--at", "24.12.2026 09:15", "--comment", "Полить ✿ цветы"});
+        qputenv("LC_ALL", locale);
+        ASSERT_EQ(status, 0) << qPrintable(m_err);
+        const QString task = m_media + QString::fromUtf8("24.12.2026 09ч 15м 30.mp3");
+        EXPECT_EQ(Id3v1Tag::read(task)->comment, QString::fromUtf8("Полить_?_цветы"));
+        EXPECT_EQ(Id3v2::comment(task), QString::fromUtf8("Полить_✿_цветы"));
+        EXPECT_EQ(listJson()[0].toObject()["comment"].toString(),
+                  QString::fromUtf8("Полить_✿_цветы"));
+        // One that disagrees (written by something else) is not believed.
+        ASSERT_TRUE(
+            Id3v1Patch::writeAlbumAndComment(task, "Ola-Brenvik", Cp1251::encode("Полить ? розы")));
+        EXPECT_EQ(listJson()[0].toObject()["comment"].toString(),
+                  QString::fromUtf8("Полить ? розы"));
     }
 
     // Any found in a file or a name are shown, not obeyed, by the plain list.
