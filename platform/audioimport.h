@@ -11,9 +11,10 @@ namespace AudioImport {
 
 enum class Outcome {
     Ok,
-    Missing,  // no such file, or not a regular file
-    NotAudio, // neither reader understands it
-    NoSound,  // readable, but not a single frame
+    Missing,     // no such file, or not a regular file
+    NotAudio,    // neither reader understands it
+    Unsupported, // a sound format known by its header that neither reader reads (AAC, M4A, WMA)
+    NoSound,     // readable, but not a single frame
     WriteFailed,
 };
 

@@ -13,6 +13,7 @@
 #include "suiteoptions.h"
 #include "taskcatalog.h"
 #include "taskname.h"
+#include "textcodec.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -146,8 +147,31 @@ std::optional<QDateTime> readMoment(const QString& text)
 
 bool CommandLine::isCommand(int argc, char** argv)
 {
+    // Qt's own options go to the window's application: the platform, the
+    // style, the display and the like (with their values).
+    static const char* const withValue[] = {"-platform",
+                                            "-platformpluginpath",
+                                            "-platformtheme",
+                                            "-plugin",
+                                            "-style",
+                                            "-stylesheet",
+                                            "-display",
+                                            "-geometry",
+                                            "-qwindowgeometry",
+                                            "-qwindowicon",
+                                            "-qwindowtitle",
+                                            "-session",
+                                            "-name",
+                                            "-title"};
+    static const char* const alone[] = {"-minimized", "-reverse", "-nograb", "-dograb", "-sync"};
+    const auto among = [](const char* arg, const auto& names) {
+        return std::any_of(std::begin(names), std::end(names),
+                           [arg](const char* name) { return std::strcmp(arg, name) == 0; });
+    };
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-minimized") != 0)
+        if (among(argv[i], withValue) && i + 1 < argc)
+            ++i;
+        else if (!among(argv[i], alone))
             return true;
     }
     return false;
@@ -467,6 +491,10 @@ int CommandLine::add(const Command& command)
             return userError(QStringLiteral("нет файла %1").arg(quoted(command.audio)));
         case AudioImport::Outcome::NotAudio:
             return userError(QStringLiteral("%1 не звуковой файл").arg(quoted(command.audio)));
+        case AudioImport::Outcome::Unsupported:
+            return userError(QStringLiteral("%1: этот звуковой формат не поддерживается (подходят "
+                                            "WAV, FLAC, Ogg, MP3)")
+                                 .arg(quoted(command.audio)));
         case AudioImport::Outcome::NoSound:
             return userError(QStringLiteral("в %1 нет звука").arg(quoted(command.audio)));
         default:
@@ -485,7 +513,9 @@ int CommandLine::add(const Command& command)
     journal.kind = NoteJournal::Kind::Task;
     journal.target = TaskName::bareName(
         TaskName::appendWithRetry(QString(), request, mediaFolder(), *m_env.clock, m_env.wait));
-    journal.comment = EncoderPipeline::commentFor(CommentRule::typed(command.comment));
+    const QString typed = CommentRule::typed(command.comment);
+    journal.comment = EncoderPipeline::commentFor(typed);
+    warnAboutComment(command.comment, typed);
 
     std::optional<EncoderJob::Result> result;
     EncoderJob job(m_env.programFolder, folder, journal, nullptr, std::move(lock));
@@ -506,8 +536,31 @@ int CommandLine::add(const Command& command)
                            .arg(result->reason.isEmpty() ? result->hint : result->reason,
                                 quoted(command.audio)));
     }
+    if (result->silent)
+        m_env.err->write(QStringLiteral("Quillmur: в записи %1, похоже, тишина\n")
+                             .arg(quoted(command.audio))
+                             .toUtf8());
     print(QFileInfo(result->path).fileName() + QLatin1Char('\n'));
     return Ok;
+}
+
+void CommandLine::warnAboutComment(const QString& given, const QString& typed)
+{
+    // What the tags hold is not what was given: said, not refused.
+    QString printable;
+    for (const QChar c : given)
+        if (c.category() != QChar::Other_Control)
+            printable += c;
+    QStringList changes;
+    if (typed.size() < printable.size())
+        changes << QStringLiteral("обрезан до %1 знаков").arg(typed.size());
+    if (Cp1251::decode(Cp1251::encode(typed)) != typed)
+        changes << QStringLiteral(
+            "знаки, которых нет в Windows-1251, в теге ID3v1 заменены на «?»");
+    if (!changes.isEmpty())
+        m_env.err->write(QStringLiteral("Quillmur: комментарий %1: %2\n")
+                             .arg(changes.join(QStringLiteral("; ")), quoted(typed))
+                             .toUtf8());
 }
 
 int CommandLine::snooze(int minutes)

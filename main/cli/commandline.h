@@ -81,6 +81,7 @@ private:
     int snooze(int minutes);
     int exportIcs(const QString& file);
     int setOption(const Command& command);
+    void warnAboutComment(const QString& given, const QString& typed);
 
     int userError(const QString& message);
     int failure(const QString& message);

@@ -291,7 +291,7 @@ void EncoderJob::place(const QString& mp3)
         hintText += QStringLiteral(" Микрофон, похоже, молчит.");
     // Only now, with the note and its name on the disk, does the job go.
     QDir(m_folder).removeRecursively();
-    end({Result::Outcome::Saved, hintText, target, {}});
+    end({Result::Outcome::Saved, hintText, target, {}, m_silent});
 }
 
 QString EncoderJob::kept() const

@@ -30,9 +30,10 @@ public:
     {
         enum class Outcome { Saved, Failed, NoSound, Dropped };
         Outcome outcome = Outcome::Failed;
-        QString hint;   // for lbHelp
-        QString path;   // Saved: where the note is now
-        QString reason; // Failed: the cause alone, without where the note is kept
+        QString hint;        // for lbHelp
+        QString path;        // Saved: where the note is now
+        QString reason;      // Failed: the cause alone, without where the note is kept
+        bool silent = false; // Saved: the recording seems to hold only silence
     };
 
     // What a start-up does with a job an earlier run left.

@@ -221,6 +221,22 @@ std::optional<Result> throughMpg123(const QString& source, const QString& target
     return result;
 }
 
+// Sound formats told by their first bytes that neither reader reads: MP4
+// and M4A ("ftyp" box), AAC (ADIF, or ADTS frames: a frame sync with layer
+// bits 00), WMA (ASF), Monkey's Audio, WavPack and AMR.
+bool knownSoundFormat(const QString& source)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(16);
+    const auto at = [&head](int i) { return i < head.size() ? quint8(head[i]) : 0; };
+    return head.mid(4, 4) == "ftyp" || head.startsWith("ADIF") ||
+           (at(0) == 0xFF && (at(1) & 0xF6) == 0xF0) ||
+           head.startsWith(QByteArray::fromHex("3026b2758e66cf11")) || head.startsWith("MAC ") ||
+           head.startsWith("wvpk") || head.startsWith("#!AMR");
+}
+
 } // namespace
 
 Result toWav(const QString& source, const QString& target)
@@ -234,7 +250,7 @@ Result toWav(const QString& source, const QString& target)
     if (auto r =
             looksLikeMpeg(source) ? throughMpg123(source, target) : throughSndfile(source, target))
         return *r;
-    return {Outcome::NotAudio, 0, 0, {}};
+    return {knownSoundFormat(source) ? Outcome::Unsupported : Outcome::NotAudio, 0, 0, {}};
 }
 
 } // namespace AudioImport

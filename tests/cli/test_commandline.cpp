@@ -149,16 +149,24 @@ protected:
 
 } // namespace
 
-TEST(CommandLineArguments, OnlyMinimizedStartsTheWindow)
+TEST(CommandLineArguments, OnlyMinimizedAndQtsOwnOptionsStartTheWindow)
 {
     const struct
     {
         std::vector<const char*> argv;
         bool command;
     } cases[] = {
-        {{"Quillmur"}, false},          {{"Quillmur", "-minimized"}, false},
-        {{"Quillmur", "--list"}, true}, {{"Quillmur", "-minimized", "--help"}, true},
+        {{"Quillmur"}, false},
+        {{"Quillmur", "-minimized"}, false},
+        {{"Quillmur", "--list"}, true},
+        {{"Quillmur", "-minimized", "--help"}, true},
         {{"Quillmur", "list"}, true},
+        // Qt's own options reach the window's application.
+        {{"Quillmur", "-platform", "xcb"}, false},
+        {{"Quillmur", "-style", "fusion", "-display", ":1", "-minimized"}, false},
+        {{"Quillmur", "-reverse"}, false},
+        {{"Quillmur", "-platform", "xcb", "--list"}, true},
+        {{"Quillmur", "-platform"}, true}, // no value: not Qt's
     };
     for (const auto& c : cases) {
         std::vector<char*> argv;
@@ -541,6 +549,15 @@ TEST_F(Cli, AddRefusesWhatCannotBecomeATask)
     ASSERT_TRUE(Mp3Fixture::writeFile(empty, stereoWav(22050, 0)));
     const QString noise = m_dir.filePath("noise.mp3"); // a frame sync and then rubbish
     ASSERT_TRUE(Mp3Fixture::writeFile(noise, QByteArray("\xff\xfb") + QByteArray(3000, '\x5a')));
+    // Sound formats neither reader reads, known by their first bytes.
+    const QString m4a = m_dir.filePath("voice.m4a");
+    ASSERT_TRUE(Mp3Fixture::writeFile(m4a, QByteArray("\0\0\0\x20"
+                                                      "ftypM4A ",
+                                                      12) +
+                                               QByteArray(3000, '\x5a')));
+    const QString aac = m_dir.filePath("voice.aac"); // ADTS frames
+    ASSERT_TRUE(Mp3Fixture::writeFile(aac, QByteArray::fromHex("fff150802e7ffc") +
+                                               QByteArray(3000, '\x21')));
 
     const struct
     {
@@ -555,6 +572,8 @@ TEST_F(Cli, AddRefusesWhatCannotBecomeATask)
         {text, "24.12.2026 09:15", 1, "не звуковой файл"},
         {noise, "24.12.2026 09:15", 1, "не звуковой файл"},
         {empty, "24.12.2026 09:15", 1, "нет звука"},
+        {m4a, "24.12.2026 09:15", 1, "этот звуковой формат не поддерживается"},
+        {aac, "24.12.2026 09:15", 1, "этот звуковой формат не поддерживается"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -591,4 +610,20 @@ TEST_F(Cli, AddRefusesWhatCannotBecomeATask)
         << qPrintable(m_err);
     EXPECT_EQ(QDir(m_scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList());
+
+    // Made, but not quite as given: said on stderr, and still a success.
+    QByteArray silence = stereoWav(22050, 1);
+    silence.replace(44, silence.size() - 44, QByteArray(silence.size() - 44, '\0'));
+    const QString quiet = m_dir.filePath("quiet.wav");
+    ASSERT_TRUE(Mp3Fixture::writeFile(quiet, silence));
+    EXPECT_EQ(run({"--add", quiet, "--at", "24.12.2026 09:15", "--comment",
+                   "Позвонить ✿ в поликлинику и записаться"}),
+              CommandLine::Ok);
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("тишина"))) << qPrintable(m_err);
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("обрезан до 29 знаков"))) << qPrintable(m_err);
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("заменены на «?»"))) << qPrintable(m_err);
+    ASSERT_EQ(run({"--add", wav, "--at", "24.12.2026 09:15", "--comment", "Коротко"}), 0);
+    EXPECT_EQ(m_err, "");
+    for (const QString& task : media())
+        QFile::remove(m_media + task);
 }
