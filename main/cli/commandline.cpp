@@ -15,6 +15,7 @@
 #include "taskname.h"
 #include "textcodec.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -216,42 +217,67 @@ int CommandLine::exec(int argc, char** argv)
 CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
 {
     const auto error = [](const QString& text) { return Parsed{std::nullopt, text}; };
+    const auto optionNamed = [](const QString& spelled) -> const Option* {
+        for (const Option& o : kOptions) {
+            if (spelled == QLatin1String(o.name))
+                return &o;
+        }
+        return nullptr;
+    };
+    // "--at=..." as well as "--at ...".
+    const auto nameOf = [](const QString& arg) {
+        const int eq = arg.startsWith(QLatin1String("--")) ? arg.indexOf(QLatin1Char('=')) : -1;
+        return eq > 0 ? arg.left(eq) : arg;
+    };
+
+    // What the general parser would only say in its own words: a value
+    // missing at the end, one given to an option that takes none, and an
+    // option it does not know (a value is never taken for an option).
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString name = nameOf(arguments[i]);
+        const Option* option = optionNamed(name);
+        if (!option) {
+            if (name.startsWith(QLatin1Char('-')) && name != QLatin1String("-"))
+                return error(
+                    QStringLiteral("неизвестный параметр %1. %2").arg(quoted(name), kUsageHint));
+            continue;
+        }
+        const bool valueGiven = name.size() != arguments[i].size();
+        if (option->takesValue && !valueGiven && ++i >= arguments.size())
+            return error(QStringLiteral("после %1 нужно значение").arg(name));
+        if (!option->takesValue && valueGiven)
+            return error(QStringLiteral("параметр %1 не принимает значения").arg(name));
+    }
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const Option& o : kOptions) {
+        QCommandLineOption option(QString::fromLatin1(o.name).remove(QRegularExpression("^-+")));
+        if (o.takesValue)
+            option.setValueName(QStringLiteral("value"));
+        parser.addOption(option);
+    }
+    parser.parse(QStringList{QStringLiteral("Quillmur")} + arguments);
+    if (!parser.positionalArguments().isEmpty())
+        return error(QStringLiteral("лишний аргумент %1. %2")
+                         .arg(quoted(parser.positionalArguments().first()), kUsageHint));
+
     std::optional<Command> command;
     QString commandName;
     QStringList seen;
     std::optional<QString> at, comment;
     bool json = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        std::optional<QString> value;
-        // "--at=..." as well as "--at ...".
-        const int eq = name.startsWith(QLatin1String("--")) ? name.indexOf(QLatin1Char('=')) : -1;
-        if (eq > 0) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-        }
-        const Option* option = nullptr;
-        for (const Option& o : kOptions) {
-            if (name == QLatin1String(o.name))
-                option = &o;
-        }
-        if (!option) {
-            if (!name.startsWith(QLatin1Char('-')) || name == QLatin1String("-"))
-                return error(
-                    QStringLiteral("лишний аргумент %1. %2").arg(quoted(name), kUsageHint));
+    for (const QString& bare : parser.optionNames()) {
+        const QString name = (bare.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + bare;
+        const Option* option = optionNamed(name);
+        if (!option)
             return error(
                 QStringLiteral("неизвестный параметр %1. %2").arg(quoted(name), kUsageHint));
-        }
         if (seen.contains(name))
             return error(QStringLiteral("параметр %1 указан дважды").arg(name));
         seen << name;
-        if (option->takesValue && !value) {
-            if (i + 1 >= arguments.size())
-                return error(QStringLiteral("после %1 нужно значение").arg(name));
-            value = arguments[++i];
-        } else if (!option->takesValue && value) {
-            return error(QStringLiteral("параметр %1 не принимает значения").arg(name));
-        }
+        const std::optional<QString> value =
+            option->takesValue ? std::optional<QString>(parser.value(bare)) : std::nullopt;
         if (option->action) {
             if (command)
                 return error(
