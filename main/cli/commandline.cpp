@@ -13,6 +13,7 @@
 #include "suiteoptions.h"
 #include "taskcatalog.h"
 #include "taskname.h"
+#include "taskrepeat.h"
 #include "textcodec.h"
 
 #include <QCommandLineParser>
@@ -60,6 +61,7 @@ const Option kOptions[] = {
     {"--json", false, std::nullopt},
     {"--at", true, std::nullopt},
     {"--comment", true, std::nullopt},
+    {"--repeat", true, std::nullopt},
 };
 
 // Which command each modifier belongs to.
@@ -265,7 +267,7 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
     std::optional<Command> command;
     QString commandName;
     QStringList seen;
-    std::optional<QString> at, comment;
+    std::optional<QString> at, comment, repeat;
     bool json = false;
     for (const QString& bare : parser.optionNames()) {
         const QString name = (bare.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + bare;
@@ -321,6 +323,8 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
             json = true;
         } else if (name == QLatin1String("--at")) {
             at = *value;
+        } else if (name == QLatin1String("--repeat")) {
+            repeat = *value;
         } else {
             comment = *value;
         }
@@ -330,9 +334,9 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
                          ? QStringLiteral("не указана команда. ") + kUsageHint
                          : QStringLiteral("%1 без команды. %2").arg(seen.first(), kUsageHint));
     for (const QString& modifier : seen) {
-        const bool isModifier = modifier == QLatin1String("--json") ||
-                                modifier == QLatin1String("--at") ||
-                                modifier == QLatin1String("--comment");
+        const bool isModifier =
+            modifier == QLatin1String("--json") || modifier == QLatin1String("--at") ||
+            modifier == QLatin1String("--comment") || modifier == QLatin1String("--repeat");
         if (isModifier && ownerOf(modifier) != command->action)
             return error(QStringLiteral("%1 не относится к команде %2").arg(modifier, commandName));
     }
@@ -347,6 +351,11 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments)
             return error(QStringLiteral("--add: не указан звуковой файл"));
         command->at = at->trimmed();
         command->comment = comment.value_or(QString());
+        if (repeat && !RepeatRule::fromWord(*repeat))
+            return error(QStringLiteral("неизвестное повторение %1: нужно daily, weekdays, weekly "
+                                        "или monthly")
+                             .arg(quoted(*repeat)));
+        command->repeat = repeat.value_or(QString());
     }
     if (command->action == Action::ExportIcs && command->icsFile.isEmpty())
         return error(
@@ -372,6 +381,7 @@ QString CommandLine::helpText()
         "                           2026-12-01T08:00:00+03:00), state (past, today,\n"
         "                           later, bad), comment, seconds\n"
         "  --add ЗВУК --at \"ДД.ММ.ГГГГ ЧЧ:ММ\" [--comment ТЕКСТ]\n"
+        "        [--repeat daily|weekdays|weekly|monthly]\n"
         "                           новое задание из готовой записи (WAV, FLAC, Ogg,\n"
         "                           MP3, ...); печатает имя файла задания\n"
         "  --snooze МИНУТЫ          задания, срок которых наступил, переносятся на\n"
@@ -441,6 +451,7 @@ int CommandLine::list(bool json)
     if (!mediaReady())
         return Failure;
     const auto entries = TaskCatalog::read(mediaFolder(), m_env.clock->now());
+    warnAboutDamagedRules(entries);
     if (json) {
         QJsonArray array;
         for (const TaskCatalog::Entry& e : entries) {
@@ -451,6 +462,7 @@ int CommandLine::list(bool json)
             o[QStringLiteral("state")] = TaskCatalog::stateKey(e.state);
             o[QStringLiteral("comment")] = e.comment;
             o[QStringLiteral("seconds")] = e.seconds ? QJsonValue(*e.seconds) : QJsonValue();
+            o[QStringLiteral("repeat")] = e.repeat ? QJsonValue(e.repeat->word()) : QJsonValue();
             array.append(o);
         }
         write(QJsonDocument(array).toJson(QJsonDocument::Indented));
@@ -468,6 +480,7 @@ int CommandLine::list(bool json)
                 QStringLiteral("  ") + stateWord(e.state).leftJustified(7) + QLatin1Char(' ') +
                 lengthText(e.seconds).rightJustified(6) + QStringLiteral("  ") +
                 visible(e.comment).leftJustified(30) + QStringLiteral("  ") + visible(e.file) +
+                (e.repeat ? QStringLiteral("  ↻ ") + e.repeat->shown() : QString()) +
                 QLatin1Char('\n');
     }
     if (!bad.isEmpty()) {
@@ -562,12 +575,31 @@ int CommandLine::add(const Command& command)
                            .arg(result->reason.isEmpty() ? result->hint : result->reason,
                                 quoted(command.audio)));
     }
+    if (!command.repeat.isEmpty()) {
+        RepeatRule rule = *RepeatRule::fromWord(command.repeat);
+        if (rule.kind == RepeatRule::Kind::Monthly)
+            rule.monthDay = at.date().day();
+        if (const int err = TaskRepeat::write(result->path, rule))
+            return failure(QStringLiteral("задание %1 создано, но без повторения: %2")
+                               .arg(QFileInfo(result->path).fileName(), DurableFile::reason(err)));
+    }
     if (result->silent)
         m_env.err->write(QStringLiteral("Quillmur: в записи %1, похоже, тишина\n")
                              .arg(quoted(command.audio))
                              .toUtf8());
     print(QFileInfo(result->path).fileName() + QLatin1Char('\n'));
     return Ok;
+}
+
+void CommandLine::warnAboutDamagedRules(const QList<TaskCatalog::Entry>& entries)
+{
+    for (const TaskCatalog::Entry& e : entries) {
+        if (e.repeatDamaged)
+            m_env.err->write(QStringLiteral("Quillmur: в %1 повреждена запись о повторении: "
+                                            "задание считается разовым\n")
+                                 .arg(quoted(visible(e.file)))
+                                 .toUtf8());
+    }
 }
 
 void CommandLine::warnAboutComment(const QString& given, const QString& typed)

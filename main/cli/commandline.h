@@ -1,5 +1,7 @@
 #pragma once
 
+#include "taskcatalog.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +34,7 @@ public:
         QString audio;     // --add
         QString at;        // --add: "DD.MM.YYYY HH:MM"
         QString comment;   // --add
+        QString repeat;    // --add: a rule's word, or empty
         int minutes = 0;   // --snooze
         QString icsFile;   // --export-ics: a path, or "-" for standard output
         QString option;    // --set: the option's name
@@ -82,6 +85,7 @@ private:
     int exportIcs(const QString& file);
     int setOption(const Command& command);
     void warnAboutComment(const QString& given, const QString& typed);
+    void warnAboutDamagedRules(const QList<TaskCatalog::Entry>& entries);
 
     int userError(const QString& message);
     int failure(const QString& message);

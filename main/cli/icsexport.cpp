@@ -112,7 +112,15 @@ QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QString& media
         line("BEGIN:VEVENT");
         line("UID:" + id);
         line("DTSTAMP:" + utc(stamp));
-        line("DTSTART:" + utc(task.due));
+        if (task.repeat) {
+            // A repeating note rings at its time of day on the local clock,
+            // summer or winter: a floating local time, not a UTC one (whose
+            // weekdays and hours would be UTC's).
+            line("DTSTART:" + task.due.toString(QStringLiteral("yyyyMMdd'T'HHmmss")).toLatin1());
+            line("RRULE:" + task.repeat->rrule().toLatin1());
+        } else {
+            line("DTSTART:" + utc(task.due));
+        }
         line("SUMMARY:" + summary);
         line("DESCRIPTION:" + text(QStringLiteral("Голосовое напоминание Quillmur: ") + task.file));
         line("BEGIN:VALARM");

@@ -6,6 +6,7 @@
 #include "rekrusiy.h"
 #include "tasklists.h"
 #include "taskname.h"
+#include "taskrepeat.h"
 
 #include <algorithm>
 
@@ -23,6 +24,9 @@ QList<Entry> read(const QString& mediaFolder, const QDateTime& now)
         Mp3Info info;
         if (ReadMp3Info(path, info) == Mp3Read::Ok && !info.length.isEmpty())
             e.seconds = leadingNumber(info.length);
+        const TaskRepeat::Found repeat = TaskRepeat::read(path);
+        e.repeat = repeat.rule;
+        e.repeatDamaged = repeat.damaged;
         const auto parsed = TaskName::parse(name);
         if (!parsed) {
             bad << e;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "repeatrule.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -22,9 +24,11 @@ struct Entry
 {
     QString file;
     State state = State::BadName;
-    QDateTime due;              // local time; invalid for a bad name
-    QString comment;            // from the ID3v1 tag; empty without one
-    std::optional<int> seconds; // playing length; none when not readable as MP3
+    QDateTime due;                    // local time; invalid for a bad name
+    QString comment;                  // from the ID3v1 tag; empty without one
+    std::optional<int> seconds;       // playing length; none when not readable as MP3
+    std::optional<RepeatRule> repeat; // none: a one-time note
+    bool repeatDamaged = false;       // a rule frame that cannot be read: one-time
 };
 
 // Every name of `mediaFolder` (ending in '/') that the lists show, read at

@@ -4,9 +4,11 @@
 #include "id3v1patch.h"
 #include "id3v1tag.h"
 #include "id3v2.h"
+#include "localzone.h"
 #include "mp3inforeader.h"
 #include "notejournal.h"
 #include "taskname.h"
+#include "taskrepeat.h"
 #include "testclock.h"
 #include "textcodec.h"
 
@@ -60,30 +62,6 @@ QByteArray stereoWav(int rate, double seconds)
 
 // A program folder with Media/ and lame, a scratch folder, a clock standing
 // at 07.12.2026 14:28:30, and the two output streams.
-// The local time zone for one test: the process's TZ while this lives.
-class LocalZone
-{
-public:
-    explicit LocalZone(const char* zone)
-        : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
-    {
-        qputenv("TZ", zone);
-        ::tzset();
-    }
-    ~LocalZone()
-    {
-        if (m_had)
-            qputenv("TZ", m_old);
-        else
-            qunsetenv("TZ");
-        ::tzset();
-    }
-
-private:
-    QByteArray m_old;
-    bool m_had;
-};
-
 class Cli : public ::testing::Test
 {
 protected:
@@ -216,6 +194,10 @@ TEST(CommandLineArguments, ReadsCommandsAndRefusesMistakes)
         {{"--add", "a.wav", "--at", "24.12.2026 24:00"}, std::nullopt, "неверный срок"},
         {{"--add", "a.wav", "--at", "24.12.2026"}, std::nullopt, "неверный срок"},
         {{"--add", "", "--at", "24.12.2026 10:00"}, std::nullopt, "не указан звуковой файл"},
+        {{"--add", "a.wav", "--at", "24.12.2026 10:00", "--repeat", "hourly"},
+         std::nullopt,
+         "неизвестное повторение «hourly»"},
+        {{"--list", "--repeat", "daily"}, std::nullopt, "--repeat не относится"},
         {{"--snooze", "0"}, std::nullopt, "от 1 до"},
         {{"--snooze", "ten"}, std::nullopt, "«ten»"},
         {{"--snooze"}, std::nullopt, "после --snooze нужно значение"},
@@ -276,7 +258,7 @@ TEST_F(Cli, ListsTasksInDueOrderAndBadNamesApart)
     for (size_t i = 0; i < std::size(expected); ++i) {
         const QJsonObject o = tasks[int(i)].toObject();
         SCOPED_TRACE(expected[i].file);
-        EXPECT_EQ(o.keys(), (QStringList{"comment", "due", "file", "seconds", "state"}));
+        EXPECT_EQ(o.keys(), (QStringList{"comment", "due", "file", "repeat", "seconds", "state"}));
         EXPECT_EQ(o["file"].toString(), QString::fromUtf8(expected[i].file));
         EXPECT_EQ(o["state"].toString(), expected[i].state);
         if (expected[i].due)
@@ -371,6 +353,55 @@ TEST_F(Cli, TimesAroundTheClockChanges)
     for (const char* start :
          {"DTSTART:20270328T010000Z", "DTSTART:20270328T011000Z", "DTSTART:20271031T003000Z"})
         EXPECT_TRUE(m_out.contains(start)) << start;
+}
+
+// A repeating note: its rule in the file's ID3v2 tag (kept by a snooze's
+// rename and by "done"'s move to the next time), shown by the lists and the
+// calendar; a damaged rule is a one-time note with a warning.
+TEST_F(Cli, RepeatingNotes)
+{
+    const QString wav = m_dir.filePath("note.wav");
+    ASSERT_TRUE(Mp3Fixture::writeFile(wav, stereoWav(22050, 1)));
+    ASSERT_EQ(run({"--add", wav, "--at", "07.12.2026 08:00", "--repeat", "daily"}), 0)
+        << qPrintable(m_err);
+    ASSERT_EQ(run({"--add", wav, "--at", "31.12.2026 10:00", "--repeat", "monthly"}), 0)
+        << qPrintable(m_err);
+    const QString daily = QString::fromUtf8("07.12.2026 08ч 00м 30.mp3");
+    EXPECT_EQ(TaskRepeat::read(m_media + daily).rule, RepeatRule::fromWord("daily"));
+    const auto monthly = TaskRepeat::read(m_media + QString::fromUtf8("31.12.2026 10ч 00м 30.mp3"));
+    ASSERT_TRUE(monthly.rule);
+    EXPECT_EQ(monthly.rule->text(), "monthly:31");
+    const QJsonArray tasks = listJson();
+    EXPECT_EQ(tasks[0]["repeat"].toString(), "daily");
+    EXPECT_EQ(tasks[1]["repeat"].toString(), "monthly");
+    ASSERT_EQ(run({"--list"}), 0);
+    EXPECT_TRUE(m_out.split('\n')[0].endsWith(QString::fromUtf8("  ↻ каждый день")))
+        << qPrintable(m_out);
+    ASSERT_EQ(run({"--export-ics", "-"}), 0);
+    EXPECT_TRUE(m_out.contains("DTSTART:20261207T080030\r\nRRULE:FREQ=DAILY\r\n"));
+    EXPECT_TRUE(m_out.contains("RRULE:FREQ=MONTHLY;BYMONTHDAY=28,29,30,31;BYSETPOS=-1\r\n"));
+
+    // Done for today: the next time after now, the file's bytes untouched.
+    const QByteArray bytes = [&] {
+        QFile f(m_media + daily);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    QString error;
+    const auto moved = TaskRepeat::moveToNext(m_media, daily, *RepeatRule::fromWord("daily"),
+                                              m_clock.now(), &error);
+    ASSERT_TRUE(moved) << qPrintable(error);
+    EXPECT_EQ(*moved, QString::fromUtf8("08.12.2026 08ч 00м 30.mp3"));
+    QFile next(m_media + *moved);
+    ASSERT_TRUE(next.open(QIODevice::ReadOnly));
+    EXPECT_EQ(next.readAll(), bytes);
+
+    // A frame whose rule cannot be read: one-time, with a warning.
+    ASSERT_EQ(Id3v2::setUserText(m_media + *moved, TaskRepeat::FrameName, "every_hour"), 0);
+    const QJsonArray again = listJson();
+    EXPECT_TRUE(again[0]["repeat"].isNull());
+    EXPECT_TRUE(m_err.contains(QString::fromUtf8("повреждена запись о повторении")))
+        << qPrintable(m_err);
+    EXPECT_EQ(Id3v1Tag::read(m_media + *moved)->album, "Ola-Brenvik");
 }
 
 // The options live in a file of their own: index.txt's one line is never

@@ -53,7 +53,8 @@ import json, sys
 tasks = json.load(open(sys.argv[1], encoding="utf-8"))
 assert isinstance(tasks, list) and len(tasks) == 1, tasks
 t = tasks[0]
-assert set(t) == {"file", "due", "state", "comment", "seconds"}, t
+assert set(t) == {"file", "due", "state", "comment", "seconds", "repeat"}, t
+assert t["repeat"] is None, t
 assert t["file"] == sys.argv[2], t
 # The local moment with its offset, as a reader of dates takes it.
 from datetime import datetime
