@@ -27,7 +27,7 @@ PACKAGES=(
 # with pulseaudio and turns every ALSA program over to PipeWire).
 # The command line's calendar export is checked by a strict iCalendar reader.
 if [ "${1:-}" = --test ]; then
-  PACKAGES+=(pipewire wireplumber pipewire-pulse dbus-daemon python3-icalendar)
+  PACKAGES+=(pipewire wireplumber pipewire-pulse dbus-daemon dunst python3-icalendar)
   # The checks of the installed launcher and software-centre listing.
   PACKAGES+=(desktop-file-utils appstream)
   # The busy-machine run's load, and backtraces of a service that dies.

@@ -1,6 +1,7 @@
 // Vestrel: watches Media/ once a minute from the notification area and sounds
 // the alarm while a reminder is due.
 #include "clock.h"
+#include "desktopnotices.h"
 #include "display.h"
 #include "paths.h"
 #include "shutdownsignals.h"
@@ -41,7 +42,10 @@ int main(int argc, char** argv)
         break;
     }
 
+    // Outlives the window, so it can withdraw its notices at the end.
+    DesktopNotices notices(Paths::programFolder() + QStringLiteral("/Data/quillmur.png"));
     WatcherWindow window(Paths::programFolder(), Clock::system());
+    window.watch().setNotices(&notices);
     QApplication::setWindowIcon(window.frame(0));
     QObject::connect(&window, &WatcherWindow::ended, &app, &QApplication::quit);
     // A kill or a logout ends the watcher as its menu's "Выход" does.

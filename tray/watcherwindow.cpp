@@ -64,6 +64,8 @@ WatcherWindow::WatcherWindow(const QString& programFolder, const Clock& clock,
     connect(&m_watch, &DueWatch::alertRaised, this, &WatcherWindow::startSpin);
     connect(&m_watch, &DueWatch::badNamesFound, this, &WatcherWindow::showBadNameMessage);
     connect(&m_watch, &DueWatch::mediaReadable, this, &WatcherWindow::showMediaReadable);
+    // A notice's "Открыть" opens it as the menu does.
+    connect(&m_watch, &DueWatch::openRequested, this, &WatcherWindow::openQuillmur);
 
     connect(&m_tray, &TrayIcon::OnIcon, this, &WatcherWindow::cTray_OnIcon);
     m_tray.setIcon(m_frames[0]);
