@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 
@@ -50,12 +51,51 @@ QString AlarmBar::title()
     return QStringLiteral("   Есть напоминание");
 }
 
+void AlarmBar::setNoteCaption(const QString& caption)
+{
+    m_noteCaption = caption;
+    setAccessibleDescription(caption);
+    update();
+}
+
 void AlarmBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(128, 255, 255));
     p.setPen(Qt::black);
-    p.drawText(rect().adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, title());
+    const QRect text = rect().adjusted(4, 0, -4, 0);
+    if (m_noteCaption.isEmpty()) {
+        p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, title());
+        return;
+    }
+    // Two lines in the same small bar: a font too tall for half of it is
+    // made to fit rather than cut.
+    const int half = height() / 2;
+    QFont f = font();
+    if (QFontMetrics(f).height() > half) {
+        f.setPixelSize(half - 3);
+        p.setFont(f);
+    }
+    const QFontMetrics metrics(f);
+    p.drawText(QRect(text.left(), 0, text.width(), half), Qt::AlignVCenter | Qt::AlignLeft,
+               title());
+    // Under the words of the title, past its leading blanks.
+    const int indent = metrics.horizontalAdvance(title().left(3));
+    const QRect lower(text.left() + indent, half, text.width() - indent, height() - half);
+    p.drawText(lower, Qt::AlignVCenter | Qt::AlignLeft,
+               fitted(m_noteCaption, metrics, lower.width()));
+}
+
+QString AlarmBar::fitted(const QString& caption, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(caption) <= width)
+        return caption;
+    // A long comment gives way, "(и ещё N)" after it stays whole.
+    static const QRegularExpression more(QStringLiteral(" \\(и ещё \\d+\\)$"));
+    const QRegularExpressionMatch m = more.match(caption);
+    const QString tail = m.hasMatch() ? m.captured() : QString();
+    const QString head = caption.left(caption.size() - tail.size());
+    return metrics.elidedText(head, Qt::ElideRight, width - metrics.horizontalAdvance(tail)) + tail;
 }
 
 void AlarmBar::showEvent(QShowEvent* event)

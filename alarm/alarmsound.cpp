@@ -27,6 +27,11 @@ QString AlarmSound::cueCommand(const QString& ownFolder)
     return QStringLiteral("Cue ") + ShortPath(alarmFile(ownFolder));
 }
 
+QString AlarmSound::stopCommand(const QString& ownFolder)
+{
+    return QStringLiteral("Stop ") + ShortPath(alarmFile(ownFolder));
+}
+
 bool AlarmSound::RecoverLeftover()
 {
     const std::vector<MixerLevels> left = m_file.takeSuiteLeftovers();

@@ -28,6 +28,8 @@ public:
     static QString playCommand(const QString& ownFolder);
     // "Cue " and the same short form: opens it for playing, silently.
     static QString cueCommand(const QString& ownFolder);
+    // "Stop " and the same short form: ends the chime when the notes follow.
+    static QString stopCommand(const QString& ownFolder);
 
     // Puts back what a player that never finished left in the state file,
     // and what the main program left when it was killed (see

@@ -13,15 +13,14 @@ extern "C" Q_DECL_EXPORT QCoreApplication* tinkraCreateApplication(int* argc, ch
     return app;
 }
 
-extern "C" Q_DECL_EXPORT QObject* tinkraShowWindow(const QString* errorText,
-                                                   const QString* errorDetail,
-                                                   const std::function<void()>* timeUp)
+extern "C" Q_DECL_EXPORT QObject* tinkraShowBar(const AlarmWindowContent* content)
 {
-    if (!errorText->isEmpty())
-        showMciError(*errorText, *errorDetail);
+    if (!content->errorText.isEmpty())
+        showMciError(content->errorText, content->errorDetail);
     // Always the small bar: it is what "minimized" looks like for this player.
     auto* bar = new AlarmBar;
-    QObject::connect(bar, &AlarmBar::timeUp, bar, *timeUp);
+    bar->setNoteCaption(content->noteCaption);
+    QObject::connect(bar, &AlarmBar::timeUp, bar, content->timeUp);
     bar->show();
     bar->timer1().start();
     return bar;

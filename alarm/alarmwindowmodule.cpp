@@ -21,7 +21,7 @@ bool AlarmWindowModule::load(const QString& ownFolder)
     }
     createApplication =
         reinterpret_cast<CreateAlarmApplication>(m_library.resolve("tinkraCreateApplication"));
-    showWindow = reinterpret_cast<ShowAlarmWindow>(m_library.resolve("tinkraShowWindow"));
+    showWindow = reinterpret_cast<ShowAlarmWindow>(m_library.resolve("tinkraShowBar"));
     if (!createApplication || !showWindow) {
         m_error = m_library.errorString();
         createApplication = nullptr;

@@ -1,11 +1,19 @@
 // Tinkra: the alarm. Plays Data/1.mp3 for five seconds with the speakers
-// turned up, in a small bar that stays on top, then puts the mixer back.
+// turned up, in a small bar that stays on top and says what is due, then,
+// when the user asked for it, the due notes themselves, and puts the mixer
+// back. "Tinkra --note FILE" plays one note and nothing else.
 #include "alarmstart.h"
 #include "alarmwindow.h"
+#include "clock.h"
 #include "display.h"
+#include "duenotes.h"
 #include "mci.h"
+#include "notevoice.h"
 #include "paths.h"
+#include "shortpath.h"
 #include "shutdownsignals.h"
+#include "suiteoptions.h"
+#include "tinkraarguments.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -14,8 +22,36 @@
 #include <functional>
 #include <memory>
 
+namespace {
+
+// The tray's "Прослушать": the note at the user's own volume, beside
+// whatever else plays; 1 when it could not be played.
+int playNoteAlone(const QString& file, int argc, char** argv)
+{
+    ShutdownSignals::catchEarly();
+    QCoreApplication app(argc, argv);
+    ShutdownSignals stopRequests;
+    QObject::connect(&stopRequests, &ShutdownSignals::received, &app,
+                     [] { QCoreApplication::exit(0); });
+    NoteVoice voice({file}, 0, mciSendString, mciIsPlaying, ShortPath);
+    QObject::connect(&voice, &NoteVoice::finished, &app,
+                     [&voice] { QCoreApplication::exit(voice.played() > 0 ? 0 : 1); });
+    QTimer::singleShot(0, &voice, &NoteVoice::start);
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    const TinkraArguments arguments = TinkraArguments::parse(argc, argv);
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "Tinkra: %s\n", qPrintable(arguments.error));
+        return 2;
+    }
+    if (!arguments.noteFile.isEmpty())
+        return playNoteAlone(arguments.noteFile, argc, argv);
+
     preferX11Platform();
     // Before the mixer is touched: a kill or a logout from here on ends the
     // alarm the orderly way (once the event loop runs).
@@ -51,9 +87,12 @@ int main(int argc, char** argv)
     loadQtTranslations();
     QCoreApplication::setApplicationName(QStringLiteral("Tinkra"));
     ShutdownSignals stopRequests;
-    const QString errorText = started.error != 0 ? mciErrorText(started.error) : QString();
+    AlarmWindowContent content;
+    content.errorText = started.error != 0 ? mciErrorText(started.error) : QString();
+    content.errorDetail = started.detail;
     if (!windowed && started.error != 0)
-        std::fprintf(stderr, "Tinkra: %s %s\n", qPrintable(errorText), qPrintable(started.detail));
+        std::fprintf(stderr, "Tinkra: %s %s\n", qPrintable(content.errorText),
+                     qPrintable(started.detail));
 
     // The user's settings go back at once, then the program ends, which
     // ends the sound.
@@ -64,12 +103,29 @@ int main(int argc, char** argv)
     };
     QObject::connect(&stopRequests, &ShutdownSignals::received, app.get(), end);
 
+    // What is due, looked up only now that the chime plays.
+    const QString programFolder = DueNotes::programFolderOf(ownFolder);
+    const QStringList due = DueNotes::find(programFolder, Clock::system().now());
+    content.noteCaption = DueNotes::caption(due);
+    const bool speak = !due.isEmpty() && SuiteOptions::read(programFolder).voiceAfterChime;
+    NoteVoice voice(speak ? due.mid(0, DueNotes::MaxSpoken) : QStringList(), DueNotes::MaxSpokenMs,
+                    mciSendString, mciIsPlaying, ShortPath);
+    QObject::connect(&voice, &NoteVoice::finished, app.get(), end);
+    // After the five seconds: the end, or the notes with the speakers still up.
+    content.timeUp = [&] {
+        if (!speak)
+            return end();
+        mciSendString(AlarmSound::stopCommand(ownFolder));
+        voice.start();
+    };
+
     std::unique_ptr<QObject> bar;
-    const std::function<void()> timeUp = end;
     if (windowed)
-        bar.reset(window.showWindow(&errorText, &started.detail, &timeUp));
+        bar.reset(window.showWindow(&content));
     else
-        QTimer::singleShot(AlarmWindowModule::AlarmMs, Qt::PreciseTimer, app.get(), end);
+        QTimer::singleShot(AlarmWindowModule::AlarmMs, Qt::PreciseTimer, app.get(), content.timeUp);
+    if (speak)
+        voice.cue();
     const int rc = QCoreApplication::exec();
     // However the loop ended (the session manager may end it too).
     sound.RestoreSound();

@@ -19,6 +19,11 @@ int mciSendString(const QString& command)
     return session().send(command);
 }
 
+bool mciIsPlaying(const QString& file)
+{
+    return session().isPlaying(file);
+}
+
 void mciShutdown()
 {
     session().shutdown();

@@ -45,6 +45,11 @@ enum MciError : int {
 // (the alarm player's message box).
 QString mciErrorText(int code);
 
+// Whether the playback of `file` (named as in its Play command) is still
+// sounding: false once it has played to its end or its " to Y", after
+// Stop, or when it was never started.
+bool mciIsPlaying(const QString& file);
+
 // Ends every recording and playback and joins their worker threads. Also runs
 // by itself when the process exits; calling it twice is harmless.
 void mciShutdown();

@@ -22,6 +22,13 @@ void MciSession::shutdown()
     m_players.clear();
 }
 
+bool MciSession::isPlaying(const QString& file)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto player = m_players.find(file);
+    return player != m_players.end() && player->second->isPlaying();
+}
+
 int MciSession::send(const QString& command)
 {
     const std::optional<MciCommand> cmd = parseMciCommand(command);

@@ -21,6 +21,8 @@ public:
 
     // Carries out one command string; returns an MciError code.
     int send(const QString& command);
+    // Whether the player of `file` is sounding.
+    bool isPlaying(const QString& file);
     // Ends every recording and playback and frees their devices.
     void shutdown();
 

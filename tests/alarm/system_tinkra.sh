@@ -4,7 +4,8 @@
 # other windows, the user's 30 % and mute back afterwards (also after SIGTERM,
 # and with a left/right balance), a player killed half-way repaired by the
 # next one, and a missing alarm recording reported without stopping the
-# clean-up.
+# clean-up. With voice-after-chime=on the due note itself follows the chime
+# (an unplayable one passed over), and "--note FILE" plays one note alone.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 
 : "${PULSE_SERVER:?system tests need the sound server of the test command}"
@@ -36,6 +37,42 @@ peak_since() {
 }
 # Whether the speakers played louder than $2 from the place $1 on.
 loud_since() { louder "$(peak_since "$1")" "$2"; }
+
+# Waits until the speakers play, from the place $1 on, three tenths of a
+# second in a row, each louder than $4 and of a rough frequency (zero
+# crossings counted, as sox's "stat" does) between $2 and $3 Hz; fails after
+# $5 seconds (0: only what is there now). Sets SOUND_AT to where they begin.
+# Three, since a tenth where a sound starts after silence counts too few
+# crossings. What came since the last look is looked at in one pass.
+#   sound_wait FROM LO HI LEVEL SECS
+sound_wait() {
+    local at=$1 lo=$2 hi=$3 level=$4 end=$((SECONDS + $5)) span=4410 now found
+    while :; do
+        now=$(monitor_at)
+        now=$((now - (now - at) % span))
+        if [ "$now" -gt "$at" ]; then
+            found=$(dd if="$QT_WORK/monitor.raw" iflag=skip_bytes,count_bytes bs=64k skip="$at" \
+                count=$((now - at)) status=none | od -An -v -td2 -w2 |
+                awk -v lo="$lo" -v hi="$hi" -v level="$level" -v n=$((span / 2)) '
+                    { v = $1 + 0; a = v < 0 ? -v : v; if (a > peak) peak = a
+                      s = v < 0; if (i % n && s != last) cross++; last = s }
+                    ++i % n == 0 {
+                        run = peak / 32768 > level && cross * 5 >= lo && cross * 5 <= hi ? run + 1 : 0
+                        if (run == 3 && !told++) print i / n - 3 # reads on: no broken pipe
+                        peak = 0; cross = 0 }')
+            if [ -n "$found" ]; then
+                SOUND_AT=$((at + found * span))
+                return 0
+            fi
+            # The last two tenths again next time: a run may go on there.
+            [ $((now - 2 * span)) -le "$at" ] || at=$((now - 2 * span))
+        fi
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.2
+    done
+}
+# Seconds of sound between two places of the monitor recording.
+seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b - a) / 44100 }'; }
 
 # Someone looking at where the bar is drawn (tests/alarm/coverwindow
 # --watch), from before the player starts: a loaded machine may draw the bar
@@ -196,4 +233,62 @@ mv "$pf/Data/libTinkraWindow.so.away" "$pf/Data/libTinkraWindow.so"
 
 note "no display it can open (a Wayland session whose socket is not there): the alarm still sounds and is put back"
 DISPLAY='' WAYLAND_DISPLAY=quill-no-such-display XDG_SESSION_TYPE=wayland barless_alarm "a display"
+note "voice after the chime: the chime, then the due note's own tone with the speakers up; put back after it"
+# A due note of a 440 Hz tone, below every tone of the chime (784 Hz and
+# up), so the two are told apart by frequency; before it, due longer, a
+# note that cannot be played.
+sox -n -r 22050 -c 1 -b 16 "$QT_WORK/tone.wav" synth 6 sine 440 vol 0.5
+lame --quiet -b 48 --tc "Kupit_hleb" "$QT_WORK/tone.wav" "$pf/Media/$(date -d yesterday +%d.%m.%Y) 09ч 00м 00.mp3"
+echo "not a sound" >"$pf/Media/$(date -d '2 days ago' +%d.%m.%Y) 09ч 00м 00.mp3"
+echo "voice-after-chime=on" >"$pf/Data/options.txt"
+from=$(monitor_at)
+start_program "$tinkra" -minimized
+pid=$LAST_PID
+sound_wait "$from" 0 100000 0.05 60 || fail "no chime on the speakers"
+chime_at=$SOUND_AT
+# Heard above 0.05 at all, the tone plays unmuted and at full volume (at the
+# user's 30 % it would stay below 0.02).
+sound_wait "$chime_at" 380 500 0.05 120 || fail "the note's tone was not heard after the chime"
+tone_at=$SOUND_AT
+# Counted in samples played: the chime's five seconds are never shorter, a
+# busy machine only makes them longer.
+gap=$(seconds_between "$chime_at" "$tone_at")
+note "the note began ${gap} s of sound after the chime began"
+louder "$gap" 4.5 || fail "the note came ${gap} s after the chime began, before the chime's five seconds were over"
+wait_gone "$pid" 120 || fail "Tinkra did not end after the note"
+mixer_is 30% yes || fail "not restored after the note: $(volume), muted $(muted)"
+grep -q "is passed over" "$QT_WORK/Tinkra.log" || fail "the unplayable note was not reported: $(cat "$QT_WORK/Tinkra.log")"
+[ ! -e "$XDG_RUNTIME_DIR/Tinkra.sound" ] || fail "state file left after the note"
+
+note "SIGTERM during the note, without a bar: ends, 30 % and muted again"
+from=$(monitor_at)
+DISPLAY='' WAYLAND_DISPLAY=quill-no-such-display XDG_SESSION_TYPE=wayland start_program "$tinkra"
+pid=$LAST_PID
+sound_wait "$from" 380 500 0.05 120 || fail "without a bar the note's tone was not heard"
+kill -TERM "$pid" || fail "Tinkra ended before the SIGTERM (a 6 s note)"
+wait_gone "$pid" 120 || fail "Tinkra did not end on SIGTERM during the note"
+mixer_is 30% yes || fail "SIGTERM during the note left $(volume), muted $(muted)"
+[ ! -e "$XDG_RUNTIME_DIR/Tinkra.sound" ] || fail "state file left after SIGTERM during the note"
+rm -f "$pf/Data/options.txt" "$pf/Media/"*
+
+note "--note FILE: the note alone at the user's volume, the mixer untouched"
+pactl set-sink-volume speakers 50%
+pactl set-sink-mute speakers 0
+lame --quiet -b 48 "$QT_WORK/tone.wav" "$QT_WORK/note.mp3"
+from=$(monitor_at)
+start_program "$tinkra" --note "$QT_WORK/note.mp3"
+pid=$LAST_PID
+sound_wait "$from" 380 500 0.005 60 || fail "--note: the tone was not heard"
+tone_at=$SOUND_AT
+mixer_is 50% no || fail "--note changed the mixer: $(volume), muted $(muted)"
+# No chime before it: the first sound heard is the note's (its first tenth
+# of a second may not be a clean tone yet).
+sound_wait "$from" 0 100000 0.005 0 || fail "--note: nothing heard"
+[ $((tone_at - SOUND_AT)) -le 8820 ] || fail "--note: something played $(seconds_between "$SOUND_AT" "$tone_at") s before the note"
+wait "$pid" || fail "--note ended with status $?"
+mixer_is 50% no || fail "--note changed the mixer: $(volume), muted $(muted)"
+"$tinkra" --note "$QT_WORK/no-such.mp3" 2>"$QT_WORK/note.err" && fail "--note of a missing file succeeded"
+grep -q "is passed over" "$QT_WORK/note.err" || fail "--note of a missing file said nothing"
+pactl set-sink-volume speakers 30%
+pactl set-sink-mute speakers 1
 note "ok"

@@ -1,16 +1,23 @@
 // The alarm player's hold on the mixer, against a fake sound card: full
 // volume while it sounds, the user's settings back afterwards, and repair
-// after a player that was killed half-way.
+// after a player that was killed half-way. Also the notes spoken after the
+// chime, and the player's arguments.
 #include "alarmsound.h"
 #include "fakesystemmixer.h"
+#include "mci.h"
 #include "mmixer.h"
+#include "notevoice.h"
 #include "singleinstance.h"
+#include "tinkraarguments.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -315,8 +322,8 @@ TEST(MixerLevels, TextForm)
         "16 3\n",      // outside the table
         "0\n",         // no value
         "0 7 70000\n", // a channel out of any range
-        "0 7 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 "
-        "32 33\n",
+        ("0 7 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 "
+         "32 33\n"),
         "speaker=7\nwave=100\n", // another form
     };
     for (const char* b : bad)
@@ -337,6 +344,96 @@ TEST(AlarmSound, PlayCommand)
     EXPECT_EQ(AlarmSound::playCommand(data), QStringLiteral("Play ") + file);
     // Cued and played under the same name, so Play finds the cued player.
     EXPECT_EQ(AlarmSound::cueCommand(data), QStringLiteral("Cue ") + file);
+    EXPECT_EQ(AlarmSound::stopCommand(data), QStringLiteral("Stop ") + file);
+}
+
+// The notes after the chime, against a command sink that remembers what it
+// was sent: missing and unplayable notes are passed over, a note is left
+// once it has ended or its time is up, and the end comes once, also when
+// nothing could be played.
+TEST(NoteVoice, PlaysOneAfterAnotherAndPassesOverWhatCannotPlay)
+{
+    // "missing": no such file; "bad": refused by the player; "short": ends by
+    // itself after a few looks; "long": sounds until it is stopped.
+    struct Case
+    {
+        const char* what;
+        QStringList notes;
+        QStringList commands;
+        int played;
+    };
+    const Case cases[] = {
+        {"all kinds",
+         {"missing", "bad", "short", "long"},
+         {"Play bad", "Stop bad", "Play short", "Stop short", "Play long", "Stop long"},
+         2},
+        // The first note is opened ahead while the chime plays.
+        {"cued",
+         {"short", "long"},
+         {"Cue short", "Play short", "Stop short", "Play long", "Stop long"},
+         2},
+        {"nothing playable", {"missing", "bad"}, {"Play bad", "Stop bad"}, 0},
+        {"no notes", {}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        QStringList sent;
+        QMap<QString, int> looks; // how often each playback was looked at
+        const auto send = [&](const QString& command) {
+            sent << command;
+            return command == QStringLiteral("Play bad") ? int(MciCannotDecode) : int(MciOk);
+        };
+        const auto playing = [&](const QString& file) {
+            const int seen = ++looks[file];
+            return file == QStringLiteral("long") || (file == QStringLiteral("short") && seen < 3);
+        };
+        const auto shortPath = [](const QString& path) {
+            return path == QStringLiteral("missing") ? QString() : path;
+        };
+        NoteVoice voice(c.notes, 200, send, playing, shortPath);
+        int ended = 0;
+        QEventLoop loop;
+        QObject::connect(&voice, &NoteVoice::finished, &loop, [&] {
+            ++ended;
+            loop.quit();
+        });
+        voice.cue();
+        QTimer::singleShot(0, &voice, &NoteVoice::start);
+        // Only against a test that would never end.
+        QTimer::singleShot(60000, &loop, [&loop] { loop.exit(1); });
+        ASSERT_EQ(loop.exec(), 0) << c.what;
+        QCoreApplication::processEvents(); // a second end would come now
+        EXPECT_EQ(ended, 1) << c.what;
+        EXPECT_EQ(sent, c.commands) << c.what;
+        EXPECT_EQ(voice.played(), c.played) << c.what;
+        EXPECT_TRUE(voice.current().isEmpty()) << c.what;
+    }
+}
+
+TEST(TinkraArguments, NoteOrAlarm)
+{
+    struct Case
+    {
+        QStringList arguments;
+        QString noteFile;
+        bool error;
+    };
+    const Case cases[] = {
+        {{}, {}, false},
+        {{"-minimized"}, {}, false},
+        {{"--note", "/home/u/Media/01.02.2026 10ч 00м 00.mp3"},
+         "/home/u/Media/01.02.2026 10ч 00м 00.mp3",
+         false},
+        {{"--note=a b.mp3"}, "a b.mp3", false},
+        {{"-minimized", "--note", "x.mp3"}, "x.mp3", false},
+        {{"--note"}, {}, true},
+        {{"--note="}, {}, true},
+        {{"--note", "a.mp3", "--note", "b.mp3"}, {}, true},
+    };
+    for (const Case& c : cases) {
+        const TinkraArguments parsed = TinkraArguments::parse(c.arguments);
+        EXPECT_EQ(parsed.noteFile, c.noteFile) << qPrintable(c.arguments.join(' '));
+        EXPECT_EQ(!parsed.error.isEmpty(), c.error) << qPrintable(c.arguments.join(' '));
+    }
 }
 
 } // namespace
