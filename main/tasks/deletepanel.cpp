@@ -38,6 +38,29 @@ DeletePanel::DeletePanel(TaskListPanel* list, QWidget* parent) : QWidget(parent)
     bold.setBold(true);
     m_label11->setFont(bold);
 
+    // For a repeating task that is due: what it does, and the way on to its
+    // next time, in the room above the picture.
+    m_repeats = new QLabel(this);
+    m_repeats->setObjectName(QStringLiteral("lblRepeats"));
+    m_repeats->setGeometry(8, 104, 184, 14);
+    m_repeats->setAlignment(Qt::AlignCenter);
+    m_repeats->setStyleSheet(QStringLiteral("color: rgb(190,220,255);"));
+    QFont small = f;
+    small.setPointSize(8);
+    m_repeats->setFont(small);
+    m_repeats->hide();
+    auto* next = new QPushButton(QStringLiteral("Готово, в следующий раз"), this);
+    next->setObjectName(QStringLiteral("cmdNextTime"));
+    next->setGeometry(20, 120, 160, 22);
+    next->setFont(small);
+    next->setStyleSheet(QStringLiteral(
+        "QPushButton { color: rgb(0,60,0); background: rgb(120,230,140); border: 1px solid "
+        "white; border-radius: 5px; }"
+        "QPushButton:pressed { background: rgb(80,180,100); }"));
+    connect(next, &QPushButton::clicked, this, [this] { decide(2); });
+    next->hide();
+    m_nextTime = next;
+
     m_gifHost = new QWidget(this);
     m_gifHost->setObjectName(QStringLiteral("GifCtl8Host"));
     m_gifHost->setGeometry(60, 116, 80, 80);
@@ -74,15 +97,26 @@ void DeletePanel::ask(const QString& line)
     if (line.isEmpty())
         return;
     m_label11->setText(line.left(19));
+    const std::optional<RepeatRule> repeat = m_list->selectedDueRepeat();
+    m_repeats->setText(repeat ? QStringLiteral("Повторяется ") + repeat->shown() : QString());
+    m_repeats->setVisible(bool(repeat));
+    m_nextTime->setVisible(bool(repeat));
     m_open = true;
     emit openRequested();
     emit animationEnabledChanged(true);
+}
+
+bool DeletePanel::offersNextTime() const
+{
+    return m_nextTime->isVisibleTo(this);
 }
 
 void DeletePanel::decide(int index)
 {
     if (index == 0)
         m_list->deleteSelectedTask();
+    else if (index == 2 && offersNextTime())
+        m_list->moveSelectedToNextTime();
     else if (index != 1)
         return;
     m_list->playbackBar().showStopNormal();

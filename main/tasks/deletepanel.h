@@ -17,8 +17,11 @@ public:
 
     // Opens the question for the list line `line`.
     void ask(const QString& line);
-    // 0: delete the task, 1: pardon it. Both close the panel.
+    // 0: delete the task, 1: pardon it, 2: a due repeating task is done for
+    // now and moves on to its next time. Each closes the panel.
     void decide(int index);
+    // Whether the question offers the next time (a due repeating task).
+    bool offersNextTime() const;
 
     bool isOpen() const { return m_open; }
     QString shownMoment() const; // Label11
@@ -32,6 +35,8 @@ signals:
 private:
     TaskListPanel* m_list;
     QLabel* m_label11;
+    QLabel* m_repeats;
+    QWidget* m_nextTime;
     QWidget* m_gifHost;
     bool m_open = false;
 };

@@ -1,5 +1,10 @@
 #include "tasklistpanel.h"
 
+#include "taskrepeat.h"
+
+#include "clock.h"
+#include "taskname.h"
+
 #include "folderlisting.h"
 #include "id3v1tag.h"
 #include "mp3inforeader.h"
@@ -263,6 +268,44 @@ void TaskListPanel::openFromMenu()
     m_context.playback.mixer.mute(MixerFunctions::kSpeakerMute, 0);
     if (m_list->count() > 0)
         selectLine(0);
+}
+
+std::optional<RepeatRule> TaskListPanel::selectedDueRepeat() const
+{
+    const QString line = selectedLine();
+    const std::optional<TaskName::Parsed> task = TaskName::parse(line);
+    if (!task || !m_context.clock || !TaskName::isDue(*task, m_context.clock->now()))
+        return std::nullopt;
+    return TaskRepeat::read(mediaFolder() + line).rule;
+}
+
+bool TaskListPanel::moveSelectedToNextTime()
+{
+    const std::optional<RepeatRule> rule = selectedDueRepeat();
+    if (!rule)
+        return false;
+    const QString line = selectedLine();
+    const QString path = mediaFolder() + line;
+    if (m_context.playback.state->playingFile == path)
+        m_bar->pressStop();
+    QString error;
+    const std::optional<QString> moved =
+        TaskRepeat::moveToNext(mediaFolder(), line, *rule, m_context.clock->now(), &error);
+    if (!moved) {
+        emit hintChanged(QStringLiteral("Не перенесено: %1").arg(error));
+        return false;
+    }
+    {
+        const QSignalBlocker block(m_list);
+        m_list->setCurrentRow(-1);
+        m_list->clearSelection();
+    }
+    refresh();
+    const auto next = TaskName::parse(*moved);
+    emit hintChanged(QStringLiteral("В следующий раз: %1 %2:%3")
+                         .arg(TaskName::dateText(next->date), TaskName::twoDigits(next->hour),
+                              TaskName::twoDigits(next->minute)));
+    return true;
 }
 
 void TaskListPanel::deleteSelectedTask()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "repeatrule.h"
+
+#include <optional>
+
 #include "controltarget.h"
 #include "taskpanelcontext.h"
 
@@ -55,6 +59,14 @@ public:
     // Deletes the selected task: stops it first when it is the one playing,
     // deletes its file (a failure is not reported) and removes its line.
     void deleteSelectedTask();
+
+    // The rule of the selected task when it repeats and is due (done for
+    // now, it can move on to its next time); no value otherwise.
+    std::optional<RepeatRule> selectedDueRepeat() const;
+    // Moves that task to its next moment after now: stopped first when it is
+    // playing, its file renamed (tags and audio untouched), the list built
+    // again. The hint line says where it went, or why it did not.
+    bool moveSelectedToNextTime();
 
     PlaybackBar& playbackBar() const { return *m_bar; }
     QString mediaFolder() const { return m_context.programFolder + QStringLiteral("/Media/"); }

@@ -5,6 +5,7 @@
 #include "player.h"
 #include "shortpath.h"
 #include "tasklistpanel.h"
+#include "taskrepeat.h"
 #include "testclock.h"
 #include "volumecontrol.h"
 
@@ -261,6 +262,45 @@ private slots:
         // With nothing selected the delete picture does nothing.
         QTest::mousePress(panel.findChild<QLabel*>("imgSteret"), Qt::LeftButton);
         QCOMPARE(opened.count(), 1);
+    }
+
+    // A due repeating task is done for now: the question says it repeats and
+    // moves it on to its next time, the file renamed with its bytes as they
+    // were. A one-time task gets the question as it always was.
+    void aDueRepeatingTaskMovesOnToItsNextTime()
+    {
+        const QString daily = "02.12.2026 08ч 00м 00.mp3";
+        QVERIFY(QFile::copy(media(kOld), media(daily)));
+        QCOMPARE(TaskRepeat::write(media(daily), *RepeatRule::fromWord("daily")), 0);
+        QFile before(media(daily));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        before.close();
+        TaskListPanel panel(context());
+        DeletePanel question(&panel);
+        QSignalSpy hints(&panel, &TaskListPanel::hintChanged);
+        panel.showList(0);
+        panel.selectLine(0);
+        QCOMPARE(panel.selectedLine(), kOld);
+        question.ask(panel.selectedLine());
+        QVERIFY(!question.offersNextTime());
+        question.decide(1);
+
+        panel.selectLine(1);
+        QCOMPARE(panel.selectedLine(), daily);
+        QTest::mousePress(panel.findChild<QLabel*>("imgSteret"), Qt::LeftButton);
+        QVERIFY(question.offersNextTime());
+        QCOMPARE(question.findChild<QLabel*>("lblRepeats")->text(),
+                 QString("Повторяется каждый день"));
+        QTest::mouseClick(question.findChild<QPushButton*>("cmdNextTime"), Qt::LeftButton);
+        QVERIFY(!question.isOpen());
+        QVERIFY(!QFile::exists(media(daily)));
+        QFile after(media("07.12.2026 08ч 00м 00.mp3"));
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), bytes);
+        QCOMPARE(hints.last().at(0).toString(), QString("В следующий раз: 07.12.2026 08:00"));
+        QVERIFY(!panel.lines().contains(daily));
+        QFile::remove(media("07.12.2026 08ч 00м 00.mp3"));
     }
 
     void deletingAnotherTaskLeavesThePlaybackRunning()
