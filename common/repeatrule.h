@@ -11,6 +11,8 @@
 struct RepeatRule
 {
     enum class Kind { Daily, Weekdays, Weekly, Monthly };
+    // The description of the ID3v2 user-defined text frame that keeps it.
+    static constexpr const char* FrameName = "QUILLMUR_REPEAT";
     Kind kind = Kind::Daily;
     // Monthly: the day of the month it was made for (1-31); a shorter month
     // gets its last day, and the next one the day again.

@@ -555,6 +555,12 @@ int CommandLine::add(const Command& command)
     const QString typed = CommentRule::typed(command.comment);
     journal.comment = EncoderPipeline::commentFor(typed);
     warnAboutComment(command.comment, typed);
+    if (!command.repeat.isEmpty()) {
+        RepeatRule rule = *RepeatRule::fromWord(command.repeat);
+        if (rule.kind == RepeatRule::Kind::Monthly)
+            rule.monthDay = at.date().day();
+        journal.repeat = rule.text();
+    }
 
     std::optional<EncoderJob::Result> result;
     EncoderJob job(m_env.programFolder, folder, journal, nullptr, std::move(lock));
@@ -574,14 +580,6 @@ int CommandLine::add(const Command& command)
         return failure(QStringLiteral("%1; задание не создано, %2 не изменён")
                            .arg(result->reason.isEmpty() ? result->hint : result->reason,
                                 quoted(command.audio)));
-    }
-    if (!command.repeat.isEmpty()) {
-        RepeatRule rule = *RepeatRule::fromWord(command.repeat);
-        if (rule.kind == RepeatRule::Kind::Monthly)
-            rule.monthDay = at.date().day();
-        if (const int err = TaskRepeat::write(result->path, rule))
-            return failure(QStringLiteral("задание %1 создано, но без повторения: %2")
-                               .arg(QFileInfo(result->path).fileName(), DurableFile::reason(err)));
     }
     if (result->silent)
         m_env.err->write(QStringLiteral("Quillmur: в записи %1, похоже, тишина\n")

@@ -2,7 +2,9 @@
 
 #include "durablefile.h"
 #include "id3v1patch.h"
+#include "id3v2.h"
 #include "notefile.h"
+#include "repeatrule.h"
 #include "taskname.h"
 #include "textcodec.h"
 #include "wavsummary.h"
@@ -247,6 +249,17 @@ void EncoderJob::place(const QString& mp3)
                                           Cp1251::encode(m_journal.comment))) {
         fail(QStringLiteral("Не удалось записать метку MP3"), shown(mp3));
         return;
+    }
+    // A repeating task's rule goes into the file before the file goes in
+    // place: the task is never seen without it.
+    if (m_journal.kind == NoteJournal::Kind::Task && !m_journal.repeat.isEmpty()) {
+        if (const int err =
+                Id3v2::setUserText(mp3, QLatin1String(RepeatRule::FrameName), m_journal.repeat)) {
+            fail(
+                QStringLiteral("Не удалось записать повторение (%1)").arg(DurableFile::reason(err)),
+                shown(mp3));
+            return;
+        }
     }
     QString target, error;
     if (m_journal.kind == NoteJournal::Kind::File) {

@@ -95,6 +95,7 @@ void EncoderPipeline::startEncoder(const Note& note)
     } else {
         journal.kind = NoteJournal::Kind::Task;
         journal.target = TaskName::bareName(note.imyFileMp3);
+        journal.repeat = note.repeat;
     }
     auto* job = new EncoderJob(m_programFolder, note.folder, journal, this);
     // The job has its target: the field is ready for the next task at once.

@@ -31,6 +31,7 @@ public:
         QString saveTarget;
         QString imyFileMp3; // otherwise: Media/ and its last 25 characters
         bool deviceFailed = false;
+        QString repeat; // a task's repeat rule as its file keeps it, or empty
     };
 
     // `driveRoot` is the scratch folder with its trailing '/'.

@@ -26,6 +26,8 @@ QString NoteJournal::toText() const
     QString text = QStringLiteral("kind=%1\ntarget=%2\ncomment=%3\n")
                        .arg(kind == Kind::Task ? QStringLiteral("task") : QStringLiteral("file"),
                             encoded(target), encoded(comment));
+    if (!repeat.isEmpty())
+        text += QStringLiteral("repeat=") + encoded(repeat) + QLatin1Char('\n');
     if (!placed.isEmpty())
         text += QStringLiteral("placed=") + encoded(placed) + QLatin1Char('\n');
     return text;
@@ -51,6 +53,8 @@ std::optional<NoteJournal> NoteJournal::fromText(const QString& text)
             haveTarget = true;
         } else if (key == QLatin1String("comment")) {
             journal.comment = value;
+        } else if (key == QLatin1String("repeat")) {
+            journal.repeat = value;
         } else if (key == QLatin1String("placed")) {
             journal.placed = value;
         }

@@ -24,6 +24,9 @@ struct NoteJournal
     // Written just before the note is moved into place: the name it goes
     // to. A start-up that finds the note already there only cleans up.
     QString placed;
+    // A task's repeat rule as its file keeps it ("daily", "monthly:31"), or
+    // empty for a one-time note.
+    QString repeat;
 
     QString toText() const;
     static std::optional<NoteJournal> fromText(const QString& text);
@@ -37,6 +40,7 @@ struct NoteJournal
 
     bool operator==(const NoteJournal& o) const
     {
-        return kind == o.kind && target == o.target && comment == o.comment && placed == o.placed;
+        return kind == o.kind && target == o.target && comment == o.comment && placed == o.placed &&
+               repeat == o.repeat;
     }
 };

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 CalendarPanel::CalendarPanel(const Clock& clock, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_choice(clock)
 {
@@ -46,6 +48,13 @@ CalendarPanel::CalendarPanel(const Clock& clock, QWidget* parent)
     m_cmdCalenClose = new QPushButton(QStringLiteral("Удалить"), this);
     m_cmdCalenClose->setObjectName(QStringLiteral("cmdCalenClose"));
     m_cmdCalenClose->setGeometry(118, 268, 75, 27);
+    // In the gap between the two buttons: how the note repeats.
+    m_cmdRepeat = new QPushButton(QStringLiteral("↻"), this);
+    m_cmdRepeat->setObjectName(QStringLiteral("cmdRepeat"));
+    m_cmdRepeat->setGeometry(78, 272, 36, 23);
+    m_cmdRepeat->setToolTip(QStringLiteral("Повторять напоминание"));
+    connect(m_cmdRepeat, &QPushButton::clicked, this, &CalendarPanel::nextRepeat);
+    clearRepeat();
     connect(m_cmdCalen, &QPushButton::clicked, this, &CalendarPanel::cmdCalen_Click);
     connect(m_cmdCalenClose, &QPushButton::clicked, this, &CalendarPanel::cmdCalenClose_Click);
 
@@ -66,6 +75,41 @@ CalendarPanel::CalendarPanel(const Clock& clock, QWidget* parent)
 }
 
 CalendarPanel::~CalendarPanel() = default;
+
+void CalendarPanel::nextRepeat()
+{
+    static const RepeatRule::Kind order[] = {RepeatRule::Kind::Daily, RepeatRule::Kind::Weekdays,
+                                             RepeatRule::Kind::Weekly, RepeatRule::Kind::Monthly};
+    if (!m_repeat) {
+        m_repeat = RepeatRule{order[0], 0};
+    } else if (m_repeat->kind == order[3]) {
+        clearRepeat();
+        emit hintChanged(QStringLiteral("Без повтора."));
+        return;
+    } else {
+        const auto* at = std::find(std::begin(order), std::end(order), m_repeat->kind);
+        m_repeat = RepeatRule{*(at + 1), 0};
+    }
+    m_cmdRepeat->setStyleSheet(
+        QStringLiteral("QPushButton { color: white; background: rgb(40,140,70); }"));
+    emit hintChanged(QStringLiteral("Повторять %1.").arg(m_repeat->shown()));
+}
+
+void CalendarPanel::clearRepeat()
+{
+    m_repeat.reset();
+    m_cmdRepeat->setStyleSheet(QString());
+}
+
+QString CalendarPanel::repeatText() const
+{
+    if (!m_repeat)
+        return QString();
+    RepeatRule rule = *m_repeat;
+    if (rule.kind == RepeatRule::Kind::Monthly)
+        rule.monthDay = chosenDay().toInt();
+    return rule.text();
+}
 
 void CalendarPanel::cmdCalen_Click()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daychoice.h"
+#include "repeatrule.h"
 
 #include <QWidget>
 
@@ -33,6 +34,17 @@ public:
     QString chosenMonth() const { return m_choice.chosenMonth(); }
     int chosenYear() const { return m_choice.chosenYear(); }
     QWidget* picCalendar() const { return m_picCalendar; }
+
+    // How the new note repeats: none (a one-time note, as at every start),
+    // or the rule the small button between the panel's buttons turns to;
+    // each press moves on to the next (none, every day, weekdays, every
+    // week, every month) and the hint line says which.
+    std::optional<RepeatRule> repeat() const { return m_repeat; }
+    void nextRepeat();
+    void clearRepeat();
+    // The rule as the note's file keeps it, a monthly one with the chosen
+    // day; empty for none.
+    QString repeatText() const;
     cCalendar* Calen() const { return m_calen.get(); }
 
 signals:
@@ -49,4 +61,6 @@ private:
     QLabel* m_labDnia = nullptr;
     QPushButton* m_cmdCalen = nullptr;
     QPushButton* m_cmdCalenClose = nullptr;
+    QPushButton* m_cmdRepeat = nullptr;
+    std::optional<RepeatRule> m_repeat;
 };

@@ -21,8 +21,44 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
+
+// A repeating task's line ends in "↻". Its rule is read when the line is
+// drawn (only the lines in view are), once a name.
+class RepeatMarks : public QStyledItemDelegate
+{
+public:
+    RepeatMarks(std::function<QString()> folder, QObject* parent)
+        : QStyledItemDelegate(parent), m_folder(std::move(folder))
+    {
+    }
+    void forget() { m_repeats.clear(); }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QString name = index.data().toString();
+        auto known = m_repeats.constFind(name);
+        if (known == m_repeats.constEnd())
+            known = m_repeats.insert(name, bool(TaskRepeat::read(m_folder() + name).rule));
+        if (!*known)
+            return;
+        painter->save();
+        painter->setPen(option.palette.color(
+            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(option.rect.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter,
+                          QStringLiteral("↻"));
+        painter->restore();
+    }
+
+private:
+    std::function<QString()> m_folder;
+    mutable QHash<QString, bool> m_repeats;
+};
 
 namespace {
 
@@ -80,6 +116,8 @@ TaskListPanel::TaskListPanel(const TaskPanelContext& context, QWidget* parent)
     }
     m_list->setPalette(lp);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_marks = new RepeatMarks([this] { return mediaFolder(); }, m_list);
+    m_list->setItemDelegate(m_marks);
     connect(m_list, &QListWidget::currentRowChanged, this, &TaskListPanel::onRowChanged);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &TaskListPanel::playFromList);
 
@@ -140,6 +178,7 @@ void TaskListPanel::showList(int index)
     if (!kind || !m_context.clock)
         return;
     m_shown = index;
+    m_marks->forget();
     m_list->clear();
     const QStringList names = TaskLists::build(index, mediaFolder(), *m_context.clock);
     m_list->addItems(names);
@@ -162,6 +201,7 @@ void TaskListPanel::refresh()
     {
         // The same task stays selected: its details and playback stay too.
         const QSignalBlocker quiet(m_list);
+        m_marks->forget();
         m_list->clear();
         m_list->addItems(names);
         if (row >= 0)

@@ -13,6 +13,7 @@ class PlaybackBar;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class RepeatMarks;
 class QPlainTextEdit;
 
 // The contents of the task panel `fraSpisok` (200 x 300 pixels): the
@@ -91,6 +92,7 @@ private:
     int m_highlighted = 0;
     int m_shown = -1; // the kind of list built last
     QListWidget* m_list;
+    RepeatMarks* m_marks = nullptr;
     QPlainTextEdit* m_comment;
     QLabel* m_imgSteret;
     QLineEdit* m_album;

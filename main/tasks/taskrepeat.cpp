@@ -8,8 +8,6 @@
 
 namespace TaskRepeat {
 
-const char* const FrameName = "QUILLMUR_REPEAT";
-
 namespace {
 
 // Whether the ID3v2 tag at the head of the file may hold the frame: its

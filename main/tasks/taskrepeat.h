@@ -13,7 +13,7 @@
 namespace TaskRepeat {
 
 // The frame's description.
-extern const char* const FrameName;
+constexpr const char* FrameName = RepeatRule::FrameName;
 
 struct Found
 {

@@ -375,9 +375,10 @@ void MainWindow::buildRecording()
     m_recording->setNoteFolderSource([this] { return m_encoder->newNoteFolder(); });
     connect(m_recording, &RecordingPanel::encoderRequested, this,
             [this](const QString& comment, const QString& folder, bool deviceFailed) {
-                m_encoder->startEncoder(
-                    {folder, comment, m_state.panelMode == PanelMode::RecordIntoFile,
-                     m_state.saveTarget, m_holders.imyFileMp3->text(), deviceFailed});
+                m_encoder->startEncoder({folder, comment,
+                                         m_state.panelMode == PanelMode::RecordIntoFile,
+                                         m_state.saveTarget, m_holders.imyFileMp3->text(),
+                                         deviceFailed, m_calendar->repeatText()});
             });
     connect(m_encoder, &EncoderPipeline::controlButtonNormal, m_face->controlButton(),
             &ControlButton::showNormal);

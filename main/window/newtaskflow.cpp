@@ -32,6 +32,8 @@ void NewTaskFlow::start()
     // Reset before the pause: the second click of a double-click on the
     // menu's item, arriving meanwhile, is then the dial's first click.
     m_parts.dial->ResetDial();
+    // Every new note starts as a one-time note.
+    m_parts.calendar->clearRepeat();
     Pause(100);
     emit hintChanged(QStringLiteral("Выберите ЧАС для напоминания, минуты откорректируете позже."));
 }

@@ -633,6 +633,7 @@ TEST(NoteJournal, RoundTripsAnyTargetAndComment)
          QStringLiteral("50%_=_done\r"),
          {}},
         {NoteJournal::Kind::Task, kTask, QString(), {}},
+        {NoteJournal::Kind::Task, kTask, QStringLiteral("Оплатить"), {}, "monthly:31"},
     };
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');

@@ -23,6 +23,7 @@ private slots:
     void calendarPropertiesAndQuietWrites();
     void secondOpeningReplacesTheCalendar();
     void closingKeepsTheAcceptedDay();
+    void repeatButtonCyclesThroughTheRules();
 
 private:
     QCalendarWidget* calendar() const;
@@ -229,6 +230,31 @@ void TestCalendarPanel::closingKeepsTheAcceptedDay()
     QCOMPARE(m_panel->chosenDay(), QString("20"));
     QCOMPARE(m_panel->chosenYear(), 2026);
     QCOMPARE(caption(), QString("  20  Декабря  2026 года"));
+}
+
+// The button between the two turns the note's repeat through the rules and
+// back to none; the hint says which; a monthly rule keeps the chosen day.
+void TestCalendarPanel::repeatButtonCyclesThroughTheRules()
+{
+    QSignalSpy hints(m_panel, &CalendarPanel::hintChanged);
+    m_panel->cmdCalen_Click();
+    clickDay(31);
+    auto* button = m_panel->findChild<QPushButton*>("cmdRepeat");
+    QVERIFY(button && button->isVisible());
+    QCOMPARE(m_panel->repeatText(), QString());
+    const char* const expected[][2] = {{"daily", "Повторять каждый день."},
+                                       {"weekdays", "Повторять по будням."},
+                                       {"weekly", "Повторять каждую неделю."},
+                                       {"monthly:31", "Повторять каждый месяц."},
+                                       {"", "Без повтора."}};
+    for (const auto& e : expected) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(m_panel->repeatText(), QString::fromUtf8(e[0]));
+        QCOMPARE(hints.last().at(0).toString(), QString::fromUtf8(e[1]));
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    m_panel->clearRepeat();
+    QVERIFY(!m_panel->repeat());
 }
 
 QTEST_MAIN(TestCalendarPanel)

@@ -1,6 +1,7 @@
 // Renders the main window with each panel in front into PNG files, for
 // looking at the artwork without clicking through the program:
 //   panelshots PROGRAM_FOLDER OUTPUT_FOLDER
+#include "calendarpanel.h"
 #include "clock.h"
 #include "dragwindow.h"
 #include "mainwindow.h"
@@ -45,6 +46,13 @@ int main(int argc, char** argv)
         window.showPanel(window.panel(QStringLiteral("fraNastroiki")));
         settings->drawSettingsMenu();
         window.grab().save(out + "/settings-menu.png");
+    }
+    // The calendar as the new reminder's third step shows it: a day chosen.
+    if (auto* calendar = window.findChild<CalendarPanel*>()) {
+        window.showPanel(window.panel(QStringLiteral("fraCalendar")));
+        calendar->cmdCalen_Click();
+        calendar->ShowChosenDay();
+        window.grab().save(out + "/calendar-day.png");
     }
     return 0;
 }
