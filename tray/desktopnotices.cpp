@@ -103,7 +103,7 @@ void DesktopNotices::run(const NoticeBook::Step& step)
     QDBusMessage notify = notificationsCall(QStringLiteral("Notify"));
     // Shown until the task is no longer due: the watch withdraws it then.
     notify << QStringLiteral("Quillmur") << quint32(step.id) << m_icon << NoticeBook::summary()
-           << step.body << NoticeBook::actions() << hints << qint32(0);
+           << step.body << NoticeBook::actions(step.repeats) << hints << qint32(0);
     const quint64 request = step.request;
     call(notify, [this, request](const QDBusMessage& reply) {
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {

@@ -5,6 +5,7 @@
 #include "id3v1tag.h"
 #include "notefile.h"
 #include "suiteoptions.h"
+#include "taskrepeat.h"
 
 #include <QProcess>
 
@@ -72,8 +73,8 @@ void DueWatch::updateNotices(const ScanResult& found)
             const auto tag = Id3v1Tag::read(media + name);
             const QString comment =
                 tag ? Id3v1Tag::shownComment(media + name, tag->comment) : QString();
-            due.append(
-                {name, NoticeBook::body(comment, moment->date, moment->hour, moment->minute)});
+            due.append({name, NoticeBook::body(comment, moment->date, moment->hour, moment->minute),
+                        bool(TaskRepeat::read(media + name).rule)});
         }
     }
     m_notices->update(due, true);
@@ -103,5 +104,17 @@ void DueWatch::noticeAction(NoticeBook::Action action, const QString& name)
     case NoticeBook::Action::Open:
         emit openRequested();
         break;
+    case NoticeBook::Action::Done: {
+        // A repeating task done for now: on to its next time, as the
+        // window's delete question does it.
+        QString error;
+        const auto rule = TaskRepeat::read(media + name).rule;
+        if (rule && TaskRepeat::moveToNext(media, name, *rule, m_clock.now(), &error))
+            m_notices->withdraw(name);
+        else if (rule)
+            std::fprintf(stderr, "Vestrel: %s was not moved on: %s\n", qPrintable(name),
+                         qPrintable(error));
+        break;
+    }
     }
 }

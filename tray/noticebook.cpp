@@ -16,6 +16,7 @@ const ActionKey Actions[] = {
     {"play", "Прослушать", NoticeBook::Action::Play},
     {"snooze", "Отложить на 10 минут", NoticeBook::Action::Snooze},
     {"open", "Открыть", NoticeBook::Action::Open},
+    {"done", "Готово", NoticeBook::Action::Done}, // repeating tasks only
 };
 } // namespace
 
@@ -47,7 +48,8 @@ std::vector<NoticeBook::Step> NoticeBook::tick(const QList<DueNotice>& due, bool
         }
         Entry& entry = m_entries[i];
         entry.pending = ++m_lastRequest;
-        steps.push_back(Step{Step::Kind::Show, task.name, entry.id, task.body, entry.pending});
+        steps.push_back(
+            Step{Step::Kind::Show, task.name, entry.id, task.body, entry.pending, task.repeats});
     }
     return steps;
 }
@@ -152,11 +154,13 @@ QString NoticeBook::body(const QString& comment, const QDate& date, int hour, in
     return text.isEmpty() ? when : text + QLatin1Char('\n') + when;
 }
 
-QStringList NoticeBook::actions()
+QStringList NoticeBook::actions(bool repeats)
 {
     QStringList list;
-    for (const ActionKey& a : Actions)
-        list << QString::fromLatin1(a.key) << QString::fromUtf8(a.label);
+    for (const ActionKey& a : Actions) {
+        if (a.action != Action::Done || repeats)
+            list << QString::fromLatin1(a.key) << QString::fromUtf8(a.label);
+    }
     return list;
 }
 

@@ -13,6 +13,7 @@ struct DueNotice
 {
     QString name; // the task file's name in Media/
     QString body;
+    bool repeats = false; // a repeating task: its notice offers "Готово"
 };
 
 // Which desktop notice shows which due task, and what to tell the
@@ -27,12 +28,13 @@ public:
     {
         enum class Kind { Show, Close };
         Kind kind = Kind::Show;
-        QString name;        // the task (empty for a late answer nobody wants)
-        quint32 id = 0;      // Show: the notice it replaces, 0 for a new one; Close: the notice
-        QString body;        // Show only
-        quint64 request = 0; // Show only: handed back with the server's answer
+        QString name;         // the task (empty for a late answer nobody wants)
+        quint32 id = 0;       // Show: the notice it replaces, 0 for a new one; Close: the notice
+        QString body;         // Show only
+        quint64 request = 0;  // Show only: handed back with the server's answer
+        bool repeats = false; // Show only: the task repeats
     };
-    enum class Action { Play, Snooze, Open };
+    enum class Action { Play, Snooze, Open, Done };
 
     // One tick with the due tasks in the order to show them. With notices
     // off every notice goes and none is shown. A task whose notice was asked
@@ -63,7 +65,9 @@ public:
     // a plain body), so the comment shows as typed.
     static QString body(const QString& comment, const QDate& date, int hour, int minute);
     // The buttons as the Notify call lists them: key, label, key, label, ...
-    static QStringList actions();
+    // A repeating task's notice has "Готово" too: done for now, on to its
+    // next time.
+    static QStringList actions(bool repeats = false);
     static std::optional<Action> action(const QString& key);
 
 private:

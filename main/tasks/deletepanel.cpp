@@ -67,6 +67,8 @@ DeletePanel::DeletePanel(TaskListPanel* list, QWidget* parent) : QWidget(parent)
     GifCtl* question = Animation::make(m_gifHost, 8, false);
     Animation::centre(question);
     connect(this, &DeletePanel::animationEnabledChanged, question, &GifCtl::SetEnabled);
+    // Over the top of the picture's square: the button takes the clicks.
+    m_nextTime->raise();
 
     const QString captions[] = {QStringLiteral("Удалить"), QStringLiteral("Помиловать")};
     const QString styles[] = {

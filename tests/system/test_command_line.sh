@@ -73,6 +73,28 @@ for args in "--list --json" "--export-ics -"; do
         fail "$args > /dev/full: exit $status, $(cat "$QT_WORK/full.err")"
 done
 
+note "a repeating note made by --add: done for now from the window, on to tomorrow"
+again=$(cli_at "2026-12-07 14:29:20" --add "$QT_WORK/say.wav" --at "07.12.2026 09:00" \
+    --repeat daily --comment "Таблетки") || fail "--add --repeat failed"
+[ "$again" = "07.12.2026 09ч 00м 20.mp3" ] || fail "unexpected task name '$again'"
+sum=$(md5sum <"$media/$again")
+click GifCtl12 'picMeny#0'
+click 'picMeny#0' lstFiles
+click lblToday0 lstFiles # the past tasks: the repeating one alone, due since 09:00
+click imgSteret cmdNextTime
+click cmdNextTime lstFiles
+tomorrow="08.12.2026 09ч 00м 20.mp3"
+wait_for 30 test -f "$media/$tomorrow" || fail "not moved on to tomorrow: $(ls "$media")"
+[ ! -e "$media/$again" ] || fail "the done occurrence stayed"
+[ "$(md5sum <"$media/$tomorrow")" = "$sum" ] || fail "the move changed the file's bytes"
+cli_at "2026-12-07 14:30:00" --list --json | "$PY" -c '
+import json, sys
+t = [t for t in json.load(sys.stdin) if t["file"] == sys.argv[1]][0]
+assert t["repeat"] == "daily" and t["comment"] == "Таблетки" and t["state"] == "later", t
+' "$tomorrow" || fail "the moved task lost its rule or tag"
+# It stays in Media for the watch below: not due until tomorrow, it never
+# raises an alarm there.
+
 note "--export-ics passes a strict reader"
 touch "$media/заметка.mp3" # a bad name is left out
 cli_at "2026-12-07 14:30:00" --export-ics "$QT_WORK/tasks.ics" || fail "--export-ics failed"
@@ -89,8 +111,12 @@ for line in raw.split(b"\r\n"):
 cal = icalendar.Calendar.from_ical(raw)
 assert cal.name == "VCALENDAR" and str(cal["VERSION"]) == "2.0" and cal.get("PRODID")
 events = [c for c in cal.walk() if c.name == "VEVENT"]
-assert len(events) == 1, events
-ev = events[0]
+assert len(events) == 2, events
+# The repeating note: at its time of day on the local clock, every day.
+rep = [e for e in events if str(e["SUMMARY"]) == "Таблетки"][0]
+assert rep["RRULE"]["FREQ"] == ["DAILY"], rep["RRULE"]
+assert rep.decoded("DTSTART") == datetime.datetime(2026, 12, 8, 9, 0, 20), rep.decoded("DTSTART")
+ev = [e for e in events if e is not rep][0]
 for prop in ("UID", "DTSTAMP", "DTSTART", "SUMMARY"):
     assert prop in ev, prop
 assert str(ev["SUMMARY"]) == "Позвонить_маме", ev["SUMMARY"]
@@ -119,7 +145,7 @@ refused "нет файла" --add "$QT_WORK/missing.wav" --at "24.12.2026 09:15"
 refused "Этот день уже прошел" --add "$QT_WORK/say.wav" --at "06.12.2026 09:15"
 refused "не звуковой файл" --add "$QT_WORK/list.json" --at "24.12.2026 09:15"
 refused "--snooze" --snooze soon
-[ "$(ls "$media")" = "$task" ] || fail "a refused command changed Media: $(ls "$media")"
+[ "$(ls "$media" | grep -vxF "$tomorrow")" = "$task" ] || fail "a refused command changed Media: $(ls "$media")"
 kill "$QUILL_PID"
 wait "$QUILL_PID" 2>/dev/null || true
 

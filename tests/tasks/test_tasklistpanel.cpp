@@ -292,7 +292,11 @@ private slots:
         QVERIFY(question.offersNextTime());
         QCOMPARE(question.findChild<QLabel*>("lblRepeats")->text(),
                  QString("Повторяется каждый день"));
-        QTest::mouseClick(question.findChild<QPushButton*>("cmdNextTime"), Qt::LeftButton);
+        // Clicked where the user clicks: over the picture's square, the
+        // button is on top.
+        auto* next = question.findChild<QPushButton*>("cmdNextTime");
+        QCOMPARE(question.childAt(next->geometry().center()), next);
+        QTest::mouseClick(next, Qt::LeftButton);
         QVERIFY(!question.isOpen());
         QVERIFY(!QFile::exists(media(daily)));
         QFile after(media("07.12.2026 08ч 00м 00.mp3"));

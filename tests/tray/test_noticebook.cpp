@@ -136,6 +136,12 @@ TEST(NoticeBook, AnswersClosingsAndButtons)
     // notice itself) do nothing.
     const QStringList actions = NoticeBook::actions();
     ASSERT_EQ(actions.size(), 6);
+    // A repeating task's notice also has "Готово", done for now.
+    const QStringList repeating = NoticeBook::actions(true);
+    ASSERT_EQ(repeating.size(), 8);
+    EXPECT_EQ(repeating.mid(0, 6), actions);
+    EXPECT_EQ(repeating[7], QString::fromUtf8("Готово"));
+    EXPECT_EQ(NoticeBook::action(repeating[6]), NoticeBook::Action::Done);
     EXPECT_EQ(NoticeBook::action(actions[0]), NoticeBook::Action::Play);
     EXPECT_EQ(NoticeBook::action(actions[2]), NoticeBook::Action::Snooze);
     EXPECT_EQ(NoticeBook::action(actions[4]), NoticeBook::Action::Open);
