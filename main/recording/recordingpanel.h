@@ -59,6 +59,7 @@ public:
     static QString noScratchFolderHint(const QString& problem);
 
     bool isRecording() const { return m_isRecording; }
+    bool isPaused() const { return m_paused; }
     // Stop could not save the recording (a full disk): the recorder still
     // holds it, and the next Stop tries again.
     bool hasUnsavedNote() const { return m_unsaved; }

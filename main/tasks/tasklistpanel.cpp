@@ -348,6 +348,12 @@ bool TaskListPanel::moveSelectedToNextTime()
     return true;
 }
 
+void TaskListPanel::askDelete()
+{
+    if (!selectedLine().isEmpty())
+        emit deleteAsked(selectedLine());
+}
+
 void TaskListPanel::deleteSelectedTask()
 {
     const QString line = selectedLine();
@@ -383,8 +389,7 @@ bool TaskListPanel::eventFilter(QObject* watched, QEvent* event)
         }
     }
     if (watched == m_imgSteret && event->type() == QEvent::MouseButtonPress) {
-        if (!selectedLine().isEmpty())
-            emit deleteAsked(selectedLine());
+        askDelete();
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -60,6 +60,8 @@ public:
     // Deletes the selected task: stops it first when it is the one playing,
     // deletes its file (a failure is not reported) and removes its line.
     void deleteSelectedTask();
+    // The delete picture's press: the question for the selected task.
+    void askDelete();
 
     // The rule of the selected task when it repeats and is due (done for
     // now, it can move on to its next time); no value otherwise.

@@ -32,6 +32,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -51,6 +52,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
       m_saveDialog(std::make_unique<CdlOpenSave>(m_fileDialog))
 {
     setObjectName(QStringLiteral("Quillmur"));
+    // The keys reach the window wherever the mouse left the focus.
+    setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(QStringLiteral("Quillmur"));
     setFixedSize(Layout::kWindow);
     // Clear outside the outline as well as cut away: a compositor that
@@ -284,6 +287,67 @@ void MainWindow::pressControlButton(ButtonZone zone)
 QString MainWindow::taskPath() const
 {
     return m_holders.imyFileMp3->text();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* e)
+{
+    finishStartUp();
+    const QFrame* front = frontPanel();
+    const auto inFront = [&](const char* name) { return front == panel(QLatin1String(name)); };
+    const bool question = m_deletePanel && m_deletePanel->isOpen() && inFront("FraSteret");
+    switch (e->key()) {
+    case Qt::Key_Up:
+        pressControlButton(ButtonZone::Up);
+        break;
+    case Qt::Key_Down:
+        pressControlButton(ButtonZone::Down);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (question)
+            m_deletePanel->decide(0);
+        else
+            pressControlButton(ButtonZone::Ok);
+        break;
+    case Qt::Key_Escape:
+        if (question)
+            m_deletePanel->decide(1);
+        else
+            buildMenu();
+        break;
+    case Qt::Key_F1:
+        m_face->help()->open();
+        m_state.panelMode = PanelMode::Help;
+        break;
+    case Qt::Key_1:
+    case Qt::Key_2:
+    case Qt::Key_3:
+    case Qt::Key_4:
+        if (!inFront("fraMeny"))
+            return QWidget::keyPressEvent(e);
+        onMenuItem(e->key() - Qt::Key_1);
+        break;
+    case Qt::Key_Space:
+        if (inFront("fraMonitor")) {
+            if (!m_recording->isRecording())
+                m_recording->pressRecord();
+            else
+                m_recording->pressPause(m_recording->isPaused() ? 1 : 0);
+        } else if (inFront("fraSpisok")) {
+            m_taskList->playbackBar().pressPause();
+        } else {
+            return QWidget::keyPressEvent(e);
+        }
+        break;
+    case Qt::Key_Delete:
+        if (!inFront("fraSpisok"))
+            return QWidget::keyPressEvent(e);
+        m_taskList->askDelete();
+        break;
+    default:
+        return QWidget::keyPressEvent(e);
+    }
+    e->accept();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)

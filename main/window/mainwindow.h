@@ -118,6 +118,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // The keyboard: each key is a press a mouse user can make (see the
+    // help text's list of keys).
+    void keyPressEvent(QKeyEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
 private:

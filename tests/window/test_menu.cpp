@@ -36,6 +36,7 @@ private slots:
     void buildMenuShowsDimmedAndBrightQuarters();
     void hoverMovesStraightFromItemToItem();
     void itemClicksOpenTheirPanels();
+    void keysDoWhatTheButtonsDo();
     void helpTextAndLinks();
     void windowButtons();
     void backgroundAnimationIsChosenByDoubleClick();
@@ -413,6 +414,31 @@ void TestMenu::deviceMovesTheWindowOnlyWhenDragged()
     QTest::mouseDClick(fonMeny, Qt::LeftButton, {}, QPoint(50, 50));
     QCOMPARE(m_fakes.dialogs.size(), dialogs + 1);
     QCOMPARE(m_fakes.drags, 0);
+}
+
+// The keyboard reaches what the mouse reaches: Esc the menu, 1 to 4 its
+// items (only while it is in front), F1 the help, the arrows and Enter the
+// control button, Delete the delete question, Enter and Esc its answers.
+void TestMenu::keysDoWhatTheButtonsDo()
+{
+    const auto front = [this] { return m_window->frontPanel()->objectName(); };
+    QTest::keyClick(m_window, Qt::Key_2);
+    QCOMPARE(front(), QString("fraZastavra")); // no menu in front: nothing
+    QTest::keyClick(m_window, Qt::Key_Escape);
+    QCOMPARE(front(), QString("fraMeny"));
+    QTest::keyClick(m_window, Qt::Key_2);
+    QCOMPARE(front(), QString("FrTimer"));
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
+    QTest::keyClick(m_window, Qt::Key_Return);
+    QCOMPARE(m_window->state().buttonZone, ButtonZone::Ok);
+    QCOMPARE(m_window->state().panelMode, PanelMode::Minute);
+    QTest::keyClick(m_window, Qt::Key_F1);
+    QCOMPARE(front(), QString("fraSpravka"));
+    QTest::keyClick(m_window, Qt::Key_Escape);
+    QTest::keyClick(m_window, Qt::Key_1);
+    QCOMPARE(front(), QString("fraSpisok"));
+    QTest::keyClick(m_window, Qt::Key_Down);
+    QCOMPARE(m_window->state().buttonZone, ButtonZone::Down);
 }
 
 QTEST_MAIN(TestMenu)
