@@ -148,7 +148,7 @@ protected:
                bool deviceFailed = false)
     {
         m_pipeline->startEncoder(
-            {folder, comment, intoFile, saveTarget, m_scratch + task, deviceFailed});
+            {folder, comment, intoFile, saveTarget, m_scratch + task, deviceFailed, {}});
     }
     // Records, starts the job and returns once it has ended.
     QString encode(const QString& comment, bool intoFile = false,
@@ -462,7 +462,7 @@ TEST_F(Pipeline, RecoveryDecidesFromWhatTheJobLeft)
         SCOPED_TRACE(c.name);
         const QString folder = record(c.wavBytes);
         if (c.journal) {
-            ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(folder), 0);
+            ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}, {}}).write(folder), 0);
         }
         if (!c.wavBytes.isNull())
             touch(folder + "test.wav", wavTime);
@@ -485,22 +485,22 @@ TEST_F(Pipeline, StartUpFinishesWhatAnEarlierRunLeft)
     writeFile(media(taken), "EARLIER TASK");
     // A complete, tagged note whose name is taken meanwhile.
     const QString complete = record();
-    ASSERT_EQ(
-        (NoteJournal{NoteJournal::Kind::Task, taken, QStringLiteral("готово"), {}}).write(complete),
-        0);
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, taken, QStringLiteral("готово"), {}, {}})
+                  .write(complete),
+              0);
     writeFile(complete + "Z.mp3", "DONE" + tag("Ola-Brenvik", "???"));
     // Killed before the encoder finished: only the WAV.
     const QString killed = record();
-    ASSERT_EQ(
-        (NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("прерван"), {}}).write(killed),
-        0);
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("прерван"), {}, {}})
+                  .write(killed),
+              0);
     writeFile(killed + "Z.mp3", "HALF");
     // A recording into a file of the user's.
     const QString ownFile = record();
     const QString chosen = m_dir.filePath(QStringLiteral("мой файл.mp3"));
-    ASSERT_EQ(
-        (NoteJournal{NoteJournal::Kind::File, chosen, QStringLiteral("свой"), {}}).write(ownFile),
-        0);
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::File, chosen, QStringLiteral("свой"), {}, {}})
+                  .write(ownFile),
+              0);
     // Not a job: a folder without a journal stays as it is.
     const QString stranger = record();
 
@@ -534,26 +534,28 @@ TEST_F(Pipeline, StartUpNeitherDoublesNorFollowsLinksNorTakesALiveNote)
     const QString placed = record();
     writeFile(media(), "FRAMES" + tag("Ola-Brenvik", Cp1251::encode("на месте")));
     writeFile(m_program + "/Media/." + kTask + ".a1B2c3", "PART");
-    NoteJournal moved{NoteJournal::Kind::Task, kTask, QStringLiteral("на месте"), media()};
+    NoteJournal moved{NoteJournal::Kind::Task, kTask, QStringLiteral("на месте"), media(), {}};
     ASSERT_EQ(moved.write(placed), 0);
     // Killed before the recorder wrote the WAV's lengths: the sound is there.
     QByteArray unwritten = wav(22050);
     unwritten.replace(40, 4, QByteArray(4, '\0'));
     const QString noLengths = record(unwritten);
     const QString second = QStringLiteral("07.12.2026 14ч 31м 00.mp3");
-    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, second, QStringLiteral("без длины"), {}})
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, second, QStringLiteral("без длины"), {}, {}})
                   .write(noLengths),
               0);
     // Another live process's note, its encoder running right now.
     const QString owned = record();
     ASSERT_EQ(
-        (NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("чужой"), {}}).write(owned), 0);
+        (NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("чужой"), {}, {}}).write(owned),
+        0);
     const NoteFile::FolderLock ownersLock(owned);
     ASSERT_TRUE(ownersLock.held());
     // A link to someone's folder holding what looks like a finished job.
     QTemporaryDir theirs;
     writeFile(theirs.filePath("important.doc"), "KEEP");
-    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(theirs.path() + '/'), 0);
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}, {}}).write(theirs.path() + '/'),
+              0);
     ASSERT_TRUE(QFile::link(theirs.path(), m_scratch + "note-90"));
     // A FIFO under the journal's name; a WAV without a journal; nothing.
     const QString fifo = record(QByteArray());
@@ -562,7 +564,7 @@ TEST_F(Pipeline, StartUpNeitherDoublesNorFollowsLinksNorTakesALiveNote)
     const QString empty = record(QByteArray());
     // A FIFO for the recording: nothing recorded, and nothing waited on.
     const QString fifoWav = record(QByteArray());
-    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(fifoWav), 0);
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}, {}}).write(fifoWav), 0);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifoWav + "test.wav").constData(), 0600), 0);
 
     m_pipeline->recoverUnfinished();
@@ -595,11 +597,11 @@ TEST_F(Pipeline, RecoveryHintPutsWhatFailedFirstAndCountsLongLists)
 {
     fakeEncoder(kGoodEncoder);
     for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, QStringLiteral("заметка.mp3"), "x", {}})
+        ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, QStringLiteral("заметка.mp3"), "x", {}, {}})
                       .write(record()),
                   0);
     }
-    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}}).write(record()), 0);
+    ASSERT_EQ((NoteJournal{NoteJournal::Kind::Task, kTask, "x", {}, {}}).write(record()), 0);
     m_pipeline->recoverUnfinished();
     waitForTheJobs();
     const QStringList hints = m_events.filter(QStringLiteral("hint "));
@@ -627,12 +629,13 @@ TEST_F(Pipeline, RecoveryHintPutsWhatFailedFirstAndCountsLongLists)
 TEST(NoteJournal, RoundTripsAnyTargetAndComment)
 {
     const NoteJournal journals[] = {
-        {NoteJournal::Kind::Task, kTask, QStringLiteral("Купить_хлеб"), "/m/Media/" + kTask},
+        {NoteJournal::Kind::Task, kTask, QStringLiteral("Купить_хлеб"), "/m/Media/" + kTask, {}},
         {NoteJournal::Kind::File,
          QStringLiteral("/home/Анна/My notes/a=b%20\nc.mp3"),
          QStringLiteral("50%_=_done\r"),
+         {},
          {}},
-        {NoteJournal::Kind::Task, kTask, QString(), {}},
+        {NoteJournal::Kind::Task, kTask, QString(), {}, {}},
         {NoteJournal::Kind::Task, kTask, QStringLiteral("Оплатить"), {}, "monthly:31"},
     };
     QTemporaryDir dir;
@@ -653,14 +656,15 @@ TEST(NoteJournal, RoundTripsAnyTargetAndComment)
     // A full disk (a file size limit stands in for it, for root too): the
     // write says so, and what was there before stays whole, with nothing
     // half written beside it. The mixer's levels file is written the same way.
-    const NoteJournal before{NoteJournal::Kind::Task, kTask, QStringLiteral("до"), {}};
+    const NoteJournal before{NoteJournal::Kind::Task, kTask, QStringLiteral("до"), {}, {}};
     ASSERT_EQ(before.write(folder), 0);
     int journalError = 0;
     bool levelsWritten = true;
     {
         const FileSizeLimit full(0);
         journalError =
-            NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("после"), {}}.write(folder);
+            NoteJournal{NoteJournal::Kind::Task, kTask, QStringLiteral("после"), {}, {}}.write(
+                folder);
         levelsWritten = MixerLevelsFile(folder + "levels").write(MixerLevels({{0, 30, {}}}));
     }
     EXPECT_EQ(journalError, EFBIG);
