@@ -103,6 +103,13 @@ void RecordingPanel::buildControls()
         new ImageButton(QStringLiteral("imgStop_1"), art("rec_stop1.png"), stopBox, this);
     m_imgStop[0] =
         new ImageButton(QStringLiteral("imgStop_0"), art("rec_stop0.png"), stopBox, this);
+    // For screen readers: what each picture does.
+    for (ImageButton* b : m_imgRecord)
+        b->setAccessibleName(QStringLiteral("Запись"));
+    for (ImageButton* b : m_imgPausa)
+        b->setAccessibleName(QStringLiteral("Пауза"));
+    for (ImageButton* b : m_imgStop)
+        b->setAccessibleName(QStringLiteral("Стоп"));
     m_imgPausa[0]->setEnabled(false);
 
     for (int i = 0; i < 2; ++i) {

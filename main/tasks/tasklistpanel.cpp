@@ -105,6 +105,7 @@ TaskListPanel::TaskListPanel(const TaskPanelContext& context, QWidget* parent)
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("lstFiles"));
+    m_list->setAccessibleName(QStringLiteral("Список заданий"));
     m_list->setGeometry(0, 123, 200, 94);
     m_list->setFont(small);
     m_list->setStyleSheet(kNavyGreen);

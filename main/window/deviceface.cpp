@@ -85,15 +85,17 @@ void DeviceFace::buildWindowButtons()
         int number;
         QRect geometry;
         const char* tip;
+        const char* name; // for screen readers
     };
-    const Button buttons[] = {{12, Layout::kMenuButton, "Меню"},
-                              {11, Layout::kAboutButton, "О программе"},
-                              {10, Layout::kExitButton, "Выход"},
-                              {9, Layout::kHelpButton, "Справка"}};
+    const Button buttons[] = {{12, Layout::kMenuButton, "Меню", "Меню"},
+                              {11, Layout::kAboutButton, "О программе", "О программе"},
+                              {10, Layout::kExitButton, "Выход", "Закрыть"},
+                              {9, Layout::kHelpButton, "Справка", "Справка"}};
     for (const Button& b : buttons) {
         GifCtl* g = Animation::make(this, b.number, false);
         g->setGeometry(b.geometry);
         g->setToolTip(QString::fromUtf8(b.tip));
+        g->setAccessibleName(QString::fromUtf8(b.name));
         connect(g, &GifCtl::MouseMove, g, [g] { g->SetEnabled(true); });
     }
     connect(windowButton(12), &GifCtl::Click, this, &DeviceFace::menuClicked);

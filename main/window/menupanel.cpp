@@ -20,6 +20,7 @@ MenuPanel::MenuPanel(QWidget* parent) : QWidget(parent)
         label->setObjectName(QStringLiteral("picMeny"));
         label->setProperty("Index", i);
         label->setGeometry(QRect(QPoint(0, kItemTops[i]), kItemSize));
+        label->setAccessibleName(hintText(i));
         label->setMouseTracking(true);
         label->installEventFilter(this);
         if (i < 2)

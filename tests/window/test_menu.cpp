@@ -8,6 +8,7 @@
 #include "menuimages.h"
 #include "menupanel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -439,6 +440,28 @@ void TestMenu::keysDoWhatTheButtonsDo()
     QCOMPARE(front(), QString("fraSpisok"));
     QTest::keyClick(m_window, Qt::Key_Down);
     QCOMPARE(m_window->state().buttonZone, ButtonZone::Down);
+
+    // What a screen reader hears of the pictures pressed here.
+    const auto heard = [this](const char* name, int index = -1) {
+        for (QWidget* w : m_window->findChildren<QWidget*>(QLatin1String(name))) {
+            if (index < 0 || w->property("Index").toInt() == index) {
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                return a ? a->text(QAccessible::Name) : QString();
+            }
+        }
+        return QString("(no %1)").arg(name);
+    };
+    QCOMPARE(heard("GifCtl12"), QString("Меню"));
+    QCOMPARE(heard("GifCtl10"), QString("Закрыть"));
+    QCOMPARE(heard("GifCtl9"), QString("Справка"));
+    QCOMPARE(heard("GifCtl11"), QString("О программе"));
+    QCOMPARE(heard("picMeny", 1), QString("Создать новую запись"));
+    QCOMPARE(heard("picMeny", 3), QString("Настройки"));
+    QCOMPARE(heard("imgRecord_0"), QString("Запись"));
+    QCOMPARE(heard("imgStop_0"), QString("Стоп"));
+    QCOMPARE(heard("lstFiles"), QString("Список заданий"));
+    // The hint line is read as what it says.
+    QCOMPARE(heard("lbHelp"), m_window->hint());
 }
 
 QTEST_MAIN(TestMenu)
