@@ -143,6 +143,16 @@ void DialModel::trackPointer(int x, int y, Pane pane)
     // 0, 90 and 270: the tangent is not taken there and the pointer stays.
 }
 
+void DialModel::stepHand(int positions)
+{
+    const int m = ((minuteOfAngle(m_handAngle) + positions) % 60 + 60) % 60;
+    // Angles run clockwise from 9 o'clock; 12 o'clock is 90 and position 0.
+    const double radians = ((90 + m * 6) % 360) * kPi / 180.0;
+    constexpr double kRadius = 80.0;
+    trackPointer(kCx + int(std::lround(-kRadius * std::cos(radians))),
+                 kCy + int(std::lround(-kRadius * std::sin(radians))), Pane::Ring);
+}
+
 void DialModel::drawHand(double radians)
 {
     m_handPoints = handPointsFor(radians);

@@ -62,6 +62,10 @@ public:
     void moveOverRing(int x, int y);
     // The computation of one tracked pointer position.
     void trackPointer(int x, int y, Pane pane);
+    // The keyboard's way to point: the hand moves `positions` minute
+    // positions round the ring (negative: back), as if the pointer were
+    // there.
+    void stepHand(int positions);
 
     // The day and night buttons.
     void switchToDay();

@@ -179,6 +179,12 @@ void DialPanel::confirmMinute()
     showModel();
 }
 
+void DialPanel::stepHand(int steps)
+{
+    m_model.stepHand(m_model.stage() == DialModel::Stage::Hour ? 5 * steps : steps);
+    showModel();
+}
+
 void DialPanel::doPoludny_Click()
 {
     m_model.switchToDay();

@@ -30,6 +30,8 @@ public:
     // OK in the minute stage: the minute gets its leading zero.
     void confirmMinute();
 
+    // The arrow keys: the hand one hour (hour stage) or one minute on.
+    void stepHand(int steps);
     void doPoludny_Click();
     void poslePoledny_Click();
 

@@ -339,6 +339,22 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
             return QWidget::keyPressEvent(e);
         }
         break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!inFront("FrTimer"))
+            return QWidget::keyPressEvent(e);
+        m_dial->stepHand(e->key() == Qt::Key_Right ? 1 : -1);
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // The dial's half of the day: PgUp the day hours, PgDn the night.
+        if (!inFront("FrTimer"))
+            return QWidget::keyPressEvent(e);
+        if (e->key() == Qt::Key_PageUp)
+            m_dial->doPoludny_Click();
+        else
+            m_dial->poslePoledny_Click();
+        break;
     case Qt::Key_Delete:
         if (!inFront("fraSpisok"))
             return QWidget::keyPressEvent(e);

@@ -103,6 +103,26 @@ TEST(DialModel, EveryPositionAroundTheDial)
     }
 }
 
+// The keyboard's steps reach every position in order, round the ring both
+// ways, and read as the pointer there would.
+TEST(DialModel, KeyStepsGoRoundTheRing)
+{
+    DialModel dm;
+    dm.reset();
+    for (int step = 1; step <= 60; ++step) {
+        dm.stepHand(1);
+        const int m = step % 60;
+        ASSERT_EQ(dm.minute(), QString::number(m)) << "step " << step;
+        EXPECT_EQ(dm.hourNev(), trackedAt(pointAt((m + 15) * 6 % 360, 80), true).hourNev());
+    }
+    dm.stepHand(-1);
+    EXPECT_EQ(dm.minute(), "59");
+    dm.stepHand(-5);
+    EXPECT_EQ(dm.minute(), "54");
+    dm.stepHand(65);
+    EXPECT_EQ(dm.minute(), "59");
+}
+
 TEST(DialModel, LateNightPositionsReadTwentyThree)
 {
     const struct

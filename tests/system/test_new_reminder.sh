@@ -2,7 +2,8 @@
 # A newcomer's first reminder, made only with the mouse (and the keyboard for
 # the comment) on the installed Quillmur: menu, dial, OK, OK, a day, OK,
 # record two spoken parts with a pause between, stop. Then the task is found
-# in the list of all tasks and played to the speakers.
+# in the list of all tasks and played to the speakers. A second one is made
+# with the keyboard alone.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 source "$QUILL_SOURCE_DIR/tests/system/reminder.sh"
 
@@ -54,4 +55,29 @@ level=$(raw_peak "$QT_WORK/monitor.raw" "$quiet_from" $((5 * 22050 * 2)))
 note "after Stop: $level"
 awk -v l="$level" 'BEGIN {exit !(l < 0.01)}' || fail "sound goes on after Stop"
 kill -0 "$QUILL_PID" || fail "Quillmur ended"
+
+note "a second reminder with the keyboard alone"
+# key KEYS... WATCH...: the keys, then the window's answer on the watched controls.
+keys() {
+    local -a pressed=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do pressed+=("$1"); shift; done
+    shift
+    local before; before=$(look "$@")
+    xdotool key --delay 120 "${pressed[@]}"
+    wait_changed "$before" "$@" || fail "the window did not answer ${pressed[*]}"
+}
+keys Escape -- 'picMeny#1'
+keys 2 -- FrTimer
+keys Right Right Right -- FrTimer # 15 o'clock
+keys Return -- lbHelp             # on to the minutes
+keys Right -- FrTimer             # 15:16
+keys Return -- picCalendar        # today is chosen
+keys Return -- txtKoment          # the recording panel
+mic_listen_start
+keys space -- imgPausa_0
+mic_say_heard "Напоминание с клавиатуры."
+keys Return -- imgStop_0
+second=$(wait_for_task "$prefix" 1) || fail "no task from the keyboard"
+note "task: $second"
+[[ "$second" =~ ^07\.12\.2026\ 15ч\ 16м\ [0-5][0-9]\.mp3$ ]] || fail "unexpected task name: $second"
 echo "new reminder: ok"

@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "dialpanel.h"
 #include "fakeservices.h"
 #include "gifctl.h"
 #include "helptext.h"
@@ -430,9 +431,17 @@ void TestMenu::keysDoWhatTheButtonsDo()
     QTest::keyClick(m_window, Qt::Key_2);
     QCOMPARE(front(), QString("FrTimer"));
     QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
+    // The dial: an hour a step, PgDn the night half; then a minute a step.
+    QTest::keyClick(m_window, Qt::Key_Right);
+    QTest::keyClick(m_window, Qt::Key_Right);
+    QCOMPARE(m_window->findChild<DialPanel*>()->hourNev(), QString("14"));
+    QTest::keyClick(m_window, Qt::Key_PageDown);
+    QCOMPARE(m_window->findChild<DialPanel*>()->hourNev(), QString("2"));
     QTest::keyClick(m_window, Qt::Key_Return);
     QCOMPARE(m_window->state().buttonZone, ButtonZone::Ok);
     QCOMPARE(m_window->state().panelMode, PanelMode::Minute);
+    QTest::keyClick(m_window, Qt::Key_Left);
+    QCOMPARE(m_window->findChild<DialPanel*>()->model().minute(), QString("9"));
     QTest::keyClick(m_window, Qt::Key_F1);
     QCOMPARE(front(), QString("fraSpravka"));
     QTest::keyClick(m_window, Qt::Key_Escape);
