@@ -10,6 +10,7 @@
 # The watch is followed in its own ticks, never in real time: each tick opens
 # Media/ to read the names, each alarm opens Data/Tinkra to run it.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
+source "$QUILL_SOURCE_DIR/tests/tray/watchtimeline.sh"
 
 for tool in dunst dunstctl dbus-daemon inotifywait iconv; do
     command -v "$tool" >/dev/null || fail "$tool is not installed"
@@ -103,35 +104,7 @@ press() {
 lines() { wc -l <"$1"; }
 more_lines() { [ "$(lines "$1")" -ge "$2" ]; }
 
-events="$QT_WORK/watch-events.log"
-(cd "$pf" && exec inotifywait -m -e open,create,delete,moved_from,moved_to --format '%w|%e|%f' \
-    Media Data) >"$events" 2>"$QT_WORK/inotifywait.err" &
-QT_PIDS+=("$!")
-wait_for 30 grep -qs '^Watches established' "$QT_WORK/inotifywait.err" || fail "inotifywait did not start"
-# The watch as words, one a line: "open" (Media/ read), "start" (an alarm
-# or a note played), "+NAME", "-NAME" (a name came or went).
-timeline() {
-    awk -F'|' '$1 == "Media/" && $2 == "OPEN,ISDIR" && $3 == "" { print "open"; next }
-               $1 == "Data/" && $2 == "OPEN" && $3 == "Tinkra" { print "start"; next }
-               $1 == "Media/" && ($2 == "CREATE" || $2 == "MOVED_TO") { print "+" $3; next }
-               $1 == "Media/" && ($2 == "DELETE" || $2 == "MOVED_FROM") { print "-" $3 }' "$events"
-}
-# The line of word $1 after line $2, waited for.
-wait_word() {
-    local line end=$((SECONDS + 60))
-    until line=$(timeline | awk -v w="$1" -v a="$2" 'NR > a && $0 == w { print NR; exit }') &&
-        [ -n "$line" ]; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-    echo "$line"
-}
-# Waits for the N-th word $1 after line $3.
-wait_count() {
-    local line=$3
-    for _ in $(seq 1 "$2"); do line=$(wait_word "$1" "$line") || return 1; done
-    echo "$line"
-}
+watch_timeline "$pf"
 count_after() { timeline | awk -v w="$1" -v a="$2" 'NR > a && $0 == w { n++ } END { print n + 0 }'; }
 
 # 07.12.2026 14:28:30 at start; the first tick comes at 14:29:30, the task of
@@ -182,7 +155,7 @@ wait_for 60 eval '[ "$(on_screen)" -eq 0 ]' || fail "the snoozed task's notice s
 # Three readings of Media/ after the move (a tick and more) before the task
 # of 14:40 is due again: no alarm, no notice (a critical one stays until
 # withdrawn, so one shown would be seen).
-wait_count open 3 "$moved" >/dev/null || fail "the watch stopped ticking"
+wait_count tick 3 "$moved" >/dev/null || fail "the watch stopped ticking"
 [ "$(count_after start "$moved")" -eq 0 ] || fail "the snoozed task still raised the alarm"
 [ "$(on_screen)" -eq 0 ] || fail "the snoozed task was notified again"
 
@@ -216,7 +189,7 @@ from=$(wait_word start "$(timeline | wc -l)") || fail "no alarm without a notifi
 said=$(stat -c %s "$QT_WORK/Vestrel.log")
 to=$(wait_count start 3 "$from") || fail "the alarms stopped without a notification server"
 per=$(timeline | awk -v a="$from" -v b="$to" 'NR > a && NR <= b' | uniq -c | awk '{print $1 $2}' | xargs)
-[ "$per" = "1open 1start 1open 1start 1open 1start" ] || fail "not as without notices: $per"
+[ "$per" = "1tick 1start 1tick 1start 1tick 1start" ] || fail "not as without notices: $per"
 kill -0 "$vestrel" || fail "Vestrel ended"
 [ "$(stat -c %s "$QT_WORK/Vestrel.log")" -eq "$said" ] || fail "Vestrel said: $(cat "$QT_WORK/Vestrel.log")"
 note "ok"

@@ -8,6 +8,7 @@
 # Everything is counted in the watcher's own ticks, never in real time: a
 # busy machine delays the ticks, it does not change what each one does.
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
+source "$QUILL_SOURCE_DIR/tests/tray/watchtimeline.sh"
 
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 # Answers a message box with Enter once the box has the keyboard focus.
@@ -40,41 +41,8 @@ printf '#!/usr/bin/env -S sh -c '\''shift; echo "start $*" >>"$0"'\'' %s\n' "$st
 chmod +x "$pf/Data/Tinkra"
 : >"$starts"
 
-# The watch as it happens, in one ordered stream of file events: each tick
-# opens Media/ to read the names, each alarm opens Data/Tinkra to run it, and
-# the test adds and removes files in Media/. The closings are listed too, so
-# that two ticks in a row never look like one event.
-events="$QT_WORK/watch-events.log"
-(cd "$pf" && exec inotifywait -m -e open,close_nowrite,create,delete --format '%w|%e|%f' \
-    Media Data) >"$events" 2>"$QT_WORK/inotifywait.err" &
-QT_PIDS+=("$!")
-wait_for 30 grep -qs '^Watches established' "$QT_WORK/inotifywait.err" || fail "inotifywait did not start"
+watch_timeline "$pf"
 
-# That stream as one word a line: "tick", "start", "+NAME" (added), "-NAME"
-# (removed). Line numbers mark the points of the watch.
-timeline() {
-    awk -F'|' '$1 == "Media/" && $2 == "OPEN,ISDIR" && $3 == "" { print "tick"; next }
-               $1 == "Data/" && $2 == "OPEN" && $3 == "Tinkra" { print "start"; next }
-               $1 == "Media/" && $2 == "CREATE" { print "+" $3; next }
-               $1 == "Media/" && $2 == "DELETE" { print "-" $3 }' "$events"
-}
-# The line of the first WORD after line AFTER, if there is one yet.
-find_word() { timeline | awk -v w="$1" -v a="$2" 'NR > a && $0 == w { print NR; exit }'; }
-# Waits for it and prints its line.
-wait_word() {
-    local line end=$((SECONDS + 60))
-    until line=$(find_word "$1" "$2") && [ -n "$line" ]; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-    echo "$line"
-}
-# Waits for the N-th tick after line AFTER and prints its line.
-wait_ticks() {
-    local line=$1
-    for _ in $(seq 1 "$2"); do line=$(wait_word tick "$line") || return 1; done
-    echo "$line"
-}
 # How many alarms each tick started, for the ticks that began after line
 # FROM and were over (the next tick had begun) by line TO: "1 1 0".
 starts_per_tick() {
@@ -117,7 +85,7 @@ grep -qx 'start -minimized' "$starts" || fail "alarm player not started with -mi
 kill -0 "$vestrel" || fail "Vestrel ended"
 
 note "the warning stays one window while the watch goes on"
-t2=$(wait_ticks "$first" 2) || fail "the watch stopped ticking"
+t2=$(wait_count tick 2 "$first") || fail "the watch stopped ticking"
 [ "$(starts_per_tick "$first" "$t2")" = 1 ] || fail "the watch stopped alerting while the warning is open"
 [ "$(count_windows '^Ошибка$')" -eq 1 ] || fail "warnings are stacked: $(count_windows '^Ошибка$')"
 
@@ -126,14 +94,14 @@ rm "$media/07.12.2026 14ч 35м 00.mp3"
 gone=$(wait_word "-07.12.2026 14ч 35м 00.mp3" "$t2") || fail "the removal was not seen"
 # The tick under way may still alarm; the two after it read the folder
 # without the task.
-t3=$(wait_ticks "$gone" 3) || fail "the watch stopped ticking"
+t3=$(wait_count tick 3 "$gone") || fail "the watch stopped ticking"
 per=$(starts_per_tick "$gone" "$t3")
 [ "$per" = "0 0" ] || fail "alarm without a due task (starts per tick: $per)"
 
 note "yesterday's and an earlier task of today: one start per tick"
 touch "$media/06.12.2026 10ч 00м 00.mp3" "$media/07.12.2026 08ч 15м 00.mp3"
 added=$(wait_word "+07.12.2026 08ч 15м 00.mp3" "$t3") || fail "the new tasks were not seen"
-t4=$(wait_ticks "$added" 5) || fail "the watch stopped ticking"
+t4=$(wait_count tick 5 "$added") || fail "the watch stopped ticking"
 per=$(starts_per_tick "$added" "$t4")
 [ "$per" = "1 1 1 1" ] || fail "not one start per tick with two due tasks (starts per tick: $per)"
 
@@ -142,7 +110,7 @@ answer "$box"
 wait_for 60 warning_closed "$box" || fail "the warning did not close"
 box=$(wait_window '^Ошибка$' 60) || fail "no new warning after the first was answered"
 # Two more ticks with it open add no second one.
-line=$(wait_ticks "$(timeline | wc -l)" 2) || fail "the watch stopped ticking"
+line=$(wait_count tick 2 "$(timeline | wc -l)") || fail "the watch stopped ticking"
 [ "$(count_windows '^Ошибка$')" -eq 1 ] || fail "more than one warning"
 
 note "overdue names in capitals or going on after .mp3 alert like any other"
@@ -151,13 +119,13 @@ rm "$media/08.12.2026 09ч 00м 00.mp3" "$media/заметка.mp3" "$media/сп
 line=$(wait_word "-07.12.2026 08ч 15м 00.mp3" "$line") || fail "the removals were not seen"
 # Once a tick reads the empty folder, none will warn again: answered now,
 # the warning stays away.
-line=$(wait_ticks "$line" 1) || fail "the watch stopped ticking"
+line=$(wait_count tick 1 "$line") || fail "the watch stopped ticking"
 answer "$box"
 wait_for 60 no_warning || fail "the warning did not close"
 for name in "06.12.2026 09ч 00м 00.MP3" "06.12.2026 09ч 00м 00.mp3.bak"; do
     touch "$media/$name"
     line=$(wait_word "+$name" "$line") || fail "$name was not seen"
-    next=$(wait_ticks "$line" 2) || fail "the watch stopped ticking"
+    next=$(wait_count tick 2 "$line") || fail "the watch stopped ticking"
     [ "$(starts_per_tick "$line" "$next")" = 1 ] || fail "no alarm for the overdue $name"
     rm "$media/$name"
     line=$(wait_word "-$name" "$next") || fail "the removal of $name was not seen"
