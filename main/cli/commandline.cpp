@@ -603,12 +603,8 @@ void CommandLine::warnAboutDamagedRules(const QList<TaskCatalog::Entry>& entries
 void CommandLine::warnAboutComment(const QString& given, const QString& typed)
 {
     // What the tags hold is not what was given: said, not refused.
-    QString printable;
-    for (const QChar c : given)
-        if (c.category() != QChar::Other_Control)
-            printable += c;
     QStringList changes;
-    if (typed.size() < printable.size())
+    if (typed.size() < CommentRule::withoutControls(given).size())
         changes << QStringLiteral("обрезан до %1 знаков").arg(typed.size());
     if (Cp1251::decode(Cp1251::encode(typed)) != typed)
         changes << QStringLiteral(

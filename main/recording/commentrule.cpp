@@ -9,17 +9,22 @@ QString blanksReplaced(const QString& text)
     return fixed;
 }
 
-QString typed(const QString& text)
+QString withoutControls(const QString& text)
 {
-    // Control characters (line breaks, escape sequences) cannot be typed
-    // into the field; from elsewhere they are dropped.
     QString printable;
     printable.reserve(text.size());
     for (const QChar c : text) {
         if (c.category() != QChar::Other_Control)
             printable += c;
     }
-    QString cut = blanksReplaced(printable).left(kMaxLength);
+    return printable;
+}
+
+QString typed(const QString& text)
+{
+    // Control characters (line breaks, escape sequences) cannot be typed
+    // into the field; from elsewhere they are dropped.
+    QString cut = blanksReplaced(withoutControls(text)).left(kMaxLength);
     if (!cut.isEmpty() && cut.back().isHighSurrogate())
         cut.chop(1);
     return cut;

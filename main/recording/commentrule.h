@@ -16,5 +16,7 @@ QString blanksReplaced(const QString& text);
 // control characters dropped, blanks replaced, cut to kMaxLength characters (never inside a
 // character that needs two UTF-16 units).
 QString typed(const QString& text);
+// The text without its control characters (line breaks, escapes).
+QString withoutControls(const QString& text);
 
 } // namespace CommentRule
