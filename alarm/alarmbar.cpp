@@ -19,6 +19,7 @@ AlarmBar::AlarmBar()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(title());
+    setAccessibleName(title().trimmed());
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(3945 / TwipsPerPixel, 600 / TwipsPerPixel);

@@ -36,6 +36,8 @@ if [ "${1:-}" = --test ]; then
   PACKAGES+=(inotify-tools)
   # A StatusNotifier tray host (the panel's tray plug-in) for the watcher's icon.
   PACKAGES+=(xfce4-panel)
+  # A screen reader's view of the window: the accessibility bus and its client.
+  PACKAGES+=(at-spi2-core python3-pyatspi)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -52,6 +52,7 @@ WatcherWindow::WatcherWindow(const QString& programFolder, const Clock& clock,
 
     m_menu = new QMenu(QStringLiteral("[Tray]"), this);
     m_menu->setObjectName(QStringLiteral("pmnuTray"));
+    m_menu->setAccessibleName(QStringLiteral("Напоминания"));
     m_open =
         m_menu->addAction(QStringLiteral("Открыть квилмур"), this, &WatcherWindow::openQuillmur);
     m_open->setObjectName(QStringLiteral("openQuillmur"));

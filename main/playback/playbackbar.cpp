@@ -4,6 +4,7 @@
 #include "gifctl.h"
 #include "picturestack.h"
 #include "player.h"
+#include "pressable.h"
 #include "volumecontrol.h"
 
 #include <QCoreApplication>
@@ -74,6 +75,8 @@ PlaybackBar::PlaybackBar(const PlaybackContext& context, QWidget* parent)
     m_play->setToolTip(QStringLiteral("Воспроизвести"));
     m_pause->setToolTip(QStringLiteral("Пауза"));
     m_stop->setToolTip(QStringLiteral("Стоп"));
+    for (PictureStack* p : {m_play, m_pause, m_stop})
+        Pressable::mark(p, p->toolTip());
 
     connect(m_play, &PictureStack::pressed, this, [this](int i) { onPlayPressed(i); });
     connect(m_play, &PictureStack::released, this, [this] { m_play->bringToFront(0); });

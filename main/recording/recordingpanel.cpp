@@ -11,6 +11,7 @@
 #include "mci.h"
 #include "mmixer.h"
 #include "modaudiomon.h"
+#include "pressable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -104,12 +105,11 @@ void RecordingPanel::buildControls()
     m_imgStop[0] =
         new ImageButton(QStringLiteral("imgStop_0"), art("rec_stop0.png"), stopBox, this);
     // For screen readers: what each picture does.
-    for (ImageButton* b : m_imgRecord)
-        b->setAccessibleName(QStringLiteral("Запись"));
-    for (ImageButton* b : m_imgPausa)
-        b->setAccessibleName(QStringLiteral("Пауза"));
-    for (ImageButton* b : m_imgStop)
-        b->setAccessibleName(QStringLiteral("Стоп"));
+    for (int i = 0; i < 2; ++i) {
+        Pressable::mark(m_imgRecord[i], QStringLiteral("Запись"));
+        Pressable::mark(m_imgPausa[i], QStringLiteral("Пауза"));
+        Pressable::mark(m_imgStop[i], QStringLiteral("Стоп"));
+    }
     m_imgPausa[0]->setEnabled(false);
 
     for (int i = 0; i < 2; ++i) {
@@ -137,6 +137,8 @@ void RecordingPanel::buildControls()
     m_imgDinamik[0] =
         new ImageButton(QStringLiteral("imgDinamik_0"), art("rec_dinamik0.png"), speakerBox, this);
     m_imgDinamik[1]->hide();
+    for (ImageButton* b : m_imgDinamik)
+        Pressable::mark(b, QStringLiteral("Динамики"));
     for (int i = 0; i < 2; ++i)
         connect(m_imgDinamik[i], &ImageButton::pressed, this, [this, i] { clickSpeaker(i); });
 
@@ -161,6 +163,7 @@ void RecordingPanel::buildControls()
     m_picMixer =
         new ImageButton(QStringLiteral("picMixer"), art("rec_mixer.png"), {162, 262, 30, 26}, this);
     m_picMixer->setToolTip(QStringLiteral("Микшер записи"));
+    Pressable::mark(m_picMixer, m_picMixer->toolTip());
     connect(m_picMixer, &ImageButton::pressed, this, [] {
         // The desktop's recording mixer, when one is installed.
         const QString mixer = QStandardPaths::findExecutable(QStringLiteral("pavucontrol"));
@@ -168,10 +171,12 @@ void RecordingPanel::buildControls()
             QProcess::startDetached(mixer, {QStringLiteral("--tab=4")});
     });
 
-    // Off-screen: its click is the start of a recording, run by code.
+    // Off-screen and hidden (from screen readers too): its click is the
+    // start of a recording, run by code.
     m_cmdRecord = new QPushButton(QStringLiteral("Запись"), this);
     m_cmdRecord->setObjectName(QStringLiteral("cmdRecord"));
     m_cmdRecord->setGeometry(-300, -300, 60, 24);
+    m_cmdRecord->hide();
     connect(m_cmdRecord, &QPushButton::clicked, this, &RecordingPanel::cmdRecordClick);
 
     m_timer2 = new QTimer(this);

@@ -1,5 +1,7 @@
 #include "controlbutton.h"
 
+#include "pressable.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,6 +15,21 @@ ControlButton::ControlButton(QWidget* parent) : QWidget(parent)
     for (int i = 1; i < 4; ++i)
         m_pressed[size_t(i)] = QPixmap(QStringLiteral(":/art/picture3_%1.png").arg(i));
     setFixedSize(90, 90);
+    // The three zones for screen readers: see-through parts of the button
+    // that draw nothing and let the mouse through to it.
+    const struct
+    {
+        const char* name;
+        const char* text;
+        int top;
+    } zones[] = {{"zoneUp", "Вверх", 0}, {"zoneOk", "ОК", 30}, {"zoneDown", "Вниз", 60}};
+    for (const auto& z : zones) {
+        auto* part = new QWidget(this);
+        part->setObjectName(QLatin1String(z.name));
+        part->setGeometry(0, z.top, 90, 30);
+        part->setAttribute(Qt::WA_TransparentForMouseEvents);
+        Pressable::mark(part, QString::fromUtf8(z.text));
+    }
 }
 
 QString ControlButton::frontImage() const

@@ -47,6 +47,7 @@ DialPanel::DialPanel(QWidget* parent) : QWidget(parent)
     // Bottom to top: hand area, ring, corners.
     m_fonStrelki = new DialPane(DialPane::Role::Hole, this);
     m_picWremyU = new DialPane(DialPane::Role::Ring, this);
+    m_picWremyU->setAccessibleName(QStringLiteral("Циферблат"));
     m_maska = new DialPane(DialPane::Role::Corner, this);
     m_picWremyU->setPicture(dial);
     m_maska->setPicture(dial);

@@ -9,6 +9,7 @@
 #include "id3v1tag.h"
 #include "mp3inforeader.h"
 #include "playbackbar.h"
+#include "pressable.h"
 #include "taskdetails.h"
 #include "tasklists.h"
 
@@ -100,6 +101,7 @@ TaskListPanel::TaskListPanel(const TaskPanelContext& context, QWidget* parent)
         l->setStyleSheet(selectorStyle(i == m_highlighted));
         l->setCursor(Qt::PointingHandCursor);
         l->installEventFilter(this);
+        Pressable::mark(l, l->text().trimmed(), QAccessible::RadioButton);
         m_selectors.append(l);
     }
 
@@ -145,6 +147,7 @@ TaskListPanel::TaskListPanel(const TaskPanelContext& context, QWidget* parent)
     m_imgSteret->setCursor(Qt::PointingHandCursor);
     m_imgSteret->setToolTip(QStringLiteral("Удалить выбранную задачу"));
     m_imgSteret->installEventFilter(this);
+    Pressable::mark(m_imgSteret, m_imgSteret->toolTip());
     auto* label12 = new QLabel(QStringLiteral("Удалить"), this);
     label12->setObjectName(QStringLiteral("Label12"));
     label12->setGeometry(28, 277, 80, 20);

@@ -96,7 +96,7 @@ private:
     QListWidget* m_list;
     RepeatMarks* m_marks = nullptr;
     QPlainTextEdit* m_comment;
-    QLabel* m_imgSteret;
+    QLabel* m_imgSteret = nullptr;
     QLineEdit* m_album;
     QLabel* m_labSize;
     QLabel* m_labLength;

@@ -1,5 +1,7 @@
 #include "deviceface.h"
 
+#include "pressable.h"
+
 #include "aboutpanel.h"
 #include "animation.h"
 #include "controlbutton.h"
@@ -55,6 +57,8 @@ void DeviceFace::buildHintAndLamp()
     m_lbHelp->setGeometry(Layout::kHintLine);
     m_lbHelp->setAlignment(Qt::AlignCenter);
     m_lbHelp->setWordWrap(true); // the longest hints take two lines
+    // Read as the window's status line; each new hint is announced.
+    Pressable::setRole(m_lbHelp, QAccessible::StatusBar);
     QPalette hp = m_lbHelp->palette();
     hp.setColor(QPalette::WindowText, QColor(120, 240, 150));
     m_lbHelp->setPalette(hp);
@@ -95,7 +99,7 @@ void DeviceFace::buildWindowButtons()
         GifCtl* g = Animation::make(this, b.number, false);
         g->setGeometry(b.geometry);
         g->setToolTip(QString::fromUtf8(b.tip));
-        g->setAccessibleName(QString::fromUtf8(b.name));
+        Pressable::mark(g, QString::fromUtf8(b.name));
         connect(g, &GifCtl::MouseMove, g, [g] { g->SetEnabled(true); });
     }
     connect(windowButton(12), &GifCtl::Click, this, &DeviceFace::menuClicked);

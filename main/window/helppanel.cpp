@@ -6,6 +6,7 @@
 #include "layout.h"
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QTextBlock>
 
 HelpPanel::HelpPanel(QWidget* parent) : QFrame(parent)
@@ -62,9 +63,25 @@ void HelpPanel::placeTrayIcon()
     }
 }
 
+void HelpPanel::showKeys(bool keys)
+{
+    buildText();
+    m_showsKeys = keys;
+    int line = 0;
+    if (keys)
+        line = m_text->document()->find(HelpText::keysHeading()).block().firstLineNumber();
+    m_text->verticalScrollBar()->setValue(line);
+    // The icon belongs beside its words, which scroll away with the keys.
+    m_trayIcon->setVisible(!keys && isVisible());
+    if (!keys)
+        placeTrayIcon();
+}
+
 void HelpPanel::open()
 {
     buildText();
+    if (m_showsKeys)
+        showKeys(false);
     raise();
     placeTrayIcon();
     m_gifCtl13->SetEnabled(true);

@@ -16,6 +16,10 @@ public:
 
     // Brought to the front by the help button: the animation starts.
     void open();
+    // Scrolls the text to its list of keys (true) or back to its top. The
+    // list lies below the text's end, out of sight until asked for.
+    void showKeys(bool keys);
+    bool showsKeys() const { return m_showsKeys; }
     // Puts the help text `Text2` on the paper, unless it is there already.
     // Laying out text is the dearest part of the panel, so the window has it
     // done after its first frame (or the panel when it is opened first).
@@ -27,4 +31,5 @@ private:
     GifCtl* m_gifCtl13 = nullptr;
     HelpText* m_text = nullptr;
     QLabel* m_trayIcon = nullptr; // the icon the text speaks of, beside its words
+    bool m_showsKeys = false;
 };

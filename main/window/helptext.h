@@ -12,6 +12,9 @@ public:
 
     // The exact text: eighteen lines and an empty one, joined by CR LF.
     static QString text();
+    // The list of keys the text holds below it, beginning with its heading.
+    static QString keys();
+    static QString keysHeading();
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;

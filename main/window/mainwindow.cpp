@@ -3,12 +3,14 @@
 #include "aboutpanel.h"
 #include "backgroundchooser.h"
 #include "calendarpanel.h"
+#include "ccalendar.h"
 #include "cdlopensave.h"
 #include "controlbutton.h"
 #include "deletepanel.h"
 #include "dialpanel.h"
 #include "durablefile.h"
 #include "encoderpipeline.h"
+#include "focusmark.h"
 #include "gifctl.h"
 #include "helppanel.h"
 #include "layout.h"
@@ -30,7 +32,11 @@
 #include "watcherautostart.h"
 #include "windowoutline.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -88,6 +94,7 @@ void MainWindow::buildScreen(std::function<void(QWidget*)> dragWindow)
 
     m_fonMeny = new StartPicture(m_fileDialog, panel(QStringLiteral("fraZastavra")));
     connect(m_fonMeny, &StartPicture::hintChanged, this, &MainWindow::setHint);
+    m_focusMark = new FocusMark([this] { return keyTarget(); }, this);
 }
 
 void MainWindow::showStartPicture()
@@ -289,12 +296,86 @@ QString MainWindow::taskPath() const
     return m_holders.imyFileMp3->text();
 }
 
+void MainWindow::setHint(const QString& text)
+{
+    m_face->setHint(text);
+    // The hint follows each step of a dialogue; so does the mark.
+    if (m_focusMark && m_focusMark->isVisible())
+        m_focusMark->frame();
+}
+
+QWidget* MainWindow::keyTarget() const
+{
+    const QFrame* front = frontPanel();
+    const auto named = [front](const char* name) -> QWidget* {
+        return front->findChild<QWidget*>(QLatin1String(name));
+    };
+    const QString name = front->objectName();
+    if (name == QLatin1String("fraMeny"))
+        return named("menuPanel");
+    if (name == QLatin1String("FrTimer"))
+        return m_dial;
+    if (name == QLatin1String("fraCalendar"))
+        return m_calendar->Calen()->hWnd() ? m_calendar->Calen()->hWnd()
+                                           : static_cast<QWidget*>(m_calendar);
+    if (name == QLatin1String("fraMonitor"))
+        return named(m_recording->isRecording() ? "imgPausa_0" : "imgRecord_0");
+    if (name == QLatin1String("fraSpisok"))
+        return named("lstFiles");
+    if (name == QLatin1String("fraSpravka"))
+        return named("Text2");
+    if (name == QLatin1String("FraSteret")) {
+        // The question's answer to Enter.
+        for (auto* b : front->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Удалить") && b->isVisible())
+                return b;
+    }
+    return findChild<QWidget*>(QStringLiteral("picOK"));
+}
+
+bool MainWindow::calendarKey(QKeyEvent* e)
+{
+    // The calendar's own keys: the arrows move the day, PgUp and PgDn the
+    // month, Home and End go to the month's ends.
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        break;
+    default:
+        return false;
+    }
+    QCalendarWidget* calendar = m_calendar->Calen()->hWnd();
+    auto* days = calendar ? calendar->findChild<QAbstractItemView*>() : nullptr;
+    if (!days)
+        return false;
+    // A key the calendar leaves comes back up to the window: it ends here.
+    static bool passing = false;
+    if (passing)
+        return true;
+    passing = true;
+    QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text());
+    QCoreApplication::sendEvent(days, &copy);
+    passing = false;
+    return true;
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* e)
 {
     finishStartUp();
     const QFrame* front = frontPanel();
     const auto inFront = [&](const char* name) { return front == panel(QLatin1String(name)); };
     const bool question = m_deletePanel && m_deletePanel->isOpen() && inFront("FraSteret");
+    if (inFront("fraCalendar") && calendarKey(e)) {
+        e->accept();
+        m_focusMark->frame();
+        return;
+    }
     switch (e->key()) {
     case Qt::Key_Up:
         pressControlButton(ButtonZone::Up);
@@ -316,7 +397,11 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
             buildMenu();
         break;
     case Qt::Key_F1:
-        m_face->help()->open();
+        // Once the help; again, its list of keys, and back.
+        if (inFront("fraSpravka"))
+            m_face->help()->showKeys(!m_face->help()->showsKeys());
+        else
+            m_face->help()->open();
         m_state.panelMode = PanelMode::Help;
         break;
     case Qt::Key_1:
@@ -364,6 +449,7 @@ void MainWindow::keyPressEvent(QKeyEvent* e)
         return QWidget::keyPressEvent(e);
     }
     e->accept();
+    m_focusMark->frame();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)

@@ -24,6 +24,7 @@ class Clock;
 class ControlTarget;
 class DeletePanel;
 class DialPanel;
+class FocusMark;
 class EncoderPipeline;
 class GifCtl;
 class MMixer;
@@ -88,7 +89,7 @@ public:
     QFrame* frontPanel() const { return m_face->frontPanel(); }
     QFrame* panel(const QString& name) const { return m_face->panel(name); }
 
-    void setHint(const QString& text) { m_face->setHint(text); }
+    void setHint(const QString& text);
     QString hint() const { return m_face->hint(); }
 
     // Loads Data/1.jpg, then the picture named by Text1, into fonMeny.
@@ -124,6 +125,10 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    // The control the next key acts on in the panel in front (framed by the
+    // focus mark); nullptr where only the pad answers.
+    QWidget* keyTarget() const;
+    bool calendarKey(QKeyEvent* e);
     void buildScreen(std::function<void(QWidget*)> dragWindow);
     void showStartPicture();
     void finishStartUp();
@@ -147,6 +152,7 @@ private:
     WindowState m_state;
 
     DeviceFace* m_face = nullptr;
+    FocusMark* m_focusMark = nullptr;
     StartPicture* m_fonMeny = nullptr;
     MenuPanel* m_menu = nullptr;
     DialPanel* m_dial = nullptr;

@@ -1,6 +1,7 @@
 #include "menupanel.h"
 
 #include "gifctl.h"
+#include "pressable.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -20,7 +21,7 @@ MenuPanel::MenuPanel(QWidget* parent) : QWidget(parent)
         label->setObjectName(QStringLiteral("picMeny"));
         label->setProperty("Index", i);
         label->setGeometry(QRect(QPoint(0, kItemTops[i]), kItemSize));
-        label->setAccessibleName(hintText(i));
+        Pressable::mark(label, hintText(i), QAccessible::MenuItem);
         label->setMouseTracking(true);
         label->installEventFilter(this);
         if (i < 2)

@@ -7,6 +7,7 @@
 #include "mciexecute.h"
 #include "textcodec.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -191,7 +192,10 @@ private slots:
         auto* widget = qobject_cast<QWidget*>(bar.get());
         QVERIFY(widget && widget->isVisible());
         QCOMPARE(widget->windowTitle(), AlarmBar::title());
-        QCOMPARE(widget->accessibleDescription(), content.noteCaption);
+        // Read out as what it shows: the notice, then the note's comment.
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(widget);
+        QCOMPARE(read->text(QAccessible::Name), QStringLiteral("Есть напоминание"));
+        QCOMPARE(read->text(QAccessible::Description), content.noteCaption);
         QVERIFY(widget->windowFlags() & Qt::WindowStaysOnTopHint);
         QMessageBox* box = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())

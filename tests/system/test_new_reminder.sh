@@ -72,6 +72,7 @@ keys Right Right Right -- FrTimer # 15 o'clock
 keys Return -- lbHelp             # on to the minutes
 keys Right -- FrTimer             # 15:16
 keys Return -- picCalendar        # today is chosen
+keys Right -- picCalendar         # and tomorrow instead
 keys Return -- txtKoment          # the recording panel
 mic_listen_start
 keys space -- imgPausa_0
@@ -79,5 +80,5 @@ mic_say_heard "Напоминание с клавиатуры."
 keys Return -- imgStop_0
 second=$(wait_for_task "$prefix" 1) || fail "no task from the keyboard"
 note "task: $second"
-[[ "$second" =~ ^07\.12\.2026\ 15ч\ 16м\ [0-5][0-9]\.mp3$ ]] || fail "unexpected task name: $second"
+[[ "$second" =~ ^08\.12\.2026\ 15ч\ 16м\ [0-5][0-9]\.mp3$ ]] || fail "unexpected task name: $second"
 echo "new reminder: ok"

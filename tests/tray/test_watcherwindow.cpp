@@ -4,6 +4,7 @@
 #include "watcherwindow.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -87,6 +88,11 @@ private slots:
         QCOMPARE(items[1]->objectName(), QStringLiteral("exit"));
         QCOMPARE(items[1]->text(), QStringLiteral("Выход"));
         QCOMPARE(w.popupMenu()->defaultAction(), items[0]);
+        // A screen reader hears the menu by name and its items by their texts.
+        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(w.popupMenu());
+        QCOMPARE(menu->text(QAccessible::Name), QStringLiteral("Напоминания"));
+        QCOMPARE(menu->childCount(), 2);
+        QCOMPARE(menu->child(0)->text(QAccessible::Name), QStringLiteral("Открыть квилмур"));
 
         QCOMPARE(w.tray().ToolTipText(), QStringLiteral("Задачи на сегодня"));
         QCOMPARE(w.tray().shownToolTip(), QStringLiteral("Задачи на сегодня"));

@@ -11,11 +11,13 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
@@ -39,6 +41,7 @@ private slots:
     void hoverMovesStraightFromItemToItem();
     void itemClicksOpenTheirPanels();
     void keysDoWhatTheButtonsDo();
+    void screenReaderPressesWhatIsShown();
     void helpTextAndLinks();
     void windowButtons();
     void backgroundAnimationIsChosenByDoubleClick();
@@ -442,8 +445,43 @@ void TestMenu::keysDoWhatTheButtonsDo()
     QCOMPARE(m_window->state().panelMode, PanelMode::Minute);
     QTest::keyClick(m_window, Qt::Key_Left);
     QCOMPARE(m_window->findChild<DialPanel*>()->model().minute(), QString("9"));
+    // The focus mark frames what the keys act on; a mouse press ends it.
+    auto* mark = m_window->findChild<QWidget*>("focusMark");
+    QVERIFY(mark->isVisible());
+    QVERIFY(mark->geometry().contains(
+        QRect(m_window->findChild<DialPanel*>()->mapTo(m_window, QPoint()),
+              m_window->findChild<DialPanel*>()->size())));
+    QTest::mouseClick(m_window->findChild<QWidget*>("picOK"), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(!mark->isVisible());
+
+    // The calendar: the arrows move the day, PgDn the month.
+    QTest::keyClick(m_window, Qt::Key_Return);
+    QCOMPARE(front(), QString("fraCalendar"));
+    auto* calendar = m_window->findChild<QCalendarWidget*>();
+    const QDate today = calendar->selectedDate();
+    QTest::keyClick(m_window, Qt::Key_Right);
+    QTest::keyClick(m_window, Qt::Key_Down);
+    QCOMPARE(calendar->selectedDate(), today.addDays(8));
+    QTest::keyClick(m_window, Qt::Key_PageDown);
+    QCOMPARE(calendar->selectedDate(), today.addDays(8).addMonths(1));
+    QCOMPARE(mark->geometry(),
+             QRect(calendar->mapTo(m_window, QPoint()), calendar->size()).adjusted(-2, -2, 2, 2) &
+                 m_window->rect());
+
+    // F1 the help; again, its keys, below the text's end; again, the text.
+    const auto topLine = [this] {
+        auto* text = m_window->findChild<QPlainTextEdit*>("Text2");
+        return text->cursorForPosition(QPoint(4, 4)).block().text();
+    };
     QTest::keyClick(m_window, Qt::Key_F1);
     QCOMPARE(front(), QString("fraSpravka"));
+    QCOMPARE(topLine(), HelpText::text().section("\r\n", 0, 0));
+    QVERIFY(m_window->findChild<QLabel*>("trayIconSample")->isVisible());
+    QTest::keyClick(m_window, Qt::Key_F1);
+    QCOMPARE(topLine(), QString("Клавиши"));
+    QVERIFY(!m_window->findChild<QLabel*>("trayIconSample")->isVisible());
+    QTest::keyClick(m_window, Qt::Key_F1);
+    QCOMPARE(topLine(), HelpText::text().section("\r\n", 0, 0));
     QTest::keyClick(m_window, Qt::Key_Escape);
     QTest::keyClick(m_window, Qt::Key_1);
     QCOMPARE(front(), QString("fraSpisok"));
@@ -471,6 +509,55 @@ void TestMenu::keysDoWhatTheButtonsDo()
     QCOMPARE(heard("lstFiles"), QString("Список заданий"));
     // The hint line is read as what it says.
     QCOMPARE(heard("lbHelp"), m_window->hint());
+}
+
+void TestMenu::screenReaderPressesWhatIsShown()
+{
+    const auto front = [this] { return m_window->frontPanel()->objectName(); };
+    const auto reader = [this](const char* name, int index = -1) -> QAccessibleInterface* {
+        for (QWidget* w : m_window->findChildren<QWidget*>(QLatin1String(name)))
+            if (index < 0 || w->property("Index").toInt() == index)
+                return QAccessible::queryAccessibleInterface(w);
+        return nullptr;
+    };
+    // Pressed as a screen reader presses: by the control's action, answered
+    // once the event loop runs again.
+    const auto press = [](QAccessibleInterface* a) {
+        QVERIFY(a && a->actionInterface());
+        QCOMPARE(a->actionInterface()->actionNames(),
+                 QStringList{QAccessibleActionInterface::pressAction()});
+        a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCoreApplication::processEvents();
+    };
+
+    QCOMPARE(reader("GifCtl12")->role(), QAccessible::Button);
+    QCOMPARE(reader("picMeny", 1)->role(), QAccessible::MenuItem);
+    QCOMPARE(reader("lblToday3")->role(), QAccessible::RadioButton);
+    QCOMPARE(reader("lblToday3")->text(QAccessible::Name), QString("Все задачи"));
+    QCOMPARE(reader("lbHelp")->role(), QAccessible::StatusBar);
+    QCOMPARE(reader("zoneUp")->text(QAccessible::Name), QString("Вверх"));
+    QCOMPARE(reader("zoneOk")->text(QAccessible::Name), QString("ОК"));
+    QCOMPARE(reader("zoneDown")->text(QAccessible::Name), QString("Вниз"));
+
+    // A menu item under the start picture is not on the screen: it reads so,
+    // and its action does nothing.
+    QVERIFY(reader("picMeny", 1)->state().invisible);
+    QVERIFY(!reader("GifCtl12")->state().invisible);
+    press(reader("picMeny", 1));
+    QCOMPARE(front(), QString("fraZastavra"));
+
+    press(reader("GifCtl12"));
+    QCOMPARE(front(), QString("fraMeny"));
+    QVERIFY(!reader("picMeny", 1)->state().invisible);
+    press(reader("picMeny", 1));
+    QCOMPARE(front(), QString("FrTimer"));
+    // The pad's zones press the button under them, each in its own place.
+    press(reader("zoneUp"));
+    QCOMPARE(m_window->state().buttonZone, ButtonZone::Up);
+    QCOMPARE(m_window->state().panelMode, PanelMode::Hour);
+    press(reader("zoneOk"));
+    QCOMPARE(m_window->state().buttonZone, ButtonZone::Ok);
+    QCOMPARE(m_window->state().panelMode, PanelMode::Minute);
 }
 
 QTEST_MAIN(TestMenu)
