@@ -132,6 +132,8 @@ QWidget* pressTarget(const QWidget* w)
     QWidget* top = w->window();
     const QPoint at = w->mapTo(top, pressPoint(w));
     QWidget* hit = top->childAt(at);
+    if (!hit && top->rect().contains(at))
+        hit = top; // no child there: the window itself
     return hit && related(w, hit) ? hit : nullptr;
 }
 
@@ -142,6 +144,13 @@ bool press(QWidget* w)
         return false;
     const QPoint global = w->mapToGlobal(pressPoint(w));
     const QPointF local = target->mapFromGlobal(global);
+    // The pointer comes to the control first, as a hand's does: controls
+    // that light up under it (and act on what is lit) see it there.
+    QMouseEvent move(QEvent::MouseMove, local, local, global, Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &move);
+    if (!target)
+        return true;
     QMouseEvent down(QEvent::MouseButtonPress, local, local, global, Qt::LeftButton, Qt::LeftButton,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(target, &down);

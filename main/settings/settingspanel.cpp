@@ -1,5 +1,7 @@
 #include "settingspanel.h"
 
+#include "pressable.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QMouseEvent>
@@ -79,6 +81,17 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent), m_menu(kWidth *
         shape->setAttribute(Qt::WA_TransparentForMouseEvents);
         shape->hide();
         m_shape1[size_t(band)] = shape;
+        // For screen readers: the band by its printed words, a see-through
+        // part of the panel pressed where the mouse would press it.
+        static const char* const names[SettingsMenu::kBandCount] = {
+            "Сменить заставку на уже существующие", "Выбрать заставку из моих рисунков",
+            "Восстановить рисунок по умолчанию",
+            "Добавить в автозагрузку и следить за назначенными заданиями"};
+        auto* item = new QWidget(this);
+        item->setObjectName(QStringLiteral("settingsItem%1").arg(band));
+        item->setGeometry(shape->geometry());
+        item->setAttribute(Qt::WA_TransparentForMouseEvents);
+        Pressable::mark(item, QString::fromUtf8(names[band]), QAccessible::MenuItem);
     }
     // Below the menu's last line, where clicks did nothing: the suite's two
     // switches, in the menu's print.

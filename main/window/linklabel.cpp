@@ -1,5 +1,7 @@
 #include "linklabel.h"
 
+#include "pressable.h"
+
 #include <QDesktopServices>
 
 LinkLabel::LinkLabel(const QString& caption, const QUrl& target, QWidget* parent)
@@ -7,6 +9,7 @@ LinkLabel::LinkLabel(const QString& caption, const QUrl& target, QWidget* parent
       m_opener([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setCursor(Qt::PointingHandCursor);
+    Pressable::mark(this, caption, QAccessible::Link);
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent*)

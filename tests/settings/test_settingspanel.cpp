@@ -1,3 +1,4 @@
+#include "pressable.h"
 #include "settingspanel.h"
 
 #include <QFrame>
@@ -55,6 +56,7 @@ private slots:
     void hoverAndClick_data();
     void hoverAndClick();
     void anyButtonClicks();
+    void screenReaderPressesEachItem();
     void menuPrintStandsOut_data();
     void menuPrintStandsOut();
 };
@@ -121,6 +123,22 @@ void TestSettingsPanel::anyButtonClicks()
     press(&panel, {100, 110}, Qt::RightButton);
     press(&panel, {100, 110}, Qt::MiddleButton);
     QCOMPARE(spy.count(), 2);
+}
+
+void TestSettingsPanel::screenReaderPressesEachItem()
+{
+    SettingsPanel panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QStringList order;
+    connect(&panel, &SettingsPanel::browseSavedRequested, this, [&] { order << "browse"; });
+    connect(&panel, &SettingsPanel::ownPictureRequested, this, [&] { order << "own"; });
+    connect(&panel, &SettingsPanel::restoreDefaultRequested, this, [&] { order << "default"; });
+    connect(&panel, &SettingsPanel::autostartRequested, this, [&] { order << "autostart"; });
+    for (int band = 0; band < 4; ++band)
+        QVERIFY(Pressable::press(
+            panel.findChild<QWidget*>(QStringLiteral("settingsItem%1").arg(band))));
+    QCOMPARE(order, (QStringList{"browse", "own", "default", "autostart"}));
 }
 
 void TestSettingsPanel::menuPrintStandsOut_data()

@@ -258,6 +258,9 @@ void TestMenu::helpTextAndLinks()
     for (const char* name : {"Labe14", "Label13"}) {
         auto* link = m_window->findChild<LinkLabel*>(name);
         QVERIFY2(link, name);
+        QCOMPARE(QAccessible::queryAccessibleInterface(link)->role(), QAccessible::Link);
+        QCOMPARE(QAccessible::queryAccessibleInterface(link)->text(QAccessible::Name),
+                 link->text());
         link->setOpener([&](const QUrl& url) {
             opened << url;
             return true;
