@@ -112,6 +112,53 @@ QString visible(const QString& text)
 }
 
 // "2026-12-01T08:00:00+03:00": the local moment with its offset from UTC.
+// A JSON string as QJsonDocument writes it: quotes, backslashes and control
+// characters escaped, everything else as UTF-8.
+QByteArray jsonString(const QString& value)
+{
+    static const char hex[] = "0123456789abcdef";
+    const QByteArray utf8 = value.toUtf8();
+    QByteArray out;
+    out.reserve(utf8.size() + 2);
+    out += '"';
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (u < 0x20) {
+                out += "\\u00";
+                out += hex[u >> 4];
+                out += hex[u & 15];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+    return out;
+}
+
 QString withOffset(const QDateTime& moment)
 {
     const int offset = moment.offsetFromUtc();
@@ -450,47 +497,65 @@ int CommandLine::list(bool json)
 {
     if (!mediaReady())
         return Failure;
-    const auto entries = TaskCatalog::read(mediaFolder(), m_env.clock->now());
-    warnAboutDamagedRules(entries);
-    if (json) {
-        QJsonArray array;
-        for (const TaskCatalog::Entry& e : entries) {
-            QJsonObject o;
-            o[QStringLiteral("file")] = e.file;
-            o[QStringLiteral("due")] =
-                e.due.isValid() ? QJsonValue(withOffset(e.due)) : QJsonValue();
-            o[QStringLiteral("state")] = TaskCatalog::stateKey(e.state);
-            o[QStringLiteral("comment")] = e.comment;
-            o[QStringLiteral("seconds")] = e.seconds ? QJsonValue(*e.seconds) : QJsonValue();
-            o[QStringLiteral("repeat")] = e.repeat ? QJsonValue(e.repeat->word()) : QJsonValue();
-            array.append(o);
+    // Written as it comes, a screenful at a time: years of notes need no
+    // more memory than a week's.
+    QByteArray out;
+    const auto pass = [this, &out](bool last) {
+        if (out.size() >= (64 << 10) || (last && !out.isEmpty())) {
+            write(out);
+            out.clear();
         }
-        write(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    };
+    if (json) {
+        // As QJsonDocument writes it indented, one object at a time.
+        out += "[\n";
+        bool first = true;
+        TaskCatalog::forEach(mediaFolder(), m_env.clock->now(), [&](const TaskCatalog::Entry& e) {
+            warnAboutDamagedRule(e);
+            if (!first)
+                out += ",\n";
+            first = false;
+            out += "    {\n        \"comment\": " + jsonString(e.comment) + ",\n        \"due\": " +
+                   (e.due.isValid() ? jsonString(withOffset(e.due)) : QByteArray("null")) +
+                   ",\n        \"file\": " + jsonString(e.file) + ",\n        \"repeat\": " +
+                   (e.repeat ? jsonString(e.repeat->word()) : QByteArray("null")) +
+                   ",\n        \"seconds\": " +
+                   (e.seconds ? QByteArray::number(*e.seconds) : QByteArray("null")) +
+                   ",\n        \"state\": " + jsonString(TaskCatalog::stateKey(e.state)) +
+                   "\n    }";
+            pass(false);
+        });
+        out += first ? "]\n" : "\n]\n";
+        pass(true);
         return Ok;
     }
-    QString text;
     QStringList bad;
-    for (const TaskCatalog::Entry& e : entries) {
+    bool any = false;
+    TaskCatalog::forEach(mediaFolder(), m_env.clock->now(), [&](const TaskCatalog::Entry& e) {
+        warnAboutDamagedRule(e);
         if (e.state == TaskCatalog::State::BadName) {
             bad << e.file;
-            continue;
+            return;
         }
+        any = true;
         // Concatenated, not arg()-ed: a comment may itself hold "%1".
-        text += TaskName::dateText(e.due.date()) + e.due.toString(QStringLiteral(" HH:mm:ss")) +
+        out += (TaskName::dateText(e.due.date()) + e.due.toString(QStringLiteral(" HH:mm:ss")) +
                 QStringLiteral("  ") + stateWord(e.state).leftJustified(7) + QLatin1Char(' ') +
                 lengthText(e.seconds).rightJustified(6) + QStringLiteral("  ") +
                 visible(e.comment).leftJustified(30) + QStringLiteral("  ") + visible(e.file) +
                 (e.repeat ? QStringLiteral("  ↻ ") + e.repeat->shown() : QString()) +
-                QLatin1Char('\n');
-    }
+                QLatin1Char('\n'))
+                   .toUtf8();
+        pass(false);
+    });
     if (!bad.isEmpty()) {
-        if (!text.isEmpty())
-            text += QLatin1Char('\n');
-        text += QStringLiteral("Файлы с нестандартным названием:\n");
+        if (any)
+            out += '\n';
+        out += QStringLiteral("Файлы с нестандартным названием:\n").toUtf8();
         for (const QString& name : bad)
-            text += QStringLiteral("  ") + visible(name) + QLatin1Char('\n');
+            out += (QStringLiteral("  ") + visible(name) + QLatin1Char('\n')).toUtf8();
     }
-    print(text);
+    pass(true);
     return Ok;
 }
 
@@ -589,15 +654,13 @@ int CommandLine::add(const Command& command)
     return Ok;
 }
 
-void CommandLine::warnAboutDamagedRules(const QList<TaskCatalog::Entry>& entries)
+void CommandLine::warnAboutDamagedRule(const TaskCatalog::Entry& e)
 {
-    for (const TaskCatalog::Entry& e : entries) {
-        if (e.repeatDamaged)
-            m_env.err->write(QStringLiteral("Quillmur: в %1 повреждена запись о повторении: "
-                                            "задание считается разовым\n")
-                                 .arg(quoted(visible(e.file)))
-                                 .toUtf8());
-    }
+    if (e.repeatDamaged)
+        m_env.err->write(QStringLiteral("Quillmur: в %1 повреждена запись о повторении: "
+                                        "задание считается разовым\n")
+                             .arg(quoted(visible(e.file)))
+                             .toUtf8());
 }
 
 void CommandLine::warnAboutComment(const QString& given, const QString& typed)
@@ -645,21 +708,46 @@ int CommandLine::exportIcs(const QString& file)
     if (!mediaReady())
         return Failure;
     const QDateTime now = m_env.clock->now();
-    const QList<TaskCatalog::Entry> tasks = TaskCatalog::read(mediaFolder(), now);
-    // A calendar must hold at least one event.
-    if (std::none_of(tasks.begin(), tasks.end(), [](const TaskCatalog::Entry& e) {
-            return e.state != TaskCatalog::State::BadName;
-        }))
-        return userError(QStringLiteral("нечего выгружать: в папке Media нет заданий"));
-    const QByteArray ics =
-        IcsExport::calendar(tasks, mediaFolder(), now, QStringLiteral(QUILL_VERSION));
-    if (file == QLatin1String("-")) {
-        write(ics);
-        return Ok;
-    }
     // Written whole or not at all: a calendar half written is worse than none.
     QSaveFile target(file);
-    if (!target.open(QIODevice::WriteOnly) || target.write(ics) != ics.size() || !target.commit())
+    const bool toStdout = file == QLatin1String("-");
+    IcsExport::Calendar calendar(now, QStringLiteral(QUILL_VERSION));
+    QByteArray out;
+    bool begun = false, failed = false;
+    const auto pass = [&](bool last) {
+        if (out.size() < (64 << 10) && !(last && !out.isEmpty()))
+            return;
+        if (toStdout)
+            write(out);
+        else if (!failed && target.write(out) != out.size())
+            failed = true;
+        out.clear();
+    };
+    // The tasks come before the bad names: a calendar must hold at least one
+    // event, so nothing is written unless the first entry is a task.
+    bool empty = true;
+    TaskCatalog::forEach(mediaFolder(), now, [&](const TaskCatalog::Entry& e) {
+        if (!begun) {
+            begun = true;
+            empty = e.state == TaskCatalog::State::BadName;
+            if (empty)
+                return;
+            if (!toStdout && !target.open(QIODevice::WriteOnly))
+                failed = true;
+            out += calendar.begin();
+        }
+        if (empty)
+            return;
+        out += calendar.event(e, mediaFolder());
+        pass(false);
+    });
+    if (empty)
+        return userError(QStringLiteral("нечего выгружать: в папке Media нет заданий"));
+    out += IcsExport::Calendar::end();
+    pass(true);
+    if (toStdout)
+        return Ok;
+    if (failed || !target.commit())
         return failure(
             QStringLiteral("не удалось записать %1: %2").arg(quoted(file), target.errorString()));
     return Ok;

@@ -85,7 +85,7 @@ private:
     int exportIcs(const QString& file);
     int setOption(const Command& command);
     void warnAboutComment(const QString& given, const QString& typed);
-    void warnAboutDamagedRules(const QList<TaskCatalog::Entry>& entries);
+    void warnAboutDamagedRule(const TaskCatalog::Entry& e);
 
     int userError(const QString& message);
     int failure(const QString& message);

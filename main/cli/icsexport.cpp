@@ -88,50 +88,67 @@ QByteArray uid(const QString& path)
     return hash.result().toHex() + "@quillmur";
 }
 
+Calendar::Calendar(const QDateTime& stamp, const QString& version)
+    : m_stamp(utc(stamp)), m_version(version)
+{
+}
+
+QByteArray Calendar::begin() const
+{
+    return contentLine("BEGIN:VCALENDAR") + contentLine("VERSION:2.0") +
+           contentLine("PRODID:-//Quillmur//Quillmur " + m_version.toUtf8() + "//RU") +
+           contentLine("CALSCALE:GREGORIAN");
+}
+
+QByteArray Calendar::event(const TaskCatalog::Entry& task, const QString& mediaFolder)
+{
+    if (task.state == TaskCatalog::State::BadName)
+        return {};
+    QByteArray out;
+    const auto line = [&out](const QByteArray& l) { out += contentLine(l); };
+    const QByteArray summary =
+        text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
+    QByteArray id = uid(mediaFolder + task.file);
+    if (m_given.contains(id))
+        id = QCryptographicHash::hash(id + task.file.toUtf8(), QCryptographicHash::Sha1).toHex() +
+             "@quillmur";
+    m_given.insert(id);
+    line("BEGIN:VEVENT");
+    line("UID:" + id);
+    line("DTSTAMP:" + m_stamp);
+    if (task.repeat) {
+        // A repeating note rings at its time of day on the local clock,
+        // summer or winter: a floating local time, not a UTC one (whose
+        // weekdays and hours would be UTC's).
+        line("DTSTART:" + task.due.toString(QStringLiteral("yyyyMMdd'T'HHmmss")).toLatin1());
+        line("RRULE:" + task.repeat->rrule().toLatin1());
+    } else {
+        line("DTSTART:" + utc(task.due));
+    }
+    line("SUMMARY:" + summary);
+    line("DESCRIPTION:" + text(QStringLiteral("Голосовое напоминание Quillmur: ") + task.file));
+    line("BEGIN:VALARM");
+    line("ACTION:DISPLAY");
+    line("DESCRIPTION:" + summary);
+    line("TRIGGER:PT0S");
+    line("END:VALARM");
+    line("END:VEVENT");
+    return out;
+}
+
+QByteArray Calendar::end()
+{
+    return contentLine("END:VCALENDAR");
+}
+
 QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QString& mediaFolder,
                     const QDateTime& stamp, const QString& version)
 {
-    QSet<QByteArray> given;
-    QByteArray out;
-    const auto line = [&out](const QByteArray& l) { out += contentLine(l); };
-    line("BEGIN:VCALENDAR");
-    line("VERSION:2.0");
-    line("PRODID:-//Quillmur//Quillmur " + version.toUtf8() + "//RU");
-    line("CALSCALE:GREGORIAN");
-    for (const TaskCatalog::Entry& task : tasks) {
-        if (task.state == TaskCatalog::State::BadName)
-            continue;
-        const QByteArray summary =
-            text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
-        QByteArray id = uid(mediaFolder + task.file);
-        if (given.contains(id))
-            id = QCryptographicHash::hash(id + task.file.toUtf8(), QCryptographicHash::Sha1)
-                     .toHex() +
-                 "@quillmur";
-        given.insert(id);
-        line("BEGIN:VEVENT");
-        line("UID:" + id);
-        line("DTSTAMP:" + utc(stamp));
-        if (task.repeat) {
-            // A repeating note rings at its time of day on the local clock,
-            // summer or winter: a floating local time, not a UTC one (whose
-            // weekdays and hours would be UTC's).
-            line("DTSTART:" + task.due.toString(QStringLiteral("yyyyMMdd'T'HHmmss")).toLatin1());
-            line("RRULE:" + task.repeat->rrule().toLatin1());
-        } else {
-            line("DTSTART:" + utc(task.due));
-        }
-        line("SUMMARY:" + summary);
-        line("DESCRIPTION:" + text(QStringLiteral("Голосовое напоминание Quillmur: ") + task.file));
-        line("BEGIN:VALARM");
-        line("ACTION:DISPLAY");
-        line("DESCRIPTION:" + summary);
-        line("TRIGGER:PT0S");
-        line("END:VALARM");
-        line("END:VEVENT");
-    }
-    line("END:VCALENDAR");
-    return out;
+    Calendar c(stamp, version);
+    QByteArray out = c.begin();
+    for (const TaskCatalog::Entry& task : tasks)
+        out += c.event(task, mediaFolder);
+    return out + Calendar::end();
 }
 
 } // namespace IcsExport

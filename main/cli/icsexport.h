@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 // The tasks as an iCalendar file (RFC 5545) for any calendar program: one
@@ -35,5 +36,21 @@ QByteArray uid(const QString& path);
 // `stamp` is the moment of the export (DTSTAMP).
 QByteArray calendar(const QList<TaskCatalog::Entry>& tasks, const QString& mediaFolder,
                     const QDateTime& stamp, const QString& version);
+
+// The same calendar in parts, written as the tasks come: the opening lines,
+// one event a task (none for a bad name), the closing line.
+class Calendar
+{
+public:
+    Calendar(const QDateTime& stamp, const QString& version);
+    QByteArray begin() const;
+    QByteArray event(const TaskCatalog::Entry& task, const QString& mediaFolder);
+    static QByteArray end();
+
+private:
+    QSet<QByteArray> m_given; // the UIDs written so far
+    QByteArray m_stamp;
+    QString m_version;
+};
 
 } // namespace IcsExport

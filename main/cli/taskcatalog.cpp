@@ -8,31 +8,139 @@
 #include "taskname.h"
 #include "taskrepeat.h"
 
+#include <QByteArrayView>
+#include <QFile>
+#include <QHash>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
 
 namespace TaskCatalog {
 
-QList<Entry> read(const QString& mediaFolder, const QDateTime& now)
+namespace {
+
+// Local moments of the tasks' names. Most days have one offset from UTC all
+// day: it is looked up once a day, and the day's moments are plain sums. A
+// day on which the clocks change takes the full rule (a skipped time is the
+// first minute after it, a doubled hour its first occurrence).
+class Moments
 {
+public:
+    QDateTime of(const TaskName::Parsed& task)
+    {
+        auto it = m_offsets.constFind(task.date.toJulianDay());
+        if (it == m_offsets.constEnd()) {
+            const QDateTime first(task.date, QTime(0, 0));
+            const QDateTime last(task.date, QTime(23, 59, 59));
+            const bool steady =
+                first.isValid() && last.isValid() && first.offsetFromUtc() == last.offsetFromUtc();
+            it = m_offsets.insert(task.date.toJulianDay(),
+                                  steady ? first.offsetFromUtc() : kChanging);
+        }
+        if (*it == kChanging)
+            return task.moment();
+        return QDateTime(task.date, QTime(task.hour, task.minute, task.second), Qt::OffsetFromUTC,
+                         *it);
+    }
+
+private:
+    static constexpr int kChanging = INT_MIN;
+    QHash<qint64, int> m_offsets;
+};
+
+// What the lists show of one note, from one opening of its file: its size,
+// its head (the ID3v2 tag and the first MPEG frame after it) and its last
+// 128 bytes (the ID3v1 tag). Anything but a regular file is not read, and a
+// FIFO under a task's name is never waited on.
+void readNote(int folder, const QString& path, const QString& name, Entry& e)
+{
+    const int fd = ::openat(folder, QFile::encodeName(name).constData(),
+                            O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    const qint64 size = st.st_size;
+    // The encoder's tag is a few hundred bytes: one read holds it and the
+    // first frame's header.
+    constexpr qint64 kHead = 8192;
+    QByteArray head(int(qMin(size, kHead)), Qt::Uninitialized);
+    const ssize_t got = ::pread(fd, head.data(), size_t(head.size()), 0);
+    head.truncate(got > 0 ? int(got) : 0);
+    const qint64 tagLength = Id3v2Length(head.left(10));
+    const qint64 scanFrom = qMin(tagLength, size);
+    QByteArray scan;
+    if (scanFrom + kMp3ScanBytes <= head.size() || head.size() == size)
+        scan = head.mid(int(qMin<qint64>(scanFrom, head.size())), kMp3ScanBytes);
+    else {
+        scan.resize(kMp3ScanBytes);
+        const ssize_t n = ::pread(fd, scan.data(), kMp3ScanBytes, scanFrom);
+        scan.truncate(n > 0 ? int(n) : 0);
+    }
+    // The repeat rule's frame: its name somewhere in the tag's bytes.
+    bool mayRepeat = false;
+    if (tagLength > 0) {
+        const qint64 body = qMin<qint64>(tagLength - 10, 1 << 20);
+        if (10 + body <= head.size()) {
+            mayRepeat = QByteArrayView(head).sliced(10, body).contains(RepeatRule::FrameName);
+        } else {
+            QByteArray tag(int(body), Qt::Uninitialized);
+            const ssize_t n = ::pread(fd, tag.data(), size_t(body), 10);
+            tag.truncate(n > 0 ? int(n) : 0);
+            mayRepeat = tag.contains(RepeatRule::FrameName);
+        }
+    }
+    QByteArray tail;
+    if (size >= Id3v1Tag::kSize) {
+        if (size == head.size()) {
+            tail = head.right(Id3v1Tag::kSize);
+        } else {
+            tail.resize(Id3v1Tag::kSize);
+            if (::pread(fd, tail.data(), Id3v1Tag::kSize, size - Id3v1Tag::kSize) !=
+                Id3v1Tag::kSize)
+                tail.clear();
+        }
+    }
+    ::close(fd);
+
+    if (const auto tag = Id3v1Tag::parse(tail))
+        e.comment = Id3v1Tag::shownComment(path, tag->comment);
+    Mp3Info info;
+    if (DecodeMp3Info(scan, size, info) && !info.length.isEmpty())
+        e.seconds = leadingNumber(info.length);
+    if (mayRepeat) {
+        const TaskRepeat::Found repeat = TaskRepeat::read(path);
+        e.repeat = repeat.rule;
+        e.repeatDamaged = repeat.damaged;
+    }
+}
+
+} // namespace
+
+void forEach(const QString& mediaFolder, const QDateTime& now,
+             const std::function<void(const Entry&)>& each)
+{
+    // First the names alone, sorted by due moment.
+    Moments moments;
     QList<Entry> tasks, bad;
     for (const QString& name : Rekrusiy::enumerate(mediaFolder, TaskLists::kPattern)) {
         Entry e;
         e.file = name;
-        const QString path = mediaFolder + name;
-        if (const auto tag = Id3v1Tag::read(path))
-            e.comment = Id3v1Tag::shownComment(path, tag->comment);
-        Mp3Info info;
-        if (ReadMp3Info(path, info) == Mp3Read::Ok && !info.length.isEmpty())
-            e.seconds = leadingNumber(info.length);
-        const TaskRepeat::Found repeat = TaskRepeat::read(path);
-        e.repeat = repeat.rule;
-        e.repeatDamaged = repeat.damaged;
         const auto parsed = TaskName::parse(name);
         if (!parsed) {
             bad << e;
             continue;
         }
-        e.due = parsed->moment();
+        e.due = moments.of(*parsed);
         if (TaskName::isDue(*parsed, now))
             e.state = State::Past;
         else if (TaskName::classify(parsed->date, now.date()) == TaskName::Day::Today)
@@ -44,7 +152,27 @@ QList<Entry> read(const QString& mediaFolder, const QDateTime& now)
     // The enumeration is in name order already, so equal moments keep it.
     std::stable_sort(tasks.begin(), tasks.end(),
                      [](const Entry& a, const Entry& b) { return a.due < b.due; });
-    return tasks + bad;
+
+    // Then each file once, in that order.
+    const int folder =
+        ::open(QFile::encodeName(mediaFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (QList<Entry>* part : {&tasks, &bad}) {
+        for (Entry& e : *part) {
+            if (folder >= 0)
+                readNote(folder, mediaFolder + e.file, e.file, e);
+            each(e);
+            e = Entry(); // handed on: its comment is not kept
+        }
+    }
+    if (folder >= 0)
+        ::close(folder);
+}
+
+QList<Entry> read(const QString& mediaFolder, const QDateTime& now)
+{
+    QList<Entry> entries;
+    forEach(mediaFolder, now, [&entries](const Entry& e) { entries << e; });
+    return entries;
 }
 
 QString stateKey(State state)

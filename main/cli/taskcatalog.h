@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The tasks of Media/ with what the task panel shows of each (due moment,
@@ -35,6 +36,13 @@ struct Entry
 // the moment `now`: the tasks in due order (equal moments by name), then the
 // bad names in name order.
 QList<Entry> read(const QString& mediaFolder, const QDateTime& now);
+
+// The same entries one at a time, in the same order, each note's file read
+// just before its entry is handed on: what is written as it comes needs no
+// more memory for ten thousand notes than for ten. The names are sorted
+// first, from the names alone; each file is then opened once.
+void forEach(const QString& mediaFolder, const QDateTime& now,
+             const std::function<void(const Entry&)>& each);
 
 // "past", "today", "later", "bad": the stable words of --list --json.
 QString stateKey(State state);
