@@ -726,21 +726,24 @@ int CommandLine::exportIcs(const QString& file)
     // The tasks come before the bad names: a calendar must hold at least one
     // event, so nothing is written unless the first entry is a task.
     bool empty = true;
-    TaskCatalog::forEach(mediaFolder(), now, [&](const TaskCatalog::Entry& e) {
-        if (!begun) {
-            begun = true;
-            empty = e.state == TaskCatalog::State::BadName;
+    TaskCatalog::forEach(
+        mediaFolder(), now,
+        [&](const TaskCatalog::Entry& e) {
+            if (!begun) {
+                begun = true;
+                empty = e.state == TaskCatalog::State::BadName;
+                if (empty)
+                    return;
+                if (!toStdout && !target.open(QIODevice::WriteOnly))
+                    failed = true;
+                out += calendar.begin();
+            }
             if (empty)
                 return;
-            if (!toStdout && !target.open(QIODevice::WriteOnly))
-                failed = true;
-            out += calendar.begin();
-        }
-        if (empty)
-            return;
-        out += calendar.event(e, mediaFolder());
-        pass(false);
-    });
+            out += calendar.event(e, mediaFolder());
+            pass(false);
+        },
+        TaskCatalog::ContentId::Read);
     if (empty)
         return userError(QStringLiteral("нечего выгружать: в папке Media нет заданий"));
     out += IcsExport::Calendar::end();

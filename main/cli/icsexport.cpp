@@ -108,7 +108,7 @@ QByteArray Calendar::event(const TaskCatalog::Entry& task, const QString& mediaF
     const auto line = [&out](const QByteArray& l) { out += contentLine(l); };
     const QByteArray summary =
         text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
-    QByteArray id = uid(mediaFolder + task.file);
+    QByteArray id = task.contentId.isEmpty() ? uid(mediaFolder + task.file) : task.contentId;
     if (m_given.contains(id))
         id = QCryptographicHash::hash(id + task.file.toUtf8(), QCryptographicHash::Sha1).toHex() +
              "@quillmur";

@@ -9,6 +9,7 @@
 #include "taskrepeat.h"
 
 #include <QByteArrayView>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QHash>
 
@@ -18,10 +19,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace TaskCatalog {
 
 namespace {
+
+constexpr qint64 kIdHead = 64 * 1024; // the part of a note its content id reads
+constexpr int kLocal = INT_MIN;
 
 // Local moments of the tasks' names. Most days have one offset from UTC all
 // day: it is looked up once a day, and the day's moments are plain sums. A
@@ -48,7 +53,7 @@ public:
     }
 
 private:
-    static constexpr int kChanging = INT_MIN;
+    static constexpr int kChanging = kLocal;
     QHash<qint64, int> m_offsets;
 };
 
@@ -56,7 +61,7 @@ private:
 // its head (the ID3v2 tag and the first MPEG frame after it) and its last
 // 128 bytes (the ID3v1 tag). Anything but a regular file is not read, and a
 // FIFO under a task's name is never waited on.
-void readNote(int folder, const QString& path, const QString& name, Entry& e)
+void readNote(int folder, const QString& path, const QString& name, Entry& e, ContentId id)
 {
     const int fd = ::openat(folder, QFile::encodeName(name).constData(),
                             O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -71,8 +76,8 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e)
     }
     const qint64 size = st.st_size;
     // The encoder's tag is a few hundred bytes: one read holds it and the
-    // first frame's header.
-    constexpr qint64 kHead = 8192;
+    // first frame's header (and what the content's id is made of).
+    const qint64 kHead = id == ContentId::Read ? kIdHead : 8192;
     QByteArray head(int(qMin(size, kHead)), Qt::Uninitialized);
     const ssize_t got = ::pread(fd, head.data(), size_t(head.size()), 0);
     head.truncate(got > 0 ? int(got) : 0);
@@ -110,6 +115,23 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e)
                 tail.clear();
         }
     }
+    if (id == ContentId::Read && head.size() == qMin(size, kIdHead)) {
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        hash.addData(QByteArray::number(size));
+        hash.addData(head);
+        if (size > kIdHead) {
+            // The last 128 bytes, or what follows the head when the file is
+            // shorter than both.
+            const qint64 from = std::max(kIdHead, size - Id3v1Tag::kSize);
+            QByteArray last(int(size - from), Qt::Uninitialized);
+            if (from == size - Id3v1Tag::kSize && tail.size() == Id3v1Tag::kSize)
+                last = tail;
+            else if (::pread(fd, last.data(), size_t(last.size()), from) != last.size())
+                last.clear();
+            hash.addData(last);
+        }
+        e.contentId = hash.result().toHex() + "@quillmur";
+    }
     ::close(fd);
 
     if (const auto tag = Id3v1Tag::parse(tail))
@@ -127,42 +149,65 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e)
 } // namespace
 
 void forEach(const QString& mediaFolder, const QDateTime& now,
-             const std::function<void(const Entry&)>& each)
+             const std::function<void(const Entry&)>& each, ContentId id)
 {
-    // First the names alone, sorted by due moment.
+    // First the names alone, sorted by due moment; kept small, as only the
+    // names and moments of years of notes are held at once.
+    struct Name
+    {
+        QString file;
+        qint64 dueMs = 0;
+        int offset = kLocal; // from UTC, seconds; kLocal: a clock-change day's local time
+        State state = State::BadName;
+    };
     Moments moments;
-    QList<Entry> tasks, bad;
+    std::vector<Name> names;
+    std::vector<QString> bad;
     for (const QString& name : Rekrusiy::enumerate(mediaFolder, TaskLists::kPattern)) {
-        Entry e;
-        e.file = name;
         const auto parsed = TaskName::parse(name);
         if (!parsed) {
-            bad << e;
+            bad.push_back(name);
             continue;
         }
-        e.due = moments.of(*parsed);
+        Name n;
+        n.file = name;
+        const QDateTime due = moments.of(*parsed);
+        n.dueMs = due.toMSecsSinceEpoch();
+        if (due.timeSpec() == Qt::OffsetFromUTC)
+            n.offset = due.offsetFromUtc();
         if (TaskName::isDue(*parsed, now))
-            e.state = State::Past;
+            n.state = State::Past;
         else if (TaskName::classify(parsed->date, now.date()) == TaskName::Day::Today)
-            e.state = State::Today;
+            n.state = State::Today;
         else
-            e.state = State::Later;
-        tasks << e;
+            n.state = State::Later;
+        names.push_back(std::move(n));
     }
     // The enumeration is in name order already, so equal moments keep it.
-    std::stable_sort(tasks.begin(), tasks.end(),
-                     [](const Entry& a, const Entry& b) { return a.due < b.due; });
+    std::stable_sort(names.begin(), names.end(),
+                     [](const Name& a, const Name& b) { return a.dueMs < b.dueMs; });
 
     // Then each file once, in that order.
     const int folder =
         ::open(QFile::encodeName(mediaFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (QList<Entry>* part : {&tasks, &bad}) {
-        for (Entry& e : *part) {
-            if (folder >= 0)
-                readNote(folder, mediaFolder + e.file, e.file, e);
-            each(e);
-            e = Entry(); // handed on: its comment is not kept
-        }
+    const auto hand = [&](Entry& e) {
+        if (folder >= 0)
+            readNote(folder, mediaFolder + e.file, e.file, e, id);
+        each(e);
+    };
+    for (Name& n : names) {
+        Entry e;
+        e.file = std::move(n.file);
+        e.state = n.state;
+        e.due = n.offset == kLocal
+                    ? QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::LocalTime)
+                    : QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::OffsetFromUTC, n.offset);
+        hand(e);
+    }
+    for (QString& name : bad) {
+        Entry e;
+        e.file = std::move(name);
+        hand(e);
     }
     if (folder >= 0)
         ::close(folder);

@@ -30,7 +30,13 @@ struct Entry
     std::optional<int> seconds;       // playing length; none when not readable as MP3
     std::optional<RepeatRule> repeat; // none: a one-time note
     bool repeatDamaged = false;       // a rule frame that cannot be read: one-time
+    // With ContentId::Read: "<40 hex digits>@quillmur" from the file's size,
+    // its first 64 KiB and its last 128 bytes (see IcsExport::uid); empty
+    // when it could not be read.
+    QByteArray contentId;
 };
+
+enum class ContentId { Skip, Read };
 
 // Every name of `mediaFolder` (ending in '/') that the lists show, read at
 // the moment `now`: the tasks in due order (equal moments by name), then the
@@ -42,7 +48,7 @@ QList<Entry> read(const QString& mediaFolder, const QDateTime& now);
 // more memory for ten thousand notes than for ten. The names are sorted
 // first, from the names alone; each file is then opened once.
 void forEach(const QString& mediaFolder, const QDateTime& now,
-             const std::function<void(const Entry&)>& each);
+             const std::function<void(const Entry&)>& each, ContentId id = ContentId::Skip);
 
 // "past", "today", "later", "bad": the stable words of --list --json.
 QString stateKey(State state);

@@ -119,6 +119,9 @@ TaskListPanel::TaskListPanel(const TaskPanelContext& context, QWidget* parent)
     }
     m_list->setPalette(lp);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every line has the same form (a task's name in one font): measured
+    // once, not once a line, so years of tasks list at once.
+    m_list->setUniformItemSizes(true);
     m_marks = new RepeatMarks([this] { return mediaFolder(); }, m_list);
     m_list->setItemDelegate(m_marks);
     connect(m_list, &QListWidget::currentRowChanged, this, &TaskListPanel::onRowChanged);
