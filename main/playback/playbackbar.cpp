@@ -96,6 +96,9 @@ PlaybackBar::PlaybackBar(const PlaybackContext& context, QWidget* parent)
     m_sliderClick = new QWidget(this);
     m_sliderClick->setObjectName(QStringLiteral("imgSliderClik"));
     m_sliderClick->setGeometry(twipRect(600, 705, Player::kBarWidth, 195));
+    // Pressed where the note should go on: named, without an action.
+    Pressable::setRole(m_sliderClick, QAccessible::Slider);
+    m_sliderClick->setAccessibleName(QStringLiteral("Место в записи"));
     m_sliderClick->installEventFilter(this);
     m_sliderClick->setCursor(Qt::PointingHandCursor);
     for (QLabel* l : {m_sliderFon, m_slider})

@@ -2,6 +2,7 @@
 
 #include "animation.h"
 #include "gifctl.h"
+#include "pressable.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -28,6 +29,9 @@ VolumeControl::VolumeControl(MixerFunctions mixer, QWidget* parent)
     m_knob->setPixmap(QPixmap(QStringLiteral(":/art/picgromkoct.png")));
     m_knob->setScaledContents(true);
     m_knob->setMouseTracking(true);
+    // Dragged, not pressed: named for screen readers, without an action.
+    Pressable::setRole(m_knob, QAccessible::Slider);
+    m_knob->setAccessibleName(QStringLiteral("Громкость"));
     m_knob->installEventFilter(this);
 
     QFont small = font();

@@ -3,6 +3,7 @@
 #include "animation.h"
 #include "gifctl.h"
 #include "pickgiffile.h"
+#include "pressable.h"
 #include "settingsfile.h"
 
 #include <QFileInfo>
@@ -16,6 +17,7 @@ StartPicture::StartPicture(FileDialogRunner fileDialog, QWidget* panel)
     m_gifCtl2 = Animation::make(panel, 2, true);
     m_gifCtl2->move(panel->width() - m_gifCtl2->width() - 8, 8);
     connect(m_gifCtl2, &GifCtl::Click, this, &StartPicture::pickAnimation);
+    Pressable::mark(m_gifCtl2, QStringLiteral("Выбрать анимацию заставки"));
 }
 
 void StartPicture::load(const QString& programFolder, const QString& settingsLine)

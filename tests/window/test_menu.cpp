@@ -538,6 +538,11 @@ void TestMenu::screenReaderPressesWhatIsShown()
     QCOMPARE(reader("lblToday3")->role(), QAccessible::RadioButton);
     QCOMPARE(reader("lblToday3")->text(QAccessible::Name), QString("Все задачи"));
     QCOMPARE(reader("lbHelp")->role(), QAccessible::StatusBar);
+    QCOMPARE(reader("GifCtl2")->text(QAccessible::Name), QString("Выбрать анимацию заставки"));
+    QCOMPARE(reader("picGromkoct")->role(), QAccessible::Slider);
+    QCOMPARE(reader("picGromkoct")->text(QAccessible::Name), QString("Громкость"));
+    QVERIFY(reader("picGromkoct")->actionInterface()->actionNames().isEmpty());
+    QCOMPARE(reader("imgSliderClik")->text(QAccessible::Name), QString("Место в записи"));
     QCOMPARE(reader("zoneUp")->text(QAccessible::Name), QString("Вверх"));
     QCOMPARE(reader("zoneOk")->text(QAccessible::Name), QString("ОК"));
     QCOMPARE(reader("zoneDown")->text(QAccessible::Name), QString("Вниз"));
