@@ -72,20 +72,18 @@ QByteArray contentLine(const QByteArray& line)
 
 QByteArray uid(const QString& path)
 {
-    constexpr qint64 kHead = 64 * 1024;
+    constexpr qint64 kHead = TaskCatalog::kContentIdHead;
     constexpr qint64 kTail = 128;
-    QCryptographicHash hash(QCryptographicHash::Sha1);
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const qint64 size = file.size();
-        hash.addData(QByteArray::number(size));
-        hash.addData(file.read(kHead));
-        if (size > kHead && file.seek(std::max(kHead, size - kTail)))
-            hash.addData(file.read(kTail));
-    } else {
-        hash.addData(path.toUtf8());
-    }
-    return hash.result().toHex() + "@quillmur";
+    if (!file.open(QIODevice::ReadOnly))
+        return QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex() +
+               "@quillmur";
+    const qint64 size = file.size();
+    const QByteArray head = file.read(kHead);
+    QByteArray last;
+    if (size > kHead && file.seek(std::max(kHead, size - kTail)))
+        last = file.read(kTail);
+    return TaskCatalog::contentId(size, head, last);
 }
 
 Calendar::Calendar(const QDateTime& stamp, const QString& version)

@@ -25,7 +25,7 @@ namespace TaskCatalog {
 
 namespace {
 
-constexpr qint64 kIdHead = 64 * 1024; // the part of a note its content id reads
+constexpr qint64 kIdHead = kContentIdHead;
 constexpr int kLocal = INT_MIN;
 
 // Local moments of the tasks' names. Most days have one offset from UTC all
@@ -116,21 +116,18 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e, Co
         }
     }
     if (id == ContentId::Read && head.size() == qMin(size, kIdHead)) {
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        hash.addData(QByteArray::number(size));
-        hash.addData(head);
+        QByteArray last;
         if (size > kIdHead) {
             // The last 128 bytes, or what follows the head when the file is
             // shorter than both.
             const qint64 from = std::max(kIdHead, size - Id3v1Tag::kSize);
-            QByteArray last(int(size - from), Qt::Uninitialized);
+            last.resize(int(size - from));
             if (from == size - Id3v1Tag::kSize && tail.size() == Id3v1Tag::kSize)
                 last = tail;
             else if (::pread(fd, last.data(), size_t(last.size()), from) != last.size())
                 last.clear();
-            hash.addData(last);
         }
-        e.contentId = hash.result().toHex() + "@quillmur";
+        e.contentId = contentId(size, head, last);
     }
     ::close(fd);
 
@@ -147,6 +144,15 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e, Co
 }
 
 } // namespace
+
+QByteArray contentId(qint64 size, const QByteArray& head, const QByteArray& last)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(QByteArray::number(size));
+    hash.addData(head);
+    hash.addData(last);
+    return hash.result().toHex() + "@quillmur";
+}
 
 void forEach(const QString& mediaFolder, const QDateTime& now,
              const std::function<void(const Entry&)>& each, ContentId id)

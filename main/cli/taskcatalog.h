@@ -38,6 +38,12 @@ struct Entry
 
 enum class ContentId { Skip, Read };
 
+// How much of a note's start its content id reads, and the id itself from
+// the note's size, that much of its start, and what follows it of its last
+// 128 bytes.
+constexpr qint64 kContentIdHead = 64 * 1024;
+QByteArray contentId(qint64 size, const QByteArray& head, const QByteArray& last);
+
 // Every name of `mediaFolder` (ending in '/') that the lists show, read at
 // the moment `now`: the tasks in due order (equal moments by name), then the
 // bad names in name order.
