@@ -1,4 +1,5 @@
 #include "clsgif.h"
+#include "framebuffers.h"
 
 #include "gifcodes.h"
 
@@ -106,8 +107,12 @@ GifError clsGIF::Reset()
     const int packed = m_bytes[10];
     m_pos = 13;
 
-    m_image = QImage(m_width, m_height, QImage::Format_RGB32);
-    m_mask = QImage(m_width, m_height, QImage::Format_RGB32);
+    // The pictures of the previous run go back first, so that a GIF starting
+    // over gets the same memory again.
+    m_image = QImage();
+    m_mask = QImage();
+    m_image = FrameBuffers::make(m_width, m_height);
+    m_mask = FrameBuffers::make(m_width, m_height);
     if (m_image.isNull() || m_mask.isNull())
         return fail(GifError::BadScreenSize);
     // Both start black and transparent; the clearing waits for the first

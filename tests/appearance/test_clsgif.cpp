@@ -1,4 +1,5 @@
 #include "clsframe.h"
+#include "framebuffers.h"
 #include "gifbuilder.h"
 #include "gifdecode.h"
 
@@ -492,6 +493,43 @@ TEST(ClsGif, KeptFramesAreNotChangedByLaterFrames)
     ASSERT_EQ(d.frames.size(), 2u);
     EXPECT_EQ(colourAt(d.frames[0].image, 0, 0), pal[1] & 0xffffff);
     EXPECT_EQ(colourAt(d.frames[1].image, 0, 0), pal[2] & 0xffffff);
+}
+
+TEST(ClsGif, StartingOverNeverReusesMemoryStillHeld)
+{
+    // An animation starts over with Reset at each loop; the pictures it gave
+    // out before may still be on screen, and must stay as they were.
+    const QVector<QRgb> pal = GifBuilder::palette(4);
+    GifBuilder b(3, 2, pal);
+    b.add(frame(0, 0, 3, 2, {1, 1, 1, 1, 1, 1}));
+    b.add(frame(0, 0, 3, 2, {2, 2, 2, 2, 2, 2}));
+    clsGIF gif;
+    gif.setGIFdata(b.bytes());
+    ASSERT_EQ(gif.Reset(), GifError::None);
+    const QImage kept = *gif.NextFrame();
+    const QImage keptMask = gif.NextMask();
+    for (int loop = 0; loop < 3; ++loop) {
+        ASSERT_EQ(gif.Reset(), GifError::None);
+        while (gif.NextFrame()) {
+        }
+    }
+    EXPECT_EQ(colourAt(kept, 2, 1), pal[1] & 0xffffff);
+    EXPECT_TRUE(opaqueAt(keptMask, 2, 1));
+
+    // Memory no picture holds any more comes back for the next one of its
+    // size; a large picture's goes back to the system.
+    const uchar* first = nullptr;
+    {
+        QImage a = FrameBuffers::make(640, 480);
+        a.fill(Qt::red);
+        first = a.constBits();
+    }
+    const QImage again = FrameBuffers::make(640, 480);
+    EXPECT_EQ(again.constBits(), first);
+    const qsizetype before = FrameBuffers::pooledBytes();
+    FrameBuffers::make(2000, 2000).fill(Qt::blue);
+    EXPECT_EQ(FrameBuffers::pooledBytes(), before);
+    EXPECT_TRUE(FrameBuffers::make(0, 5).isNull());
 }
 
 } // namespace
