@@ -229,6 +229,11 @@ bool CommandLine::isCommand(int argc, char** argv)
 
 int CommandLine::exec(int argc, char** argv)
 {
+    // Without TZ the C library looks at /etc/localtime again at every local
+    // time it works out, a system call each: thousands for a long list.
+    // Named, the same zone is read once for the run.
+    if (!qEnvironmentVariableIsSet("TZ") && QFile::exists(QStringLiteral("/etc/localtime")))
+        qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Quillmur"));
     QFile out, err;

@@ -164,6 +164,7 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
         QString file;
         qint64 dueMs = 0;
         int offset = kLocal; // from UTC, seconds; kLocal: a clock-change day's local time
+        QDateTime due;       // for a steady day; built once, shared with its Entry
         State state = State::BadName;
     };
     Moments moments;
@@ -179,8 +180,12 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
         n.file = name;
         const QDateTime due = moments.of(*parsed);
         n.dueMs = due.toMSecsSinceEpoch();
-        if (due.timeSpec() == Qt::OffsetFromUTC)
+        // A steady day's moment has a fixed offset (Qt calls an offset of
+        // zero UTC).
+        if (due.timeSpec() != Qt::LocalTime) {
             n.offset = due.offsetFromUtc();
+            n.due = due;
+        }
         if (TaskName::isDue(*parsed, now))
             n.state = State::Past;
         else if (TaskName::classify(parsed->date, now.date()) == TaskName::Day::Today)
@@ -205,9 +210,10 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
         Entry e;
         e.file = std::move(n.file);
         e.state = n.state;
-        e.due = n.offset == kLocal
-                    ? QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::LocalTime)
-                    : QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::OffsetFromUTC, n.offset);
+        // Made from the moment, a QDateTime asks the system for its zone
+        // each time: only a clock-change day's is made so.
+        e.due = n.offset == kLocal ? QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::LocalTime)
+                                   : std::move(n.due);
         hand(e);
     }
     for (QString& name : bad) {
