@@ -119,6 +119,12 @@ void MainWindow::showStartPicture()
 
 void MainWindow::finishStartUp()
 {
+    buildPanels();
+    showFirstList();
+}
+
+void MainWindow::buildPanels()
+{
     if (m_startedUp)
         return;
     m_startedUp = true;
@@ -139,6 +145,13 @@ void MainWindow::finishStartUp()
     m_dial->startUp();
     m_backgrounds->refreshPictureList(); // File1 on Picture/, first entry selected
     sohranit();
+}
+
+void MainWindow::showFirstList()
+{
+    if (m_firstListShown)
+        return;
+    m_firstListShown = true;
     m_taskList->showList(0);
     // Notes an earlier run could not finish (killed, power cut, no encoder).
     m_encoder->recoverUnfinished();
@@ -152,10 +165,15 @@ void MainWindow::paintEvent(QPaintEvent* e)
     p.end();
     QWidget::paintEvent(e);
     // The first frame is being drawn: the rest of the start-up comes right
-    // after it has gone to the screen.
+    // after it has gone to the screen, in two turns of the event loop, so
+    // that a press waits for neither the panels and years of past tasks
+    // together. A press meanwhile finishes the start-up first.
     if (!m_startedUp && !m_startUpQueued) {
         m_startUpQueued = true;
-        QTimer::singleShot(0, this, &MainWindow::finishStartUp);
+        QTimer::singleShot(0, this, [this] {
+            buildPanels();
+            QTimer::singleShot(0, this, &MainWindow::showFirstList);
+        });
     }
 }
 

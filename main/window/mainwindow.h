@@ -131,7 +131,9 @@ private:
     bool calendarKey(QKeyEvent* e);
     void buildScreen(std::function<void(QWidget*)> dragWindow);
     void showStartPicture();
-    void finishStartUp();
+    void finishStartUp(); // both steps below, where not done yet
+    void buildPanels();
+    void showFirstList(); // the past tasks, and notes left unfinished
     void buildScreenPanels();
     void buildHolders();
     void buildTaskPanels();
@@ -171,7 +173,8 @@ private:
     DeletePanel* m_deletePanel = nullptr;
     SettingsPanel* m_settings = nullptr;
     BackgroundChooser* m_backgrounds = nullptr;
-    bool m_startedUp = false;     // finishStartUp() has run
+    bool m_startedUp = false; // buildPanels() has run
+    bool m_firstListShown = false;
     bool m_startUpQueued = false; // ... or is on its way after the first frame
     bool m_shutDown = false;
 };
