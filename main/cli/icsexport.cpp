@@ -51,23 +51,28 @@ QByteArray text(const QString& value)
 QByteArray contentLine(const QByteArray& line)
 {
     QByteArray out;
+    out.reserve(line.size() + line.size() / (kMaxOctets - 1) * 3 + 2);
     int used = 0;
     int limit = kMaxOctets;
+    int from = 0; // the start of the part not yet copied
     for (int i = 0; i < line.size();) {
         // The whole UTF-8 character: a lead byte and its continuation bytes.
         int n = 1;
         while (i + n < line.size() && (quint8(line[i + n]) & 0xC0) == 0x80)
             ++n;
         if (used + n > limit) {
+            out.append(line.constData() + from, i - from);
             out += "\r\n ";
+            from = i;
             used = 0;
             limit = kMaxOctets - 1; // the leading blank counts
         }
-        out += line.mid(i, n);
         used += n;
         i += n;
     }
-    return out + "\r\n";
+    out.append(line.constData() + from, line.size() - from);
+    out += "\r\n";
+    return out;
 }
 
 QByteArray uid(const QString& path)

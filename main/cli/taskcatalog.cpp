@@ -164,7 +164,6 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
         QString file;
         qint64 dueMs = 0;
         int offset = kLocal; // from UTC, seconds; kLocal: a clock-change day's local time
-        QDateTime due;       // for a steady day; built once, shared with its Entry
         State state = State::BadName;
     };
     Moments moments;
@@ -182,10 +181,8 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
         n.dueMs = due.toMSecsSinceEpoch();
         // A steady day's moment has a fixed offset (Qt calls an offset of
         // zero UTC).
-        if (due.timeSpec() != Qt::LocalTime) {
+        if (due.timeSpec() != Qt::LocalTime)
             n.offset = due.offsetFromUtc();
-            n.due = due;
-        }
         if (TaskName::isDue(*parsed, now))
             n.state = State::Past;
         else if (TaskName::classify(parsed->date, now.date()) == TaskName::Day::Today)
@@ -210,10 +207,9 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
         Entry e;
         e.file = std::move(n.file);
         e.state = n.state;
-        // Made from the moment, a QDateTime asks the system for its zone
-        // each time: only a clock-change day's is made so.
-        e.due = n.offset == kLocal ? QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::LocalTime)
-                                   : std::move(n.due);
+        e.due = n.offset == kLocal
+                    ? QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::LocalTime)
+                    : QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::OffsetFromUTC, n.offset);
         hand(e);
     }
     for (QString& name : bad) {
