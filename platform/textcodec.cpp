@@ -5,6 +5,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -58,8 +59,24 @@ QByteArray encode(const QString& text)
 
 QString decode(const QByteArray& bytes)
 {
-    // Every byte but 0x98 has a Windows-1251 meaning; that one becomes U+FFFD.
-    return QString::fromUtf8(convert("UTF-8", "CP1251", bytes, "\xEF\xBF\xBD", 1));
+    // One byte is one character: each byte's is asked of iconv once, and a
+    // list of years of notes decodes its tags from the table (an iconv
+    // session costs more than a tag). Every byte but 0x98 has a Windows-1251
+    // meaning; that one becomes U+FFFD.
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const QString one = QString::fromUtf8(
+                convert("UTF-8", "CP1251", QByteArray(1, char(b)), "\xEF\xBF\xBD", 1));
+            t[size_t(b)] = one.size() == 1 ? one.at(0).unicode() : char16_t(0xFFFD);
+        }
+        return t;
+    }();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(table[quint8(bytes[i])]);
+    return text;
 }
 
 } // namespace Cp1251

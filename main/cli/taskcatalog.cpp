@@ -84,9 +84,12 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e, Co
     const qint64 tagLength = Id3v2Length(head.left(10));
     const qint64 scanFrom = qMin(tagLength, size);
     QByteArray scan;
-    if (scanFrom + kMp3ScanBytes <= head.size() || head.size() == size)
-        scan = head.mid(int(qMin<qint64>(scanFrom, head.size())), kMp3ScanBytes);
-    else {
+    // Views into the head where it holds them: nothing is copied.
+    if (scanFrom + kMp3ScanBytes <= head.size() || head.size() == size) {
+        const int from = int(qMin<qint64>(scanFrom, head.size()));
+        scan = QByteArray::fromRawData(head.constData() + from,
+                                       qMin(kMp3ScanBytes, int(head.size()) - from));
+    } else {
         scan.resize(kMp3ScanBytes);
         const ssize_t n = ::pread(fd, scan.data(), kMp3ScanBytes, scanFrom);
         scan.truncate(n > 0 ? int(n) : 0);
@@ -107,7 +110,8 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e, Co
     QByteArray tail;
     if (size >= Id3v1Tag::kSize) {
         if (size == head.size()) {
-            tail = head.right(Id3v1Tag::kSize);
+            tail = QByteArray::fromRawData(head.constData() + head.size() - Id3v1Tag::kSize,
+                                           Id3v1Tag::kSize);
         } else {
             tail.resize(Id3v1Tag::kSize);
             if (::pread(fd, tail.data(), Id3v1Tag::kSize, size - Id3v1Tag::kSize) !=

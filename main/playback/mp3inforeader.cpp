@@ -4,7 +4,10 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,9 +56,10 @@ bool DecodeMp3Info(const QByteArray& head, qint64 fileSize, Mp3Info& info)
 
     // Room beyond the scanned bytes, so the Xing fields of a header found near
     // the end of the scan read as zero instead of past the buffer.
-    QByteArray buf = head.left(kMp3ScanBytes);
-    buf.append(QByteArray(kMp3ScanBytes + 48 - buf.size(), '\0'));
-    const auto at = [&](int i) { return quint8(buf.at(i)); };
+    std::array<quint8, kMp3ScanBytes + 48> buf{};
+    std::memcpy(buf.data(), head.constData(),
+                size_t(std::min<qsizetype>(head.size(), kMp3ScanBytes)));
+    const auto at = [&](int i) { return buf[size_t(i)]; };
 
     int p = -1;
     for (int i = 0; i < kMp3ScanBytes - 4; ++i) {
@@ -95,7 +99,7 @@ bool DecodeMp3Info(const QByteArray& head, qint64 fileSize, Mp3Info& info)
     info.bitrate = QString::number(kbit);
 
     const qint64 g = roundHalfEven(kbit / 8.0);
-    const bool xing = buf.mid(p + 36, 4) == "Xing";
+    const bool xing = std::memcmp(buf.data() + p + 36, "Xing", 4) == 0;
     if (xing) {
         const qint32 frames = qint32(at(p + 45)) * 65536 + qint32(at(p + 46)) * 256 + at(p + 47);
         if (const auto vbr = VbrLength(fileSize, frames)) {

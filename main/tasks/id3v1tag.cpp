@@ -6,14 +6,16 @@
 
 #include <QFile>
 
+#include <cstring>
+
 namespace {
 
 QString field(const QByteArray& block, int pos, int length)
 {
-    QByteArray bytes = block.mid(pos, length);
-    const int zero = bytes.indexOf('\0');
-    if (zero >= 0)
-        bytes.truncate(zero);
+    const char* start = block.constData() + pos;
+    const void* zero = std::memchr(start, '\0', size_t(length));
+    const QByteArray bytes =
+        QByteArray::fromRawData(start, zero ? int(static_cast<const char*>(zero) - start) : length);
     // Blanks only: other characters the user typed are kept.
     const QString text = Cp1251::decode(bytes);
     int b = 0, e = text.size();
@@ -28,7 +30,7 @@ QString field(const QByteArray& block, int pos, int length)
 
 std::optional<Id3v1Tag> Id3v1Tag::parse(const QByteArray& block)
 {
-    if (block.size() != kSize || block.left(3).toLower() != "tag")
+    if (block.size() != kSize || qstrnicmp(block.constData(), "tag", 3) != 0)
         return std::nullopt;
     Id3v1Tag tag;
     tag.album = field(block, 63, 30);
