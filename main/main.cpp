@@ -1,20 +1,14 @@
 // Quillmur: records spoken reminders, schedules, lists and plays them.
-#include "clock.h"
+//
+// The program itself needs only Qt Core: its commands (--list, --add...)
+// run here, without a display and without the widget libraries, which take
+// longer to load than listing years of notes. The window is a module beside
+// the program's data (Data/libQuillmurWindow.so), loaded when no command is
+// given.
 #include "commandline.h"
-#include "display.h"
-#include "dragwindow.h"
-#include "filedialogrunner.h"
-#include "mainwindow.h"
-#include "mci.h"
-#include "mixerlevels.h"
 #include "paths.h"
-#include "shutdownsignals.h"
-#include "singleinstance.h"
-#include "systemmixer.h"
-#include "waveinput.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QLibrary>
 
 #include <cstdio>
 
@@ -23,45 +17,15 @@ int main(int argc, char** argv)
     // Options are the command line's: no display, no sound, no lock.
     if (CommandLine::isCommand(argc, argv))
         return CommandLine::exec(argc, argv);
-    preferX11Platform();
-    QApplication app(argc, argv);
-    loadQtTranslations();
-    QApplication::setApplicationName(QStringLiteral("Quillmur"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/quillmur.png")));
-    ShutdownSignals stopRequests;
-
-    SingleInstance instance(QStringLiteral("Quillmur"));
-    const SingleInstance::Outcome lock = instance.acquire();
-    if (lock == SingleInstance::Outcome::Running) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Quillmur"),
-                        QStringLiteral("Программа уже запущена!"), QMessageBox::Ok);
-        // A kill or a logout ends the message as it would the program.
-        QObject::connect(&stopRequests, &ShutdownSignals::received, &box, &QDialog::reject);
-        box.exec();
-        return 0;
+    QLibrary window(Paths::programFolder() + QStringLiteral("/Data/libQuillmurWindow.so"));
+    using WindowMain = int (*)(int, char**);
+    const auto run = window.load()
+                         ? reinterpret_cast<WindowMain>(window.resolve("quillmurWindowMain"))
+                         : nullptr;
+    if (!run) {
+        std::fprintf(stderr, "Quillmur: the window cannot be loaded: %s\n",
+                     qPrintable(window.errorString()));
+        return 1;
     }
-    // No lock to be had is not another copy: the program runs, and says so.
-    if (lock == SingleInstance::Outcome::NoLock)
-        std::fprintf(stderr, "Quillmur: running without the single-instance lock: %s\n",
-                     qPrintable(instance.problem()));
-
-    MainWindowServices services;
-    services.mixer = createAlsaMixer();
-    services.send = [](const QString& command) { return mciSendString(command); };
-    services.waveInput = createAlsaWaveInput();
-    services.fileDialog = runFileDialog;
-    services.dragWindow = DragWindow;
-    services.levelsFile = MixerLevelsFile::in(Paths::runtimeFolder(), QStringLiteral("Quillmur"));
-    MainWindow window(Paths::programFolder(), Paths::scratchFolder(), Clock::system(),
-                      std::move(services), MainWindow::StartUp::AfterFirstFrame);
-    // A kill, a logout or a closed terminal ends the program as its exit
-    // button does; the window's end puts the sound settings back.
-    QObject::connect(&stopRequests, &ShutdownSignals::received, &window, [&window] {
-        window.close();
-        QCoreApplication::exit(0);
-    });
-    if (lock == SingleInstance::Outcome::NoLock)
-        window.setHint(QStringLiteral("Не удаётся создать файл блокировки: ") + instance.problem());
-    window.show();
-    return app.exec();
+    return run(argc, argv);
 }

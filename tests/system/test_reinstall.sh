@@ -4,7 +4,7 @@
 source "$QUILL_SOURCE_DIR/tests/system/lib.sh"
 
 prefix=$(install_suite)
-for f in Quillmur lame Data/1.jpg Data/1.mp3 Data/index.txt; do
+for f in Quillmur Data/libQuillmurWindow.so lame Data/1.jpg Data/1.mp3 Data/index.txt; do
     [ -e "$prefix/$f" ] || fail "$f not installed"
 done
 [ -d "$prefix/Media" ] && [ -d "$prefix/Picture" ] || fail "Media/ or Picture/ missing"
@@ -26,8 +26,23 @@ printf '42.bmp\r\n' >"$prefix/Data/index.txt"
 echo "bmp" >"$prefix/Picture/42.bmp"
 rm "$prefix/Quillmur"
 
+# Without its window module the program's commands still work, and the
+# window says plainly why it does not open.
+mv "$prefix/Data/libQuillmurWindow.so" "$prefix/Data/window.so.away"
+install_suite "$prefix" >/dev/null
+rm "$prefix/Data/libQuillmurWindow.so"
+"$prefix/Quillmur" --list | grep -q "24.12.2026 07:05:42" || fail "--list needs the window module"
+set +e
+out=$(QT_QPA_PLATFORM=offscreen "$prefix/Quillmur" 2>&1)
+status=$?
+set -e
+[ "$status" = 1 ] && grep -q "the window cannot be loaded" <<<"$out" ||
+    fail "a missing window module is not reported ($status: $out)"
+rm "$prefix/Data/window.so.away"
+
 install_suite "$prefix" >/dev/null
 [ -x "$prefix/Quillmur" ] || fail "program not reinstalled"
+[ -f "$prefix/Data/libQuillmurWindow.so" ] || fail "the window module not reinstalled"
 [ "$(cat "$task")" = voice ] || fail "the task file was lost"
 [ "$(cat "$prefix/Data/index.txt")" = $'42.bmp\r' ] || fail "the settings were overwritten"
 [ -f "$prefix/Picture/42.bmp" ] || fail "the saved picture was lost"
