@@ -165,9 +165,9 @@ void MainWindow::paintEvent(QPaintEvent* e)
     p.end();
     QWidget::paintEvent(e);
     // The first frame is being drawn: the rest of the start-up comes right
-    // after it has gone to the screen, in two turns of the event loop, so
-    // that a press waits for neither the panels and years of past tasks
-    // together. A press meanwhile finishes the start-up first.
+    // after it has gone to the screen, in two turns of the event loop: the
+    // panels, then the past tasks, so that a press never waits for both. A
+    // press in between finishes the start-up first.
     if (!m_startedUp && !m_startUpQueued) {
         m_startUpQueued = true;
         QTimer::singleShot(0, this, [this] {

@@ -173,8 +173,8 @@ private:
     DeletePanel* m_deletePanel = nullptr;
     SettingsPanel* m_settings = nullptr;
     BackgroundChooser* m_backgrounds = nullptr;
-    bool m_startedUp = false; // buildPanels() has run
-    bool m_firstListShown = false;
+    bool m_startedUp = false;     // buildPanels() has run
     bool m_startUpQueued = false; // ... or is on its way after the first frame
+    bool m_firstListShown = false;
     bool m_shutDown = false;
 };
