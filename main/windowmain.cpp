@@ -11,16 +11,24 @@
 #include "shutdownsignals.h"
 #include "singleinstance.h"
 #include "systemmixer.h"
+#include "taskfolder.h"
 #include "waveinput.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include <cstdio>
 
 extern "C" Q_DECL_EXPORT int quillmurWindowMain(int argc, char** argv)
 {
     preferX11Platform();
+    // This thread is Qt's main thread before another one uses Qt.
+    QThread::currentThread();
+    // The past tasks' names are read while Qt starts and the window is built.
+    auto taskFolder =
+        std::make_shared<TaskFolder>(Paths::programFolder() + QStringLiteral("/Media/"));
+    taskFolder->prefetch();
     QApplication app(argc, argv);
     loadQtTranslations();
     QApplication::setApplicationName(QStringLiteral("Quillmur"));
@@ -48,6 +56,7 @@ extern "C" Q_DECL_EXPORT int quillmurWindowMain(int argc, char** argv)
     services.waveInput = createAlsaWaveInput();
     services.fileDialog = runFileDialog;
     services.dragWindow = DragWindow;
+    services.taskFolder = std::move(taskFolder);
     services.levelsFile = MixerLevelsFile::in(Paths::runtimeFolder(), QStringLiteral("Quillmur"));
     MainWindow window(Paths::programFolder(), Paths::scratchFolder(), Clock::system(),
                       std::move(services), MainWindow::StartUp::AfterFirstFrame);

@@ -123,23 +123,28 @@ private:
     QRegularExpression m_regex;
 };
 
-bool isRegularFile(int dirFd, const dirent* d)
+bool isRegularFile(int dirFd, const dirent* d, bool* looked)
 {
     if (d->d_type == DT_REG)
         return true;
     if (d->d_type != DT_UNKNOWN && d->d_type != DT_LNK)
         return false;
     // A link counts as what it points to, as it always has.
+    *looked = true;
     struct stat st;
     return fstatat(dirFd, d->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
 // Visits every normal file whose name matches: visit(name, exactName, text)
 // where text is the decoded name when it had to be decoded to be judged
-// (null otherwise). Returning false from visit ends the walk.
+// (null otherwise). Returning false from visit ends the walk. `looked` is
+// set when an entry had to be looked up beyond its folder (a link).
 template <typename Visit>
-bool forEachFile(const QString& folder, const QString& pattern, Visit visit)
+bool forEachFile(const QString& folder, const QString& pattern, Visit visit, bool* looked = nullptr)
 {
+    bool unused = false;
+    if (!looked)
+        looked = &unused;
     const QByteArray path = QFile::encodeName(folder);
     std::unique_ptr<DIR, DirCloser> dir(opendir(path.constData()));
     if (!dir)
@@ -152,7 +157,7 @@ bool forEachFile(const QString& folder, const QString& pattern, Visit visit)
         const size_t n = std::strlen(d->d_name);
         const auto* bytes = reinterpret_cast<const unsigned char*>(d->d_name);
         if (match.readsBytes() && plainUtf8(bytes, n)) {
-            if (!match.matches(d->d_name, n) || !isRegularFile(fd, d))
+            if (!match.matches(d->d_name, n) || !isRegularFile(fd, d, looked))
                 continue;
             if (!visit(QByteArrayView(d->d_name, qsizetype(n)), true, nullptr))
                 break;
@@ -163,7 +168,7 @@ bool forEachFile(const QString& folder, const QString& pattern, Visit visit)
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8(QByteArrayView(d->d_name, qsizetype(n)));
         const bool exact = !utf8.hasError();
-        if (!match.matches(text) || !isRegularFile(fd, d))
+        if (!match.matches(text) || !isRegularFile(fd, d, looked))
             continue;
         if (!visit(QByteArrayView(d->d_name, qsizetype(n)), exact, &text))
             break;
@@ -174,22 +179,27 @@ bool forEachFile(const QString& folder, const QString& pattern, Visit visit)
 } // namespace
 
 bool forEachName(const QString& folder, const QString& pattern,
-                 const std::function<void(const Name&)>& visit)
+                 const std::function<void(const Name&)>& visit, bool* throughLinks)
 {
-    return forEachFile(folder, pattern, [&](QByteArrayView bytes, bool exact, const QString* text) {
-        visit(Name{bytes, exact, text});
-        return true;
-    });
+    return forEachFile(
+        folder, pattern,
+        [&](QByteArrayView bytes, bool exact, const QString* text) {
+            visit(Name{bytes, exact, text});
+            return true;
+        },
+        throughLinks);
 }
 
 Result list(const QString& folder, const QString& pattern)
 {
     Result r;
-    r.readable =
-        forEachFile(folder, pattern, [&](QByteArrayView bytes, bool exact, const QString* text) {
+    r.readable = forEachFile(
+        folder, pattern,
+        [&](QByteArrayView bytes, bool exact, const QString* text) {
             r.entries.push_back({text ? *text : QString::fromUtf8(bytes), exact});
             return true;
-        });
+        },
+        &r.throughLinks);
     return r;
 }
 

@@ -25,6 +25,9 @@ struct Result
 {
     bool readable = false; // false: the folder is missing or cannot be read
     std::vector<Entry> entries;
+    // Some entry's kind was looked up elsewhere (a link, or a file system
+    // that does not say): the listing can change without the folder changing.
+    bool throughLinks = false;
 };
 
 Result list(const QString& folder, const QString& pattern);
@@ -39,9 +42,10 @@ struct Name
     // are not plain UTF-8), else null: `bytes` then holds it exactly.
     const QString* text = nullptr;
 };
-// False when the folder is missing or cannot be read.
+// False when the folder is missing or cannot be read. `throughLinks`, when
+// given, is set as Result::throughLinks is.
 bool forEachName(const QString& folder, const QString& pattern,
-                 const std::function<void(const Name&)>& visit);
+                 const std::function<void(const Name&)>& visit, bool* throughLinks = nullptr);
 
 // Deletes the file `name` of `folder` as a listing showed it; a name shown
 // with replacement characters deletes the first such file it stands for.

@@ -20,6 +20,12 @@ namespace Rekrusiy {
 // The names in `folder` matching `pattern` ("*.mp3*" matches note.mp3.bak
 // too), in ascending text order.
 QStringList enumerate(const QString& folder, const QString& pattern);
+struct Listing
+{
+    QStringList names;         // as enumerate() gives them
+    bool throughLinks = false; // some name's kind was looked up through a link
+};
+Listing list(const QString& folder, const QString& pattern);
 
 // The due date carried by the first ten characters (DD.MM.YYYY), if any.
 std::optional<QDate> dateOf(const QString& name);
@@ -35,5 +41,11 @@ void FillTomorrow(const QString& folder, int& count, const QString& pattern, con
                   QStringList& lines);
 void FillPast(const QString& folder, int& count, const QString& pattern, const Clock& clock,
               QStringList& lines);
+
+// The same filters over names already enumerated.
+void FillAll(const QStringList& names, int& count, QStringList& lines);
+void FillToday(const QStringList& names, int& count, const Clock& clock, QStringList& lines);
+void FillTomorrow(const QStringList& names, int& count, const Clock& clock, QStringList& lines);
+void FillPast(const QStringList& names, int& count, const Clock& clock, QStringList& lines);
 
 } // namespace Rekrusiy

@@ -11,6 +11,7 @@
 #include "playbackbar.h"
 #include "pressable.h"
 #include "taskdetails.h"
+#include "taskfolder.h"
 #include "tasklists.h"
 
 #include <QClipboard>
@@ -80,6 +81,8 @@ TaskListPanel::TaskListPanel(const TaskPanelContext& context, QWidget* parent)
     : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("TaskListPanel"));
+    if (!m_context.taskFolder)
+        m_context.taskFolder = std::make_shared<TaskFolder>(mediaFolder());
     setFixedSize(200, 300);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -187,7 +190,8 @@ void TaskListPanel::showList(int index)
     m_shown = index;
     m_marks->forget();
     m_list->clear();
-    const QStringList names = TaskLists::build(index, mediaFolder(), *m_context.clock);
+    const QStringList names =
+        TaskLists::select(index, m_context.taskFolder->names(), *m_context.clock);
     m_list->addItems(names);
     // Every added line re-selects the first one, so a built list always
     // shows the details of its first task; an empty list changes nothing.
@@ -200,7 +204,8 @@ void TaskListPanel::refresh()
 {
     if (!TaskLists::kind(m_shown) || !m_context.clock)
         return;
-    const QStringList names = TaskLists::build(m_shown, mediaFolder(), *m_context.clock);
+    const QStringList names =
+        TaskLists::select(m_shown, m_context.taskFolder->names(), *m_context.clock);
     if (names == lines())
         return;
     const QString selected = selectedLine();

@@ -17,20 +17,26 @@ const Kind* kind(int index)
 
 QStringList build(int index, const QString& mediaFolder, const Clock& clock)
 {
+    return kind(index) ? select(index, Rekrusiy::enumerate(mediaFolder, kPattern), clock)
+                       : QStringList();
+}
+
+QStringList select(int index, const QStringList& names, const Clock& clock)
+{
     QStringList lines;
     int count = 0; // the filters count what they visit; nobody reads it
     switch (index) {
     case 0:
-        Rekrusiy::FillPast(mediaFolder, count, kPattern, clock, lines);
+        Rekrusiy::FillPast(names, count, clock, lines);
         break;
     case 1:
-        Rekrusiy::FillToday(mediaFolder, count, kPattern, clock, lines);
+        Rekrusiy::FillToday(names, count, clock, lines);
         break;
     case 2:
-        Rekrusiy::FillTomorrow(mediaFolder, count, kPattern, clock, lines);
+        Rekrusiy::FillTomorrow(names, count, clock, lines);
         break;
     case 3:
-        Rekrusiy::FillAll(mediaFolder, count, kPattern, lines);
+        Rekrusiy::FillAll(names, count, lines);
         break;
     default:
         break;

@@ -23,5 +23,7 @@ const Kind* kind(int index);
 
 // The lines of list `index` for the folder `mediaFolder` (ending in '/').
 QStringList build(int index, const QString& mediaFolder, const Clock& clock);
+// The same from the folder's names already enumerated (Rekrusiy::enumerate).
+QStringList select(int index, const QStringList& names, const Clock& clock);
 
 } // namespace TaskLists

@@ -26,6 +26,7 @@
 #include "shortpath.h"
 #include "startpicture.h"
 #include "stateholders.h"
+#include "taskfolder.h"
 #include "tasklistpanel.h"
 #include "taskpanelcontext.h"
 #include "volumecontrol.h"
@@ -66,6 +67,18 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
     // ignores the window's shape still shows the device's rounded corners.
     setAttribute(Qt::WA_TranslucentBackground);
     m_monitor = new ModAudioMon(std::move(services.waveInput), this);
+    const QString media = m_programFolder + QStringLiteral("/Media/");
+    m_taskFolder = services.taskFolder && services.taskFolder->folder() == media
+                       ? std::move(services.taskFolder)
+                       : std::make_shared<TaskFolder>(media);
+    // The past list follows the first frame; its names are read meanwhile
+    // (or have been since the program started).
+    if (startUp == StartUp::AfterFirstFrame) {
+        m_taskFolder->prefetch();
+        m_taskFolder->whenRead([this] {
+            QMetaObject::invokeMethod(this, &MainWindow::namesRead, Qt::QueuedConnection);
+        });
+    }
     buildScreen(std::move(services.dragWindow));
     showStartPicture();
     if (startUp == StartUp::Complete)
@@ -74,6 +87,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& scratchFolde
 
 MainWindow::~MainWindow()
 {
+    // Nothing is left to call back into a window that is going.
+    m_taskFolder->finishReading();
     shutDown();
 }
 
@@ -119,8 +134,13 @@ void MainWindow::showStartPicture()
 
 void MainWindow::finishStartUp()
 {
-    buildPanels();
     showFirstList();
+    buildPanels();
+    if (!m_recovered) {
+        m_recovered = true;
+        // Notes an earlier run could not finish (killed, power cut, no encoder).
+        m_encoder->recoverUnfinished();
+    }
 }
 
 void MainWindow::buildPanels()
@@ -152,9 +172,20 @@ void MainWindow::showFirstList()
     if (m_firstListShown)
         return;
     m_firstListShown = true;
+    buildTaskPanels();
+    showAdded(this);
     m_taskList->showList(0);
-    // Notes an earlier run could not finish (killed, power cut, no encoder).
-    m_encoder->recoverUnfinished();
+}
+
+void MainWindow::namesRead()
+{
+    // Before the first frame, the turn after it takes them; after the whole
+    // start-up, they are already shown.
+    if (!m_startUpQueued || m_firstListShown)
+        return;
+    showFirstList();
+    if (m_startedUp)
+        finishStartUp();
 }
 
 void MainWindow::paintEvent(QPaintEvent* e)
@@ -165,14 +196,22 @@ void MainWindow::paintEvent(QPaintEvent* e)
     p.end();
     QWidget::paintEvent(e);
     // The first frame is being drawn: the rest of the start-up comes right
-    // after it has gone to the screen, in two turns of the event loop: the
-    // panels, then the past tasks, so that a press never waits for both. A
-    // press in between finishes the start-up first.
+    // after it has gone to the screen, in turns of the event loop, so that a
+    // press never waits for all of it: the past tasks and their count once
+    // their names are read (they are read meanwhile, on a thread of their
+    // own), and the other panels. A press in between finishes the start-up
+    // first.
     if (!m_startedUp && !m_startUpQueued) {
         m_startUpQueued = true;
         QTimer::singleShot(0, this, [this] {
+            if (m_taskFolder->readAhead()) {
+                showFirstList();
+                QTimer::singleShot(0, this, &MainWindow::finishStartUp);
+                return;
+            }
             buildPanels();
-            QTimer::singleShot(0, this, &MainWindow::showFirstList);
+            if (m_firstListShown) // the names came meanwhile
+                finishStartUp();
         });
     }
 }
@@ -517,6 +556,8 @@ void MainWindow::sohranit()
 
 void MainWindow::buildTaskPanels()
 {
+    if (m_taskList)
+        return;
     // Task list, playback and deleting.
     TaskPanelContext context;
     context.clock = &m_clock;
@@ -525,6 +566,7 @@ void MainWindow::buildTaskPanels()
     context.playback.shortPath = ShortPath;
     context.playback.wait = Pause;
     context.playback.state = &m_state;
+    context.taskFolder = m_taskFolder;
     context.playback.mixer.openMixer = [this](int device) { return m_mixer->OpenMixer(device); };
     context.playback.mixer.setVolume = [this](int i, int p) { return m_mixer->SetVolume(i, p); };
     context.playback.mixer.setMute = [this](int i, int v) { return m_mixer->SetMute(i, v != 0); };

@@ -34,6 +34,7 @@ class NewTaskFlow;
 class RecordingPanel;
 class SettingsPanel;
 class StartPicture;
+class TaskFolder;
 class TaskListPanel;
 
 class QFrame;
@@ -49,6 +50,9 @@ struct MainWindowServices
     std::unique_ptr<SystemMixer> mixer;
     CommandSink send;
     std::unique_ptr<WaveInput> waveInput;
+    // The task names of programFolder + "/Media/", already being read
+    // (TaskFolder::prefetch); empty: the window reads them itself.
+    std::shared_ptr<TaskFolder> taskFolder;
     FileDialogRunner fileDialog;
     // Where the sound levels found at start-up are kept until the program
     // has put them back (empty: nowhere).
@@ -131,9 +135,10 @@ private:
     bool calendarKey(QKeyEvent* e);
     void buildScreen(std::function<void(QWidget*)> dragWindow);
     void showStartPicture();
-    void finishStartUp(); // both steps below, where not done yet
-    void buildPanels();
-    void showFirstList(); // the past tasks, and notes left unfinished
+    void finishStartUp(); // both steps below where not done yet, then notes left unfinished
+    void buildPanels();   // every panel
+    void showFirstList(); // the task panels and the past tasks
+    void namesRead();     // the task names read ahead have come
     void buildScreenPanels();
     void buildHolders();
     void buildTaskPanels();
@@ -169,6 +174,8 @@ private:
     RecordingPanel* m_recording = nullptr;
     EncoderPipeline* m_encoder = nullptr;
     NewTaskFlow* m_newTask = nullptr;
+    // The task names, read meanwhile when the first frame comes first.
+    std::shared_ptr<TaskFolder> m_taskFolder;
     TaskListPanel* m_taskList = nullptr;
     DeletePanel* m_deletePanel = nullptr;
     SettingsPanel* m_settings = nullptr;
@@ -176,5 +183,6 @@ private:
     bool m_startedUp = false;     // buildPanels() has run
     bool m_startUpQueued = false; // ... or is on its way after the first frame
     bool m_firstListShown = false;
+    bool m_recovered = false;
     bool m_shutDown = false;
 };

@@ -1,5 +1,7 @@
 #include "folderlisting.h"
+#include "folderwatch.h"
 #include "rekrusiy.h"
+#include "taskfolder.h"
 #include "tasklists.h"
 #include "testclock.h"
 
@@ -10,6 +12,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -152,3 +157,123 @@ TEST(TaskLists, NameThatIsNotUtf8IsListedAndCanBeDeleted)
 }
 
 } // namespace
+
+TEST(TaskLists, OrderIsQStringsIgnoringCaseThenWithCase)
+{
+    // Letters whose case folding is not plain ASCII: Cyrillic, the Greek
+    // sigmas, the Kelvin sign, the sharp s, Deseret (outside the BMP, in
+    // surrogate pairs), and names equal but for case.
+    const QStringList alphabet = {
+        "a",      "A", "b", "Z",          "0",          "9",          ".",      " ", "_", "ё",
+        "Ё",      "е", "я", "Я",          "ч",          "σ",          "ς",      "Σ", "K", "k",
+        "\u212A", "ß", "ẞ", "\U00010400", "\U00010428", "\U0001F600", "\uFFFD", "~"};
+    Media media;
+    QStringList names;
+    quint32 seed = 12345;
+    for (int i = 0; i < 300; ++i) {
+        QString name;
+        const int length = 1 + int(seed % 5);
+        for (int k = 0; k < length; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            name += alphabet[int((seed >> 16) % quint32(alphabet.size()))];
+        }
+        name += ".mp3";
+        if (!name.startsWith('.') && !names.contains(name)) { // hidden ones are not listed
+            names << name;
+            media.add(name);
+        }
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    EXPECT_EQ(Rekrusiy::enumerate(media.folder(), TaskLists::kPattern), names);
+}
+
+// The kept names never go stale, whoever changes the folder and however.
+TEST(TaskFolder, NamesFollowEveryChangeToTheFolder)
+{
+    QTemporaryDir root;
+    const QString media = root.path() + "/Media/";
+    ASSERT_TRUE(QDir().mkpath(media));
+    const auto touch = [](const QString& path) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    };
+    const auto listed = [&] { return Rekrusiy::enumerate(media, TaskLists::kPattern); };
+    touch(media + "b.mp3");
+    TaskFolder folder(media);
+    folder.prefetch();
+    folder.finishReading();
+    EXPECT_TRUE(folder.readAhead());
+    EXPECT_EQ(folder.names(), QStringList{"b.mp3"});
+
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"added", [&] { touch(media + "a.mp3"); }},
+        {"removed", [&] { QFile::remove(media + "b.mp3"); }},
+        {"renamed", [&] { QFile::rename(media + "a.mp3", media + "c.mp3"); }},
+        {"moved in",
+         [&] {
+             touch(root.path() + "/d.mp3");
+             QFile::rename(root.path() + "/d.mp3", media + "d.mp3");
+         }},
+        {"moved out", [&] { QFile::rename(media + "d.mp3", root.path() + "/d.mp3"); }},
+        {"a folder in its place",
+         [&] {
+             QFile::remove(media + "c.mp3");
+             QDir(media).mkdir("c.mp3");
+         }},
+        {"folder replaced",
+         [&] {
+             QDir(media).removeRecursively();
+             QDir().mkpath(media);
+             touch(media + "e.mp3");
+         }},
+        {"folder gone", [&] { QDir(media).removeRecursively(); }},
+        {"folder back",
+         [&] {
+             QDir().mkpath(media);
+             touch(media + "f.mp3");
+         }},
+        // A link's target can change without the folder changing.
+        {"link",
+         [&] {
+             touch(root.path() + "/g");
+             QFile::link(root.path() + "/g", media + "g.mp3");
+         }},
+        {"link's target gone", [&] { QFile::remove(root.path() + "/g"); }},
+        {"link's target back", [&] { touch(root.path() + "/g"); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        change();
+        EXPECT_EQ(folder.names(), listed());
+        EXPECT_EQ(folder.names(), listed()); // and again, unchanged
+    }
+}
+
+TEST(TaskFolder, FolderReachedThroughALinkIsReadEveryTime)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkdir("one") && QDir(root.path()).mkdir("two"));
+    QFile(root.path() + "/one/1.mp3").open(QIODevice::WriteOnly);
+    QFile(root.path() + "/two/2.mp3").open(QIODevice::WriteOnly);
+    const QString media = root.path() + "/Media";
+    ASSERT_TRUE(QFile::link(root.path() + "/one", media));
+    TaskFolder folder(media + "/");
+    EXPECT_EQ(folder.names(), QStringList{"1.mp3"});
+    // Pointed elsewhere: nothing in either folder changed.
+    ASSERT_TRUE(QFile::remove(media) && QFile::link(root.path() + "/two", media));
+    EXPECT_EQ(folder.names(), QStringList{"2.mp3"});
+
+    // The same for a parent pointed elsewhere, though the folder itself is
+    // watched: the watch follows the folder, not the path.
+    ASSERT_TRUE(QDir(root.path()).mkpath("one/sub") && QDir(root.path()).mkpath("two/sub"));
+    const QString parent = root.path() + "/p";
+    ASSERT_TRUE(QFile::link(root.path() + "/one", parent));
+    FolderWatch watch(parent + "/sub/");
+    ASSERT_TRUE(watch.rearm());
+    EXPECT_TRUE(watch.unchanged());
+    ASSERT_TRUE(QFile::remove(parent) && QFile::link(root.path() + "/two", parent));
+    EXPECT_FALSE(watch.unchanged());
+}
