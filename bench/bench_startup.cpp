@@ -8,7 +8,11 @@
 //           (floor_alarm.c), and a bare Qt program that plays it once its
 //           QApplication stands
 //   Quillmur: exec to its first frame on screen (goal: at most twice a bare
-//           frameless widget of the same size)
+//           frameless widget of the same size); and with 50000 past tasks,
+//           exec to "Прошедшие задачи - 50000" on its hint line, against a
+//           bare window of the same size that shows the same lines (read
+//           from a file, in list order) in a QListWidget (bare_list.cpp),
+//           exec to its first frame (goal: at most 1.5 times)
 //
 // Needs the private services of tools/test-services.sh (Xvfb with a window
 // manager, PulseAudio with the null sink "speakers") and the installed
@@ -19,6 +23,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +32,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -224,10 +230,16 @@ public:
     struct Result
     {
         double seconds = -1;
+        double then = -1; // when `then` changed after the first frame
         int width = 0, height = 0;
     };
+    struct Area
+    {
+        int x, y, w, h; // within the window
+    };
 
-    Result run(const std::vector<std::string>& argv, const std::string& cwd)
+    Result run(const std::vector<std::string>& argv, const std::string& cwd,
+               const Area& then = Area{0, 0, 0, 0})
     {
         Result r;
         std::vector<uint8_t> before =
@@ -260,6 +272,18 @@ public:
                 while (w > 0 && h > 0 && Clock::now() < deadline) {
                     if (changed(before, x, y, w, h)) {
                         r.seconds = since(t, Clock::now());
+                        break;
+                    }
+                    usleep(500);
+                }
+                // Then the area as the first frame showed it, until it shows
+                // something else.
+                const std::vector<uint8_t> first =
+                    then.w > 0 && r.seconds >= 0 ? grab(x + then.x, y + then.y, then.w, then.h)
+                                                 : std::vector<uint8_t>();
+                while (!first.empty() && Clock::now() < deadline) {
+                    if (grab(x + then.x, y + then.y, then.w, then.h) != first) {
+                        r.then = since(t, Clock::now());
                         break;
                     }
                     usleep(500);
@@ -314,6 +338,40 @@ private:
     xcb_connection_t* m_c = nullptr;
     xcb_screen_t* m_screen = nullptr;
 };
+
+// COUNT past task notes a few hours apart from 2014 on, each a few MPEG
+// frames and a tag; their names.
+std::vector<std::string> makeTasks(const std::string& media, int count)
+{
+    mkdir(media.c_str(), 0755);
+    std::string note(8 * 156 + 128, '\0');
+    for (int f = 0; f < 8; ++f) {
+        note[size_t(f) * 156] = char(0xff);
+        note[size_t(f) * 156 + 1] = char(0xf3);
+        note[size_t(f) * 156 + 2] = char(0x60);
+        note[size_t(f) * 156 + 3] = char(0xc4);
+    }
+    note.replace(8 * 156, 3, "TAG");
+    std::vector<std::string> names;
+    time_t t = 1388534400; // 2014-01-01 00:00 UTC
+    for (int i = 0; i < count; ++i, t += 97 * 60 + 13) {
+        std::tm tm{};
+        gmtime_r(&t, &tm);
+        char name[64];
+        std::snprintf(name, sizeof name, "%02d.%02d.%04d %02dч %02dм %02d.mp3", tm.tm_mday,
+                      tm.tm_mon + 1, tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
+        const int fd = ::open((media + name).c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        if (fd < 0)
+            continue;
+        if (::write(fd, note.data(), note.size()) != ssize_t(note.size())) {
+            ::close(fd);
+            continue;
+        }
+        ::close(fd);
+        names.push_back(name);
+    }
+    return names;
+}
 
 std::string ms(double seconds)
 {
@@ -391,6 +449,43 @@ int main(int argc, char** argv)
         else
             std::printf("no first frame seen (Quillmur %zu, bare %zu runs)\n", ours.size(),
                         bare.size());
+
+        // Years of past tasks: the hint line's count against a bare list.
+        const std::string media = folder + "/Media/";
+        const int count = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50000;
+        std::vector<std::string> tasks = makeTasks(media, count);
+        // The lines in the list's order (the names differ only in digits
+        // and ASCII, where ignoring case changes nothing).
+        std::vector<std::string> sorted = tasks;
+        std::sort(sorted.begin(), sorted.end());
+        const std::string lines = folder + "/bench-lines.txt";
+        if (FILE* f = std::fopen(lines.c_str(), "w")) {
+            for (const std::string& t : sorted)
+                std::fprintf(f, "%s\n", t.c_str());
+            std::fclose(f);
+        }
+        std::vector<double> counted, listed;
+        const FrameWatch::Area hintLine{58, 370, 212, 23};
+        for (int i = 0; i < runs && w > 0; ++i) {
+            const FrameWatch::Result r = watch.run({folder + "/Quillmur"}, folder, hintLine);
+            if (r.then >= 0)
+                counted.push_back(r.then);
+            const FrameWatch::Result b =
+                watch.run({QUILL_BARE_LIST, std::to_string(w), std::to_string(h), lines}, folder);
+            if (b.seconds >= 0)
+                listed.push_back(b.seconds);
+        }
+        for (const std::string& t : tasks)
+            unlink((media + t).c_str());
+        unlink(lines.c_str());
+        if (!counted.empty() && !listed.empty())
+            printRow("Quillmur exec -> \"Прошедшие задачи - " + std::to_string(count) +
+                         "\" (vs bare window of the same lines)",
+                     ms(median(counted)), ms(median(listed)), median(counted) / median(listed),
+                     1.5);
+        else
+            std::printf("no count seen (Quillmur %zu, bare list %zu runs)\n", counted.size(),
+                        listed.size());
     }
     return 0;
 }
