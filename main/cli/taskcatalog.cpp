@@ -162,42 +162,47 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
              const std::function<void(const Entry&)>& each, ContentId id)
 {
     // First the names alone, sorted by due moment; kept small, as only the
-    // names and moments of years of notes are held at once.
+    // names and moments of years of notes are held at once: their texts in
+    // one buffer, and for each a moment and where its name is.
     struct Name
     {
-        QString file;
         qint64 dueMs = 0;
-        int offset = kLocal; // from UTC, seconds; kLocal: a clock-change day's local time
-        State state = State::BadName;
+        qint32 offset = kLocal; // from UTC, seconds; kLocal: a clock-change day's local time
+        quint32 index : 30;     // in `sorted`
+        quint32 state : 2;      // State
     };
+    static_assert(sizeof(Name) == 16, "one name's moment in 16 bytes");
     Moments moments;
+    const Rekrusiy::SortedNames sorted = Rekrusiy::sortedNames(mediaFolder, TaskLists::kPattern);
     std::vector<Name> names;
-    std::vector<QString> bad;
-    for (const QString& name : Rekrusiy::enumerate(mediaFolder, TaskLists::kPattern)) {
-        const auto parsed = TaskName::parse(name);
+    std::vector<quint32> bad;
+    names.reserve(sorted.size());
+    for (quint32 i = 0; i < sorted.size(); ++i) {
+        const auto parsed = TaskName::parse(sorted.at(i).toString());
         if (!parsed) {
-            bad.push_back(name);
+            bad.push_back(i);
             continue;
         }
         Name n;
-        n.file = name;
+        n.index = i;
         const QDateTime due = moments.of(*parsed);
         n.dueMs = due.toMSecsSinceEpoch();
         // A steady day's moment has a fixed offset (Qt calls an offset of
         // zero UTC).
         if (due.timeSpec() != Qt::LocalTime)
             n.offset = due.offsetFromUtc();
+        State state = State::Later;
         if (TaskName::isDue(*parsed, now))
-            n.state = State::Past;
+            state = State::Past;
         else if (TaskName::classify(parsed->date, now.date()) == TaskName::Day::Today)
-            n.state = State::Today;
-        else
-            n.state = State::Later;
-        names.push_back(std::move(n));
+            state = State::Today;
+        n.state = quint32(state);
+        names.push_back(n);
     }
-    // The enumeration is in name order already, so equal moments keep it.
-    std::stable_sort(names.begin(), names.end(),
-                     [](const Name& a, const Name& b) { return a.dueMs < b.dueMs; });
+    // The names are in name order already, so equal moments keep it.
+    std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) {
+        return a.dueMs != b.dueMs ? a.dueMs < b.dueMs : a.index < b.index;
+    });
 
     // Then each file once, in that order.
     const int folder =
@@ -207,18 +212,18 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
             readNote(folder, mediaFolder + e.file, e.file, e, id);
         each(e);
     };
-    for (Name& n : names) {
+    for (const Name& n : names) {
         Entry e;
-        e.file = std::move(n.file);
-        e.state = n.state;
+        e.file = sorted.at(n.index).toString();
+        e.state = State(n.state);
         e.due = n.offset == kLocal
                     ? QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::LocalTime)
                     : QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::OffsetFromUTC, n.offset);
         hand(e);
     }
-    for (QString& name : bad) {
+    for (const quint32 i : bad) {
         Entry e;
-        e.file = std::move(name);
+        e.file = sorted.at(i).toString();
         hand(e);
     }
     if (folder >= 0)

@@ -7,6 +7,9 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <new>
 #include <vector>
 
 namespace Rekrusiy {
@@ -32,74 +35,120 @@ char16_t folded(char16_t c)
     return char16_t(QChar::toCaseFolded(char32_t(c)));
 }
 
+// Grows a malloc'd array: large ones are moved by the kernel without a copy
+// and without holding both at once, so years of names never need twice
+// their memory on the way.
+template <typename T, typename Size> void grow(T*& data, Size& capacity, size_t needed)
+{
+    if (needed <= capacity)
+        return;
+    const size_t wanted = std::max(needed, capacity < 256 ? size_t(256) : size_t(capacity) * 2);
+    T* more = static_cast<T*>(std::realloc(data, wanted * sizeof(T)));
+    if (!more || wanted > std::numeric_limits<Size>::max())
+        throw std::bad_alloc();
+    data = more;
+    capacity = Size(wanted);
+}
+
 } // namespace
 
-Listing list(const QString& folder, const QString& pattern)
+SortedNames::SortedNames(SortedNames&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+SortedNames& SortedNames::operator=(SortedNames&& other) noexcept
+{
+    std::swap(m_text, other.m_text);
+    std::swap(m_textSize, other.m_textSize);
+    std::swap(m_textCapacity, other.m_textCapacity);
+    std::swap(m_spans, other.m_spans);
+    std::swap(m_count, other.m_count);
+    std::swap(m_spanCapacity, other.m_spanCapacity);
+    std::swap(throughLinks, other.throughLinks);
+    return *this;
+}
+
+SortedNames::~SortedNames()
+{
+    std::free(m_text);
+    std::free(m_spans);
+}
+
+QStringView SortedNames::at(quint32 i) const
+{
+    return QStringView(m_text + m_spans[i].at, qsizetype(m_spans[i].size));
+}
+
+SortedNames sortedNames(const QString& folder, const QString& pattern)
 {
     // Normal files only; a name that is not UTF-8 is listed with replacement
     // characters, so the user can see and delete it.
     //
     // Years of notes are tens of thousands of names. Their texts go into one
     // buffer and the sort folds only the first characters that differ, where
-    // QString::compare folds every one; the texts are made in list order at
-    // the end, so whoever walks the list walks memory in order too. The order
-    // is exactly QString::compare's, ignoring case, then with case.
-    struct Span
-    {
-        quint32 at = 0, size = 0;
-    };
-    Listing out;
-    std::vector<char16_t> text;
-    std::vector<Span> spans;
+    // QString::compare folds every one. The order is exactly
+    // QString::compare's, ignoring case, then with case.
+    SortedNames out;
     QStringDecoder utf8(QStringDecoder::Utf8);
     FolderListing::forEachName(
         folder, pattern,
         [&](const FolderListing::Name& n) {
-            const size_t at = text.size();
+            const size_t at = out.m_textSize;
+            // Plain UTF-8 never takes more UTF-16 units than bytes.
+            const size_t most = n.text ? size_t(n.text->size()) : size_t(n.bytes.size()) + 1;
+            grow(out.m_text, out.m_textCapacity, at + most);
+            grow(out.m_spans, out.m_spanCapacity, size_t(out.m_count) + 1);
             if (n.text) {
-                text.insert(text.end(), n.text->utf16(), n.text->utf16() + n.text->size());
+                std::copy(n.text->utf16(), n.text->utf16() + n.text->size(), out.m_text + at);
+                out.m_textSize = at + size_t(n.text->size());
             } else {
-                // Plain UTF-8: never more UTF-16 units than bytes.
-                text.resize(at + size_t(n.bytes.size()) + 1);
                 const QChar* end =
-                    utf8.appendToBuffer(reinterpret_cast<QChar*>(text.data() + at), n.bytes);
-                text.resize(size_t(reinterpret_cast<const char16_t*>(end) - text.data()));
+                    utf8.appendToBuffer(reinterpret_cast<QChar*>(out.m_text + at), n.bytes);
+                out.m_textSize = size_t(reinterpret_cast<const char16_t*>(end) - out.m_text);
             }
-            spans.push_back({quint32(at), quint32(text.size() - at)});
+            out.m_spans[out.m_count++] = {quint32(at), quint32(out.m_textSize - at)};
         },
         &out.throughLinks);
 
-    const auto view = [&](const Span& s) {
-        return QStringView(text.data() + s.at, qsizetype(s.size));
+    const char16_t* text = out.m_text;
+    const auto view = [text](const SortedNames::Span& s) {
+        return QStringView(text + s.at, qsizetype(s.size));
     };
-    std::vector<quint32> order(spans.size());
-    for (quint32 i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](quint32 i, quint32 j) {
-        const Span& a = spans[i];
-        const Span& b = spans[j];
-        const char16_t* x = text.data() + a.at;
-        const char16_t* y = text.data() + b.at;
-        const quint32 n = std::min(a.size, b.size);
-        int c = 0;
-        for (quint32 k = 0; k < n && c == 0; ++k) {
-            if (x[k] == y[k])
-                continue;
-            if (QChar::isSurrogate(x[k]) || QChar::isSurrogate(y[k])) {
-                c = view(a).compare(view(b), Qt::CaseInsensitive);
-                break;
-            }
-            c = int(folded(x[k])) - int(folded(y[k]));
-        }
-        if (c == 0)
-            c = int(a.size) - int(b.size);
-        if (c != 0)
-            return c < 0;
-        return view(a) < view(b);
-    });
-    out.names.reserve(qsizetype(order.size()));
-    for (const quint32 i : order)
-        out.names.append(view(spans[i]).toString());
+    std::sort(out.m_spans, out.m_spans + out.m_count,
+              [&](const SortedNames::Span& a, const SortedNames::Span& b) {
+                  const char16_t* x = text + a.at;
+                  const char16_t* y = text + b.at;
+                  const quint32 n = std::min(a.size, b.size);
+                  int c = 0;
+                  for (quint32 k = 0; k < n && c == 0; ++k) {
+                      if (x[k] == y[k])
+                          continue;
+                      if (QChar::isSurrogate(x[k]) || QChar::isSurrogate(y[k])) {
+                          c = view(a).compare(view(b), Qt::CaseInsensitive);
+                          break;
+                      }
+                      c = int(folded(x[k])) - int(folded(y[k]));
+                  }
+                  if (c == 0)
+                      c = int(a.size) - int(b.size);
+                  if (c != 0)
+                      return c < 0;
+                  return view(a) < view(b);
+              });
+    return out;
+}
+
+Listing list(const QString& folder, const QString& pattern)
+{
+    // The texts are made in list order, so whoever walks the list walks
+    // memory in order too.
+    const SortedNames sorted = sortedNames(folder, pattern);
+    Listing out;
+    out.throughLinks = sorted.throughLinks;
+    out.names.reserve(qsizetype(sorted.size()));
+    for (quint32 i = 0; i < sorted.size(); ++i)
+        out.names.append(sorted.at(i).toString());
     return out;
 }
 

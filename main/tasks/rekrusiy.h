@@ -27,6 +27,36 @@ struct Listing
 };
 Listing list(const QString& folder, const QString& pattern);
 
+// The same names held compactly: all their texts in one buffer, for a
+// reader that goes through years of names once (the command line).
+class SortedNames
+{
+public:
+    SortedNames() = default;
+    SortedNames(SortedNames&& other) noexcept;
+    SortedNames& operator=(SortedNames&& other) noexcept;
+    SortedNames(const SortedNames&) = delete;
+    SortedNames& operator=(const SortedNames&) = delete;
+    ~SortedNames();
+
+    quint32 size() const { return m_count; }
+    // Name `i` in list order; valid while this object lives.
+    QStringView at(quint32 i) const;
+    bool throughLinks = false; // as in Listing
+
+private:
+    friend SortedNames sortedNames(const QString& folder, const QString& pattern);
+    struct Span
+    {
+        quint32 at, size;
+    };
+    char16_t* m_text = nullptr;
+    size_t m_textSize = 0, m_textCapacity = 0;
+    Span* m_spans = nullptr;
+    quint32 m_count = 0, m_spanCapacity = 0;
+};
+SortedNames sortedNames(const QString& folder, const QString& pattern);
+
 // The due date carried by the first ten characters (DD.MM.YYYY), if any.
 std::optional<QDate> dateOf(const QString& name);
 
