@@ -508,7 +508,7 @@ int CommandLine::list(bool json)
     const auto pass = [this, &out](bool last) {
         if (out.size() >= (64 << 10) || (last && !out.isEmpty())) {
             write(out);
-            out.clear();
+            out.truncate(0); // the buffer stays for the next screenful
         }
     };
     if (json) {
@@ -726,7 +726,7 @@ int CommandLine::exportIcs(const QString& file)
             write(out);
         else if (!failed && target.write(out) != out.size())
             failed = true;
-        out.clear();
+        out.truncate(0); // the buffer stays for the next piece
     };
     // The tasks come before the bad names: a calendar must hold at least one
     // event, so nothing is written unless the first entry is a task.

@@ -1,6 +1,7 @@
 #include "icsexport.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -14,13 +15,51 @@ constexpr int kMaxOctets = 75;
 
 QByteArray utc(const QDateTime& moment)
 {
-    return moment.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
+    const QDateTime t = moment.toUTC();
+    const QDate d = t.date();
+    const QTime h = t.time();
+    char b[24];
+    const int n = std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d%02dZ", d.year(), d.month(),
+                                d.day(), h.hour(), h.minute(), h.second());
+    return QByteArray(b, n);
+}
+
+// Appends `line` folded as contentLine() folds it.
+void appendLine(QByteArray& out, QByteArrayView line)
+{
+    int used = 0;
+    int limit = kMaxOctets;
+    qsizetype from = 0; // the start of the part not yet copied
+    for (qsizetype i = 0; i < line.size();) {
+        // The whole UTF-8 character: a lead byte and its continuation bytes.
+        qsizetype n = 1;
+        while (i + n < line.size() && (quint8(line[i + n]) & 0xC0) == 0x80)
+            ++n;
+        if (used + n > limit) {
+            out.append(line.data() + from, i - from);
+            out += "\r\n ";
+            from = i;
+            used = 0;
+            limit = kMaxOctets - 1; // the leading blank counts
+        }
+        used += int(n);
+        i += n;
+    }
+    out.append(line.data() + from, line.size() - from);
+    out += "\r\n";
 }
 
 } // namespace
 
 QByteArray text(const QString& value)
 {
+    // Most texts need no escapes: as they are.
+    const bool plain = std::all_of(value.begin(), value.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u >= 0x20 && u != 0x7F && u != '\\' && u != ';' && u != ',';
+    });
+    if (plain)
+        return value.toUtf8();
     QString out;
     for (const QChar c : value) {
         switch (c.unicode()) {
@@ -52,26 +91,7 @@ QByteArray contentLine(const QByteArray& line)
 {
     QByteArray out;
     out.reserve(line.size() + line.size() / (kMaxOctets - 1) * 3 + 2);
-    int used = 0;
-    int limit = kMaxOctets;
-    int from = 0; // the start of the part not yet copied
-    for (int i = 0; i < line.size();) {
-        // The whole UTF-8 character: a lead byte and its continuation bytes.
-        int n = 1;
-        while (i + n < line.size() && (quint8(line[i + n]) & 0xC0) == 0x80)
-            ++n;
-        if (used + n > limit) {
-            out.append(line.constData() + from, i - from);
-            out += "\r\n ";
-            from = i;
-            used = 0;
-            limit = kMaxOctets - 1; // the leading blank counts
-        }
-        used += n;
-        i += n;
-    }
-    out.append(line.constData() + from, line.size() - from);
-    out += "\r\n";
+    appendLine(out, line);
     return out;
 }
 
@@ -108,7 +128,8 @@ QByteArray Calendar::event(const TaskCatalog::Entry& task, const QString& mediaF
     if (task.state == TaskCatalog::State::BadName)
         return {};
     QByteArray out;
-    const auto line = [&out](const QByteArray& l) { out += contentLine(l); };
+    out.reserve(512);
+    const auto line = [&out](const QByteArray& l) { appendLine(out, l); };
     const QByteArray summary =
         text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
     QByteArray id = task.contentId.isEmpty() ? uid(mediaFolder + task.file) : task.contentId;
