@@ -183,7 +183,10 @@ bool AddIfDue(const QString& name, const QDateTime& now)
 void FillAll(const QStringList& names, int& count, QStringList& lines)
 {
     count += int(names.size());
-    lines.append(names);
+    if (lines.isEmpty())
+        lines = names; // shared, not copied name by name
+    else
+        lines.append(names);
 }
 
 void FillToday(const QStringList& names, int& count, const Clock& clock, QStringList& lines)
