@@ -745,7 +745,7 @@ int CommandLine::exportIcs(const QString& file)
             }
             if (empty)
                 return;
-            out += calendar.event(e, mediaFolder());
+            calendar.appendEvent(out, e, mediaFolder());
             pass(false);
         },
         TaskCatalog::ContentId::Read);

@@ -112,7 +112,7 @@ QByteArray uid(const QString& path)
 }
 
 Calendar::Calendar(const QDateTime& stamp, const QString& version)
-    : m_stamp(utc(stamp)), m_version(version)
+    : m_stamp(contentLine("DTSTAMP:" + utc(stamp))), m_version(version)
 {
 }
 
@@ -125,39 +125,53 @@ QByteArray Calendar::begin() const
 
 QByteArray Calendar::event(const TaskCatalog::Entry& task, const QString& mediaFolder)
 {
-    if (task.state == TaskCatalog::State::BadName)
-        return {};
     QByteArray out;
-    out.reserve(512);
-    const auto line = [&out](const QByteArray& l) { appendLine(out, l); };
+    appendEvent(out, task, mediaFolder);
+    return out;
+}
+
+void Calendar::appendEvent(QByteArray& out, const TaskCatalog::Entry& task,
+                           const QString& mediaFolder)
+{
+    if (task.state == TaskCatalog::State::BadName)
+        return;
+    // Each line put together in one buffer kept for all events, then folded
+    // into `out`.
+    QByteArray& scratch = m_line;
+    const auto line = [&out, &scratch](QByteArrayView name, QByteArrayView value = {},
+                                       QByteArrayView more = {}) {
+        scratch.truncate(0);
+        scratch.append(name).append(value).append(more);
+        appendLine(out, scratch);
+    };
+    static const QByteArray kDescribed = text(QStringLiteral("Голосовое напоминание Quillmur: "));
     const QByteArray summary =
         text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
     QByteArray id = task.contentId.isEmpty() ? uid(mediaFolder + task.file) : task.contentId;
     if (m_given.contains(id))
         id = QCryptographicHash::hash(id + task.file.toUtf8(), QCryptographicHash::Sha1).toHex() +
              "@quillmur";
-    m_given.insert(id);
     line("BEGIN:VEVENT");
-    line("UID:" + id);
-    line("DTSTAMP:" + m_stamp);
+    line("UID:", id);
+    m_given.insert(std::move(id));
+    out += m_stamp;
     if (task.repeat) {
         // A repeating note rings at its time of day on the local clock,
         // summer or winter: a floating local time, not a UTC one (whose
         // weekdays and hours would be UTC's).
-        line("DTSTART:" + task.due.toString(QStringLiteral("yyyyMMdd'T'HHmmss")).toLatin1());
-        line("RRULE:" + task.repeat->rrule().toLatin1());
+        line("DTSTART:", task.due.toString(QStringLiteral("yyyyMMdd'T'HHmmss")).toLatin1());
+        line("RRULE:", task.repeat->rrule().toLatin1());
     } else {
-        line("DTSTART:" + utc(task.due));
+        line("DTSTART:", utc(task.due));
     }
-    line("SUMMARY:" + summary);
-    line("DESCRIPTION:" + text(QStringLiteral("Голосовое напоминание Quillmur: ") + task.file));
+    line("SUMMARY:", summary);
+    line("DESCRIPTION:", kDescribed, text(task.file));
     line("BEGIN:VALARM");
     line("ACTION:DISPLAY");
-    line("DESCRIPTION:" + summary);
+    line("DESCRIPTION:", summary);
     line("TRIGGER:PT0S");
     line("END:VALARM");
     line("END:VEVENT");
-    return out;
 }
 
 QByteArray Calendar::end()

@@ -45,12 +45,15 @@ public:
     Calendar(const QDateTime& stamp, const QString& version);
     QByteArray begin() const;
     QByteArray event(const TaskCatalog::Entry& task, const QString& mediaFolder);
+    // The same event added to the end of `out`.
+    void appendEvent(QByteArray& out, const TaskCatalog::Entry& task, const QString& mediaFolder);
     static QByteArray end();
 
 private:
     QSet<QByteArray> m_given; // the UIDs written so far
-    QByteArray m_stamp;
+    QByteArray m_stamp;       // the DTSTAMP line, folded
     QString m_version;
+    QByteArray m_line; // where each line is put together
 };
 
 } // namespace IcsExport
