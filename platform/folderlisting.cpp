@@ -190,19 +190,6 @@ bool forEachName(const QString& folder, const QString& pattern,
         throughLinks);
 }
 
-Result list(const QString& folder, const QString& pattern)
-{
-    Result r;
-    r.readable = forEachFile(
-        folder, pattern,
-        [&](QByteArrayView bytes, bool exact, const QString* text) {
-            r.entries.push_back({text ? *text : QString::fromUtf8(bytes), exact});
-            return true;
-        },
-        &r.throughLinks);
-    return r;
-}
-
 bool remove(const QString& folder, const QString& name)
 {
     const QString path =

@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <functional>
-#include <vector>
 
 // Lists the names in one folder the way the suite's wildcard listings have
 // always seen them: normal files only (no folders, no dot files), a pattern
@@ -15,25 +14,8 @@
 // staying invisible.
 namespace FolderListing {
 
-struct Entry
-{
-    QString name;
-    bool exactName = true; // false: not UTF-8; `name` only shows it
-};
-
-struct Result
-{
-    bool readable = false; // false: the folder is missing or cannot be read
-    std::vector<Entry> entries;
-    // Some entry's kind was looked up elsewhere (a link, or a file system
-    // that does not say): the listing can change without the folder changing.
-    bool throughLinks = false;
-};
-
-Result list(const QString& folder, const QString& pattern);
-
-// The same listing without building texts, for readers that judge a name by
-// its bytes: `bytes` is the name as stored (valid only during the call).
+// Each name as it is visited, for readers that judge a name by its bytes:
+// `bytes` is the name as stored (valid only during the call).
 struct Name
 {
     QByteArrayView bytes;
@@ -43,7 +25,9 @@ struct Name
     const QString* text = nullptr;
 };
 // False when the folder is missing or cannot be read. `throughLinks`, when
-// given, is set as Result::throughLinks is.
+// given, is set when some name's kind had to be looked up elsewhere (a link,
+// or a file system that does not say): the listing can then change without
+// the folder changing.
 bool forEachName(const QString& folder, const QString& pattern,
                  const std::function<void(const Name&)>& visit, bool* throughLinks = nullptr);
 
