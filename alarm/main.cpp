@@ -63,6 +63,7 @@ int main(int argc, char** argv)
     // The lock, the mixer and the sound first; the window can wait for them.
     AlarmStart start(ownFolder);
     const AlarmStart::Result& started = start.result();
+    display.go();
     if (started.alreadyRunning) {
         QString unused;
         display.usable(0, &unused); // not left behind
