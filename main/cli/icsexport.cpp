@@ -1,9 +1,10 @@
 #include "icsexport.h"
 
+#include "sha1.h"
+
 #include <algorithm>
 #include <cstdio>
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QSet>
 
@@ -101,8 +102,7 @@ QByteArray uid(const QString& path)
     constexpr qint64 kTail = 128;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex() +
-               "@quillmur";
+        return sha1Hex(path.toUtf8(), "@quillmur");
     const qint64 size = file.size();
     const QByteArray head = file.read(kHead);
     QByteArray last;
@@ -149,8 +149,7 @@ void Calendar::appendEvent(QByteArray& out, const TaskCatalog::Entry& task,
         text(task.comment.isEmpty() ? QStringLiteral("Напоминание") : task.comment);
     QByteArray id = task.contentId.isEmpty() ? uid(mediaFolder + task.file) : task.contentId;
     if (m_given.contains(id))
-        id = QCryptographicHash::hash(id + task.file.toUtf8(), QCryptographicHash::Sha1).toHex() +
-             "@quillmur";
+        id = sha1Hex(id + task.file.toUtf8(), "@quillmur");
     line("BEGIN:VEVENT");
     line("UID:", id);
     m_given.insert(std::move(id));

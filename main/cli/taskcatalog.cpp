@@ -4,14 +4,16 @@
 #include "leadingnumber.h"
 #include "mp3inforeader.h"
 #include "rekrusiy.h"
+#include "sha1.h"
 #include "tasklists.h"
 #include "taskname.h"
 #include "taskrepeat.h"
 
 #include <QByteArrayView>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QHash>
+
+#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -151,11 +153,12 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e, Co
 
 QByteArray contentId(qint64 size, const QByteArray& head, const QByteArray& last)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(QByteArray::number(size));
-    hash.addData(head);
-    hash.addData(last);
-    return hash.result().toHex() + "@quillmur";
+    Sha1 hash;
+    char digits[24];
+    hash.add(QByteArrayView(digits, std::snprintf(digits, sizeof digits, "%lld", qlonglong(size))));
+    hash.add(head);
+    hash.add(last);
+    return hash.hex("@quillmur");
 }
 
 void forEach(const QString& mediaFolder, const QDateTime& now,

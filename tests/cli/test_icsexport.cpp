@@ -1,10 +1,15 @@
 #include "icsexport.h"
+#include "sha1.h"
+
+#include <QCryptographicHash>
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -118,6 +123,12 @@ TEST(IcsExport, OneEventPerTaskAtItsMomentInUtc)
     // that differ only after their first 64 KiB (the tag) differ.
     const QByteArray uid = IcsExport::uid(media + tasks[0].file);
     EXPECT_NE(uid, IcsExport::uid(media + tasks[1].file));
+    // What it has always been made of: the size, the first 64 KiB, the last 128 bytes.
+    const QByteArray content = QByteArray(70000, 'a') + "first";
+    EXPECT_EQ(uid, QCryptographicHash::hash("70005" + content.left(65536) + content.right(128),
+                                            QCryptographicHash::Sha1)
+                           .toHex() +
+                       "@quillmur");
     EXPECT_TRUE(ics.contains("UID:" + uid + "\r\n"));
     EXPECT_EQ(ics, IcsExport::calendar(tasks, media, stamp, "1.0.0"));
     ASSERT_TRUE(QFile::rename(media + tasks[0].file, media + "24.12.2026 09ч 25м 30.mp3"));
@@ -129,4 +140,23 @@ TEST(IcsExport, OneEventPerTaskAtItsMomentInUtc)
     const QByteArray both = IcsExport::calendar(copies, media, stamp, "1.0.0");
     EXPECT_EQ(both.count("UID:" + uid), 1);
     EXPECT_EQ(both.count("UID:"), 2);
+}
+
+// The ids are SHA-1, whichever way it is computed here: every length around
+// the block and padding edges, fed in two pieces cut anywhere.
+TEST(IcsExport, Sha1MatchesQtsOwn)
+{
+    std::mt19937 random(7);
+    for (int length = 0; length < 300; ++length) {
+        QByteArray bytes(length, Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(random());
+        const int cut = length == 0 ? 0 : int(random() % unsigned(length + 1));
+        Sha1 hash;
+        hash.add(QByteArrayView(bytes).first(cut));
+        hash.add(QByteArrayView(bytes).sliced(cut));
+        ASSERT_EQ(hash.hex("@x"),
+                  QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex() + "@x")
+            << length << " bytes cut at " << cut;
+    }
 }
