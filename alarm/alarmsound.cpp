@@ -1,5 +1,7 @@
 #include "alarmsound.h"
 
+#include "alarmprelude.h"
+
 #include "mmixer.h"
 #include "shortpath.h"
 
@@ -42,17 +44,19 @@ bool AlarmSound::RecoverLeftover()
 
 void AlarmSound::PrepareSound()
 {
-    m_saved = MixerLevels::take(m_mixer, {SpeakerVolume, WaveVolume, SpeakerMute, WaveMute});
+    m_saved = MixerLevels::take(m_mixer, AlarmLevels::taken());
     m_prepared = true;
 
     // When the file cannot be written the alarm still sounds: a missed
     // reminder is worse than loud speakers.
     m_file.write(m_saved);
+    AlarmLevels::raise(m_mixer);
+}
 
-    m_mixer.SetVolume(SpeakerVolume, 100);
-    m_mixer.SetVolume(WaveVolume, 100);
-    m_mixer.SetMute(SpeakerMute, false);
-    m_mixer.SetMute(WaveMute, false);
+void AlarmSound::adoptPrepared(const MixerLevels& saved)
+{
+    m_saved = saved;
+    m_prepared = true;
 }
 
 void AlarmSound::RestoreSound()

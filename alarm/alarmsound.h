@@ -39,8 +39,11 @@ public:
     bool RecoverLeftover();
 
     // Takes the speaker and wave volumes and mutes, writes them to the state
-    // file, and only then sets both to 100 % and unmuted.
+    // file, and only then sets both to 100 % and unmuted (AlarmLevels).
     void PrepareSound();
+    // What PrepareSound does, done already (by the program's first stage,
+    // alarmprelude.h): `saved` is in the state file and the mixer is up.
+    void adoptPrepared(const MixerLevels& saved);
 
     // Puts back the values PrepareSound took (speaker volume, wave volume,
     // speaker mute, wave mute) and removes the state file. Only the first

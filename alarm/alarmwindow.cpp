@@ -1,11 +1,13 @@
 // The module the player loads for its window (see alarmwindow.h).
 #include "alarmwindow.h"
 #include "alarmbar.h"
+#include "display.h"
 
 #include <QApplication>
 
 extern "C" Q_DECL_EXPORT QCoreApplication* tinkraCreateApplication(int* argc, char** argv)
 {
+    preferX11Platform();
     auto* app = new QApplication(*argc, argv);
     // The alarm ends with its timer: closing the message about a failed
     // sound must not end it early.

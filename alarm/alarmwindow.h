@@ -55,31 +55,3 @@ private:
     QLibrary m_library;
     QString m_error;
 };
-
-// Whether the bar's application can be made at all, asked of a child
-// process: Qt ends a process whose display it cannot open (no X server, a
-// Wayland session without Qt's plug-in), and the player must go on to sound
-// the alarm and put the mixer back whatever happens to its bar. The child
-// is made before anything else (while the player has no other thread), but
-// looks only once go() lets it: on a machine with few processors, loading
-// the widget libraries beside the sound held the sound back by a third.
-class DisplayProbe
-{
-public:
-    DisplayProbe() = default;
-    DisplayProbe(const DisplayProbe&) = delete;
-    DisplayProbe& operator=(const DisplayProbe&) = delete;
-    ~DisplayProbe();
-
-    void start(const QString& ownFolder, int argc, char** argv);
-    // Lets the child look (once the sound plays, or could not be started).
-    void go();
-    // Lets the child look if it waits still, then waits at most `ms` for
-    // the answer; false, with `why`, when the bar cannot be shown (the
-    // child is then ended).
-    bool usable(int ms, QString* why);
-
-private:
-    qint64 m_pid = -1;
-    int m_go = -1; // the pipe's end the child waits on
-};

@@ -1,5 +1,7 @@
 #include "durablefile.h"
 
+#include "durablewrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -179,10 +181,7 @@ bool Writer::commit(bool replace)
 
 int write(const QString& path, const QByteArray& bytes)
 {
-    Writer writer;
-    if (writer.open(path) && writer.write(bytes) && writer.commit())
-        return 0;
-    return writer.error();
+    return writeWhole(native(path).constData(), bytes.constData(), size_t(bytes.size()));
 }
 
 } // namespace DurableFile

@@ -12,96 +12,11 @@
 
 namespace {
 
-bool isVolume(int index)
-{
-    return index < MMixer::SpeakerMute;
-}
-
 // The programs of the suite that keep levels, each in "<program>.sound" next
 // to its single-instance lock.
 const char* const kKeepers[] = {"Quillmur", "Tinkra"};
 
 } // namespace
-
-MixerLevels MixerLevels::take(const MMixer& mixer, const std::vector<int>& indices)
-{
-    std::vector<Control> controls;
-    for (int index : indices) {
-        Control c;
-        c.index = index;
-        c.value = isVolume(index) ? std::clamp(mixer.GetVolume(index), 0, 255)
-                                  : (mixer.GetMute(index) ? 1 : 0);
-        c.channels = mixer.GetChannels(index);
-        controls.push_back(std::move(c));
-    }
-    return MixerLevels(std::move(controls));
-}
-
-void MixerLevels::restore(MMixer& mixer) const
-{
-    for (const Control& c : m_controls) {
-        if (!c.channels.empty())
-            mixer.SetChannels(c.index, c.channels);
-        else if (isVolume(c.index))
-            mixer.SetVolume(c.index, c.value);
-        else
-            mixer.SetMute(c.index, c.value != 0);
-    }
-}
-
-int MixerLevels::value(int index) const
-{
-    for (const Control& c : m_controls)
-        if (c.index == index)
-            return c.value;
-    return 0;
-}
-
-QByteArray MixerLevels::toText() const
-{
-    QByteArray text;
-    for (const Control& c : m_controls) {
-        text += QByteArray::number(c.index) + ' ' + QByteArray::number(c.value);
-        for (long ch : c.channels)
-            text += ' ' + QByteArray::number(qlonglong(ch));
-        text += '\n';
-    }
-    return text;
-}
-
-std::optional<MixerLevels> MixerLevels::fromText(const QByteArray& text)
-{
-    std::vector<Control> controls;
-    for (const QByteArray& line : text.split('\n')) {
-        if (line.trimmed().isEmpty())
-            continue;
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 2 || fields.size() > 2 + 32)
-            return std::nullopt;
-        std::vector<long> numbers;
-        for (const QByteArray& f : fields) {
-            bool ok = false;
-            const long n = f.toLong(&ok);
-            if (!ok || n < 0 || n > 65535)
-                return std::nullopt;
-            numbers.push_back(n);
-        }
-        Control c;
-        c.index = int(numbers[0]);
-        c.value = int(numbers[1]);
-        c.channels.assign(numbers.begin() + 2, numbers.end());
-        const bool known = c.index < MMixer::ControlCount &&
-                           std::none_of(controls.begin(), controls.end(),
-                                        [&](const Control& o) { return o.index == c.index; });
-        const bool valid = isVolume(c.index) ? c.value <= 100 : c.value <= 1;
-        if (!known || !valid)
-            return std::nullopt;
-        controls.push_back(std::move(c));
-    }
-    if (controls.empty())
-        return std::nullopt;
-    return MixerLevels(std::move(controls));
-}
 
 QString MixerLevelsFile::in(const QString& runtimeFolder, const QString& program)
 {
@@ -110,7 +25,8 @@ QString MixerLevelsFile::in(const QString& runtimeFolder, const QString& program
 
 bool MixerLevelsFile::write(const MixerLevels& levels) const
 {
-    return !m_path.isEmpty() && DurableFile::write(m_path, levels.toText()) == 0;
+    return !m_path.isEmpty() &&
+           DurableFile::write(m_path, QByteArray::fromStdString(levels.toText())) == 0;
 }
 
 std::optional<MixerLevels> MixerLevelsFile::takeLeftover() const
@@ -120,7 +36,9 @@ std::optional<MixerLevels> MixerLevelsFile::takeLeftover() const
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const auto left = MixerLevels::fromText(file.read(4096));
+    const QByteArray text = file.read(4096);
+    const auto left =
+        MixerLevels::fromText(std::string_view(text.constData(), size_t(text.size())));
     file.close();
     file.remove();
     return left;

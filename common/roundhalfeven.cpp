@@ -2,21 +2,21 @@
 
 #include <cmath>
 
-qint64 roundHalfEven(double v)
+long long roundHalfEven(double v)
 {
     const double f = std::floor(v);
     const double diff = v - f;
     if (diff > 0.5)
-        return qint64(f) + 1;
+        return static_cast<long long>(f) + 1;
     if (diff < 0.5)
-        return qint64(f);
-    return std::fmod(f, 2.0) == 0.0 ? qint64(f) : qint64(f) + 1;
+        return static_cast<long long>(f);
+    return std::fmod(f, 2.0) == 0.0 ? static_cast<long long>(f) : static_cast<long long>(f) + 1;
 }
 
-qint64 divideHalfEven(qint64 n, qint64 d)
+long long divideHalfEven(long long n, long long d)
 {
-    qint64 q = n / d;
-    qint64 r = n % d;
+    long long q = n / d;
+    long long r = n % d;
     if (r < 0) {
         r += d;
         --q;

@@ -1,6 +1,7 @@
 #include "mci.h"
 
 #include "mcisession.h"
+#include "mp3player.h"
 
 namespace {
 
@@ -22,6 +23,18 @@ int mciSendString(const QString& command)
 bool mciIsPlaying(const QString& file)
 {
     return session().isPlaying(file);
+}
+
+bool mciAdopt(const QString& cueCommand, CuedMp3 mp3)
+{
+    return session().adopt(cueCommand, mp3);
+}
+
+bool mciAdopt(const QString& cueCommand, EarlySound& early)
+{
+    if (std::unique_ptr<Mp3Player> chime = early.takeChime())
+        return session().adopt(cueCommand, std::move(chime));
+    return session().adopt(cueCommand, early.takeCue());
 }
 
 void mciShutdown()

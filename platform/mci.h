@@ -1,5 +1,8 @@
 #pragma once
 
+#include "earlysound.h"
+#include "mcierror.h"
+
 #include <QString>
 
 // The suite's media command strings, understood case-insensitively:
@@ -27,20 +30,6 @@
 // the MciError codes; it never throws.
 int mciSendString(const QString& command);
 
-// Error codes returned by mciSendString (0 is success).
-enum MciError : int {
-    MciOk = 0,
-    MciUnknownCommand = 261, // verb not understood or malformed command
-    MciAliasInUse = 289,     // open of an alias that is already open
-    MciNoSuchDevice = 263,   // alias never opened (or already closed)
-    MciFileNotFound = 275,   // Play of a missing file
-    MciCannotDecode = 277,   // not an MP3 that the decoder accepts
-    MciNoSoundDevice = 278,  // ALSA "default" could not be opened
-    MciWriteFailed = 282,    // save could not write the WAV file
-    MciDiskFull = 283,       // ... because the disk is full
-    MciWriteProtected = 284, // ... because the folder is read-only or not ours
-};
-
 // A short English description of an error code, for callers that show it
 // (the alarm player's message box).
 QString mciErrorText(int code);
@@ -49,6 +38,16 @@ QString mciErrorText(int code);
 // sounding: false once it has played to its end or its " to Y", after
 // Stop, or when it was never started.
 bool mciIsPlaying(const QString& file);
+
+// Takes over an MP3 cued before the media commands were first used (the
+// alarm's first moments, see earlysound.h) as the device that `cueCommand`
+// ("Cue <file>") would have opened, so that "Play <file>" plays it. False,
+// with the MP3 closed, when the command is not a Cue, the MP3 was not
+// opened, or <file> is open already.
+bool mciAdopt(const QString& cueCommand, CuedMp3 mp3);
+// The same for what `early` made of it: its chime, playing already, or
+// else its cued MP3.
+bool mciAdopt(const QString& cueCommand, EarlySound& early);
 
 // Ends every recording and playback and joins their worker threads. Also runs
 // by itself when the process exits; calling it twice is harmless.

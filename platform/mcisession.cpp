@@ -4,6 +4,7 @@
 #include "mci.h"
 #include "mp3player.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -27,6 +28,30 @@ bool MciSession::isPlaying(const QString& file)
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto player = m_players.find(file);
     return player != m_players.end() && player->second->isPlaying();
+}
+
+bool MciSession::adopt(const QString& cueCommand, CuedMp3 mp3)
+{
+    const std::optional<MciCommand> cmd = parseMciCommand(cueCommand);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!cmd || cmd->verb != MciCommand::Verb::Cue || mp3.error != MciOk ||
+        m_players.count(cmd->target) != 0) {
+        closeMp3(mp3);
+        return false;
+    }
+    m_players.emplace(cmd->target, std::make_unique<Mp3Player>(
+                                       QFile::encodeName(cmd->target).toStdString(), mp3));
+    return true;
+}
+
+bool MciSession::adopt(const QString& cueCommand, std::unique_ptr<Mp3Player> player)
+{
+    const std::optional<MciCommand> cmd = parseMciCommand(cueCommand);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!player || !cmd || cmd->verb != MciCommand::Verb::Cue || m_players.count(cmd->target) != 0)
+        return false;
+    m_players.emplace(cmd->target, std::move(player));
+    return true;
 }
 
 int MciSession::send(const QString& command)
@@ -94,7 +119,7 @@ int MciSession::execute(const MciCommand& cmd)
     auto player = m_players.find(cmd.target);
     if (cmd.verb == Verb::Play || cmd.verb == Verb::Cue) {
         if (player == m_players.end()) {
-            auto created = std::make_unique<Mp3Player>(cmd.target);
+            auto created = std::make_unique<Mp3Player>(QFile::encodeName(cmd.target).toStdString());
             const int loaded = created->load();
             if (loaded != MciOk)
                 return loaded;
@@ -102,7 +127,10 @@ int MciSession::execute(const MciCommand& cmd)
         }
         if (cmd.verb == Verb::Cue)
             return player->second->cue();
-        return player->second->play(cmd.fromMs, cmd.toMs);
+        const auto ms = [](std::optional<qint64> v) {
+            return v ? std::optional<int64_t>(*v) : std::nullopt;
+        };
+        return player->second->play(ms(cmd.fromMs), ms(cmd.toMs));
     }
     if (player == m_players.end())
         return QFileInfo(cmd.target).isFile() ? MciOk : MciFileNotFound;

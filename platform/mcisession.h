@@ -1,5 +1,6 @@
 #pragma once
 
+#include "earlysound.h"
 #include "mcicommand.h"
 
 #include <QString>
@@ -21,6 +22,11 @@ public:
 
     // Carries out one command string; returns an MciError code.
     int send(const QString& command);
+    // Takes `mp3` over as the player a "Cue <file>" command would have
+    // opened (see mciAdopt).
+    bool adopt(const QString& cueCommand, CuedMp3 mp3);
+    // The same for a player made ahead, which may play already.
+    bool adopt(const QString& cueCommand, std::unique_ptr<Mp3Player> player);
     // Whether the player of `file` is sounding.
     bool isPlaying(const QString& file);
     // Ends every recording and playback and frees their devices.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
@@ -27,15 +28,25 @@ const int ShutdownSignals::Watched[3] = {SIGTERM, SIGINT, SIGHUP};
 
 bool ShutdownSignals::catchEarly()
 {
-    if (g_pipe[0] < 0 && ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false; // the default actions stay: nothing better is possible
-    struct sigaction action = {};
-    action.sa_handler = onShutdownSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    sigset_t watched;
+    sigemptyset(&watched);
     for (int s : Watched)
-        sigaction(s, &action, nullptr);
-    return true;
+        sigaddset(&watched, s);
+    bool caught = false;
+    if (g_pipe[0] >= 0 || ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        struct sigaction action = {};
+        action.sa_handler = onShutdownSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int s : Watched)
+            sigaction(s, &action, nullptr);
+        caught = true;
+    }
+    // A program may hold them back until now (the alarm's first stage does,
+    // from its start): one that came meanwhile is taken now, in the pipe (or,
+    // when there is none, by the default action: nothing better is possible).
+    pthread_sigmask(SIG_UNBLOCK, &watched, nullptr);
+    return caught;
 }
 
 ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent)

@@ -19,7 +19,8 @@ public:
 
     // Catches the watched signals from now on, before the application (and
     // this object) exists: what arrives meanwhile waits for the object. False
-    // when it cannot, and the default actions stay.
+    // when it cannot, and the default actions stay. Lets through what the
+    // calling thread held back of them.
     static bool catchEarly();
 
     // The signals that ask for the orderly end.

@@ -2,6 +2,10 @@
 
 #include "paths.h"
 
+#include <QFile>
+
+#include <unistd.h>
+
 SingleInstance::SingleInstance(const QString& programName, const QString& folder)
     : m_path(lockFile(folder.isEmpty() ? Paths::runtimeFolder() : folder, programName)),
       m_lock(std::make_unique<QLockFile>(m_path))
@@ -10,7 +14,14 @@ SingleInstance::SingleInstance(const QString& programName, const QString& folder
     m_lock->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    if (m_adopted < 0)
+        return;
+    // As QLockFile lets go: the name first, then the kernel lock.
+    ::unlink(QFile::encodeName(m_path).constData());
+    ::close(m_adopted);
+}
 
 SingleInstance::Outcome SingleInstance::acquire()
 {

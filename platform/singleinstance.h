@@ -24,6 +24,9 @@ public:
     ~SingleInstance();
 
     Outcome acquire();
+    // Takes over the lock already held on this instance's file
+    // (quicklock.h), instead of acquire(); released the same way.
+    void adopt(int fd) { m_adopted = fd; }
     // Why the last acquire() gave NoLock, naming the lock file.
     const QString& problem() const { return m_problem; }
 
@@ -60,4 +63,5 @@ private:
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
     QString m_problem;
+    int m_adopted = -1;
 };

@@ -1,9 +1,7 @@
 #include "mp3player.h"
 
 #include "alsautil.h"
-#include "mci.h"
-
-#include <QFile>
+#include "mcierror.h"
 
 #include <mpg123.h>
 
@@ -13,45 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-void initDecoderLibrary()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { mpg123_init(); });
-}
-
-// The file at `path` opened for reading when it is a regular file, else -1.
-// O_NONBLOCK: opening a FIFO for reading would wait for a writer, for good
-// when none comes. The check is on what was opened, so a name swapped after
-// a look at it cannot slip a FIFO in.
-int openRegularFile(const QString& path)
-{
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return -1;
-    struct stat st
-    {
-    };
-    const int flags = ::fcntl(fd, F_GETFL);
-    // The decoder's reads must wait for data as usual (a regular file's
-    // always have it).
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-} // namespace
-
-Mp3Player::Mp3Player(const QString& path) : m_path(path) {}
+Mp3Player::Mp3Player(std::string path) : m_path(std::move(path)) {}
 
 Mp3Player::~Mp3Player()
 {
@@ -65,41 +27,28 @@ Mp3Player::~Mp3Player()
         ::close(m_fd); // the decoder leaves a file it was handed open
 }
 
+Mp3Player::Mp3Player(std::string path, CuedMp3 cued) : m_path(std::move(path))
+{
+    if (cued.error != MciOk)
+        return;
+    m_mh = cued.decoder;
+    m_fd = cued.fd;
+    m_rate = cued.rate;
+    m_channels = cued.channels;
+    m_cued = cued.pcm;
+}
+
 int Mp3Player::load()
 {
     if (m_mh)
         return MciOk;
-    const int fd = openRegularFile(m_path);
-    if (fd < 0)
-        return MciFileNotFound;
-    initDecoderLibrary();
-    int err = 0;
-    m_mh = mpg123_new(nullptr, &err);
-    if (!m_mh) {
-        ::close(fd);
-        return MciCannotDecode;
-    }
-    mpg123_param(m_mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
-    // Always 16-bit samples; rate and channels stay as in the file.
-    mpg123_format_none(m_mh);
-    for (long rate : {8000L, 11025L, 12000L, 16000L, 22050L, 24000L, 32000L, 44100L, 48000L})
-        mpg123_format(m_mh, rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    long rate = 0;
-    int channels = 0, encoding = 0;
-    if (mpg123_open_fd(m_mh, fd) != MPG123_OK ||
-        mpg123_getformat(m_mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
-        channels <= 0) {
-        mpg123_delete(m_mh);
-        m_mh = nullptr;
-        ::close(fd);
-        return MciCannotDecode;
-    }
-    m_fd = fd;
-    // Keep the format fixed for the whole file.
-    mpg123_format_none(m_mh);
-    mpg123_format(m_mh, rate, channels, MPG123_ENC_SIGNED_16);
-    m_rate = rate;
-    m_channels = channels;
+    const CuedMp3 mp3 = openMp3(m_path.c_str(), false);
+    if (mp3.error != MciOk)
+        return mp3.error;
+    m_mh = mp3.decoder;
+    m_fd = mp3.fd;
+    m_rate = mp3.rate;
+    m_channels = mp3.channels;
     return MciOk;
 }
 
@@ -115,7 +64,7 @@ int Mp3Player::cue()
     return m_cued ? MciOk : MciNoSoundDevice;
 }
 
-int Mp3Player::play(std::optional<qint64> fromMs, std::optional<qint64> toMs)
+int Mp3Player::play(std::optional<int64_t> fromMs, std::optional<int64_t> toMs)
 {
     const int loaded = load();
     if (loaded != MciOk)
@@ -139,6 +88,10 @@ int Mp3Player::play(std::optional<qint64> fromMs, std::optional<qint64> toMs)
     m_endFrame = end;
     m_stop = false;
     m_finished = false;
+    {
+        std::lock_guard<std::mutex> lock(m_soundingMutex);
+        m_sounding = false;
+    }
     m_thread = std::thread(&Mp3Player::run, this, pcm, start, end);
     return MciOk;
 }
@@ -183,7 +136,10 @@ void Mp3Player::run(snd_pcm_t* pcm, int64_t startFrame, int64_t endFrame)
         while (left > 0 && !m_stop) {
             const snd_pcm_sframes_t w = snd_pcm_writei(pcm, p, snd_pcm_uframes_t(left));
             if (w == -EAGAIN) {
-                snd_pcm_wait(pcm, 50);
+                // Room again once the sound server takes samples: they are
+                // being heard.
+                if (snd_pcm_wait(pcm, 50) == 1 && !m_sounding)
+                    markSounding();
                 continue;
             }
             if (w < 0) {
@@ -221,4 +177,21 @@ void Mp3Player::run(snd_pcm_t* pcm, int64_t startFrame, int64_t endFrame)
     snd_pcm_drop(pcm);
     snd_pcm_close(pcm);
     m_finished = true;
+    markSounding();
+}
+
+void Mp3Player::markSounding()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_soundingMutex);
+        m_sounding = true;
+    }
+    m_soundingChanged.notify_all();
+}
+
+bool Mp3Player::waitUntilSounding(int ms)
+{
+    std::unique_lock<std::mutex> lock(m_soundingMutex);
+    return m_soundingChanged.wait_for(lock, std::chrono::milliseconds(ms),
+                                      [this] { return m_sounding.load(); });
 }

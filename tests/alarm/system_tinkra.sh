@@ -231,6 +231,18 @@ mv "$pf/Data/libTinkraWindow.so" "$pf/Data/libTinkraWindow.so.away"
 barless_alarm "its window"
 mv "$pf/Data/libTinkraWindow.so.away" "$pf/Data/libTinkraWindow.so"
 
+note "its player missing (a broken installation): says so, and leaves nothing changed"
+mv "$pf/Data/libTinkraPlayer.so" "$pf/Data/libTinkraPlayer.so.away"
+rc=0
+"$tinkra" 2>"$QT_WORK/noplayer.log" || rc=$?
+mv "$pf/Data/libTinkraPlayer.so.away" "$pf/Data/libTinkraPlayer.so"
+[ "$rc" = 1 ] || fail "without its player Tinkra ended with $rc"
+grep -q "the player cannot be loaded" "$QT_WORK/noplayer.log" || fail "nothing said: $(cat "$QT_WORK/noplayer.log")"
+mixer_is 30% yes || fail "left $(volume), muted $(muted) without its player"
+for left in Tinkra.sound Tinkra.lock; do
+    [ ! -e "$XDG_RUNTIME_DIR/$left" ] || fail "$left left without its player"
+done
+
 note "no display it can open (a Wayland session whose socket is not there): the alarm still sounds and is put back"
 DISPLAY='' WAYLAND_DISPLAY=quill-no-such-display XDG_SESSION_TYPE=wayland barless_alarm "a display"
 note "voice after the chime: the chime, then the due note's own tone with the speakers up; put back after it"

@@ -92,7 +92,8 @@ TEST(AlarmSound, FullVolumeWhileSoundingThenTheSameAsBefore)
         if (checked)
             return;
         checked = true;
-        EXPECT_EQ(MixerLevels::fromText(run.read()), taken(30, Thirty, 50, 32750, true, false));
+        EXPECT_EQ(MixerLevels::fromText(run.read().toStdString()),
+                  taken(30, Thirty, 50, 32750, true, false));
     };
     sound.PrepareSound();
     EXPECT_TRUE(checked);
@@ -274,9 +275,10 @@ TEST(MixerLevels, EveryProgramsLeftoversAreRepairedOldestLast)
             const int m = l.muted ? 1 : 0;
             QFile f(MixerLevelsFile::in(folder, QLatin1String(l.program)));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(MixerLevels({{AlarmSound::SpeakerVolume, l.percent, {655L * l.percent}},
-                                 {AlarmSound::SpeakerMute, m, {m}}})
-                        .toText());
+            f.write(QByteArray::fromStdString(
+                MixerLevels({{AlarmSound::SpeakerVolume, l.percent, {655L * l.percent}},
+                             {AlarmSound::SpeakerMute, m, {m}}})
+                    .toText()));
             ASSERT_TRUE(f.flush());
             ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-l.age),
                                       QFileDevice::FileModificationTime));
@@ -309,7 +311,7 @@ TEST(MixerLevels, EveryProgramsLeftoversAreRepairedOldestLast)
 TEST(MixerLevels, TextForm)
 {
     const MixerLevels s({{0, 7, {4585, 52428}}, {5, 100, {}}, {8, 1, {1, 1}}, {13, 0, {0}}});
-    EXPECT_EQ(s.toText(), QByteArray("0 7 4585 52428\n5 100\n8 1 1 1\n13 0 0\n"));
+    EXPECT_EQ(s.toText(), "0 7 4585 52428\n5 100\n8 1 1 1\n13 0 0\n");
     EXPECT_EQ(MixerLevels::fromText(s.toText()), s);
 
     const char* bad[] = {

@@ -1,7 +1,11 @@
 #include "singleinstance.h"
 
+#include "paths.h"
+#include "quicklock.h"
+
 #include <QDir>
 #include <QFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -9,6 +13,7 @@
 #include <functional>
 #include <optional>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,6 +104,75 @@ TEST(SingleInstance, TellsAnotherCopyFromALockThatCannotBeHad)
             << c.what;
         other.reset();
     }
+}
+
+// The alarm's lock taken without Qt is one that Qt, every other copy and the
+// other programs read as a running copy's, and that SingleInstance lets go
+// of as its own.
+TEST(SingleInstance, TheQuickLockIsReadAsACopysOwn)
+{
+    QTemporaryDir dir;
+    const QString path = SingleInstance::lockFile(dir.path(), QStringLiteral("Probe"));
+    const int fd = QuickLock::create(path.toStdString(), "Probe");
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(QuickLock::create(path.toStdString(), "Probe"), -1) << "made twice";
+
+    QLockFile qt(path);
+    EXPECT_FALSE(qt.tryLock(0));
+    EXPECT_EQ(qt.error(), QLockFile::LockFailedError);
+    qint64 pid = 0;
+    QString host, app;
+    ASSERT_TRUE(qt.getLockInfo(&pid, &host, &app));
+    EXPECT_EQ(pid, ::getpid());
+    EXPECT_EQ(app, QStringLiteral("Probe"));
+    EXPECT_EQ(host, QSysInfo::machineHostName());
+    EXPECT_TRUE(SingleInstance::isRunning(dir.path(), QStringLiteral("Probe")));
+    EXPECT_TRUE(QuickLock::holderRuns(path.toStdString()));
+    {
+        SingleInstance second(QStringLiteral("Probe"), dir.path());
+        EXPECT_EQ(second.acquire(), Outcome::Running);
+    }
+    {
+        SingleInstance adopted(QStringLiteral("Probe"), dir.path());
+        adopted.adopt(fd);
+    }
+    EXPECT_FALSE(QFile::exists(path));
+    SingleInstance next(QStringLiteral("Probe"), dir.path());
+    EXPECT_EQ(next.acquire(), Outcome::Acquired);
+
+    // Whether the holder runs, read as SingleInstance reads it.
+    QTemporaryDir other;
+    leaveKilledCopysLock(other.path());
+    const QString killed = SingleInstance::lockFile(other.path(), QStringLiteral("Probe"));
+    EXPECT_FALSE(QuickLock::holderRuns(killed.toStdString()));
+    for (const char* text : {"", "12x\nProbe\n", "1", "\n"}) {
+        QFile bad(killed);
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        bad.write(text);
+        bad.close();
+        EXPECT_FALSE(QuickLock::holderRuns(killed.toStdString())) << text;
+    }
+    EXPECT_FALSE(QuickLock::holderRuns((dir.path() + "/none.lock").toStdString()));
+}
+
+// The alarm's runtime folder is Qt's, or none when Qt would look elsewhere.
+TEST(SingleInstance, TheQuickRuntimeFolderIsQtsOrNone)
+{
+    const QByteArray kept = qgetenv("XDG_RUNTIME_DIR");
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ::chmod(folder.constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", folder);
+    EXPECT_EQ(QuickLock::runtimeFolder(), Paths::runtimeFolder().toStdString());
+    EXPECT_EQ(QuickLock::runtimeFolder(), folder.toStdString());
+    ::chmod(folder.constData(), 0750);
+    EXPECT_EQ(QuickLock::runtimeFolder(), "");
+    qputenv("XDG_RUNTIME_DIR", "relative/run");
+    EXPECT_EQ(QuickLock::runtimeFolder(), "");
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(QuickLock::runtimeFolder(), "");
+    if (!kept.isNull())
+        qputenv("XDG_RUNTIME_DIR", kept);
 }
 
 } // namespace

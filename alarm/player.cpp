@@ -1,7 +1,6 @@
-// Tinkra: the alarm. Plays Data/1.mp3 for five seconds with the speakers
-// turned up, in a small bar that stays on top and says what is due, then,
-// when the user asked for it, the due notes themselves, and puts the mixer
-// back. "Tinkra --note FILE" plays one note and nothing else.
+// The alarm player proper, loaded by Tinkra's first stage (tinkra.cpp) with
+// what it began meanwhile (alarmprelude.h).
+#include "alarmprelude.h"
 #include "alarmstart.h"
 #include "alarmwindow.h"
 #include "clock.h"
@@ -16,11 +15,14 @@
 #include "tinkraarguments.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
+#include <type_traits>
 
 namespace {
 
@@ -42,8 +44,9 @@ int playNoteAlone(const QString& file, int argc, char** argv)
 
 } // namespace
 
-int main(int argc, char** argv)
+extern "C" Q_DECL_EXPORT int tinkraPlayerMain1(int argc, char** argv, AlarmPrelude* prelude)
 {
+    static_assert(std::is_same_v<decltype(&tinkraPlayerMain1), TinkraPlayerMain>);
     const TinkraArguments arguments = TinkraArguments::parse(argc, argv);
     if (!arguments.error.isEmpty()) {
         std::fprintf(stderr, "Tinkra: %s\n", qPrintable(arguments.error));
@@ -52,23 +55,22 @@ int main(int argc, char** argv)
     if (!arguments.noteFile.isEmpty())
         return playNoteAlone(arguments.noteFile, argc, argv);
 
-    preferX11Platform();
     // Before the mixer is touched: a kill or a logout from here on ends the
     // alarm the orderly way (once the event loop runs).
     ShutdownSignals::catchEarly();
     const QString ownFolder = Paths::programFolder();
-    // Whether a bar can be shown here is asked meanwhile, of a child.
-    DisplayProbe display;
-    display.start(ownFolder, argc, argv);
+    // Begun by the first stage, unless it took the arguments for another use.
+    prelude->begin(QFile::encodeName(ownFolder).toStdString());
     // The lock, the mixer and the sound first; the window can wait for them.
-    AlarmStart start(ownFolder);
+    AlarmStart start(ownFolder, *prelude);
     const AlarmStart::Result& started = start.result();
-    display.go();
     if (started.alreadyRunning) {
-        QString unused;
-        display.usable(0, &unused); // not left behind
+        std::string unused;
+        prelude->display.usable(0, &unused); // not left behind
         return 0;
     }
+    // Whether a bar can be shown here is asked meanwhile, of a child.
+    prelude->lookAtDisplay(argc, argv);
     if (!started.lockProblem.isEmpty())
         std::fprintf(stderr, "Tinkra: playing without the single-instance lock: %s\n",
                      qPrintable(started.lockProblem));
@@ -76,11 +78,10 @@ int main(int argc, char** argv)
     // Without its window the alarm still sounds for its five seconds and
     // puts the mixer back: a reminder heard is what matters.
     AlarmWindowModule window;
-    QString noBar;
+    std::string displayProblem;
     const bool loaded = window.load(ownFolder);
-    const bool windowed = display.usable(10000, &noBar) && loaded;
-    if (!loaded)
-        noBar = window.error();
+    const bool windowed = prelude->display.usable(10000, &displayProblem) && loaded;
+    const QString noBar = loaded ? QString::fromStdString(displayProblem) : window.error();
     if (!windowed)
         std::fprintf(stderr, "Tinkra: the alarm bar cannot be shown: %s\n", qPrintable(noBar));
     std::unique_ptr<QCoreApplication> app(windowed ? window.createApplication(&argc, argv)
