@@ -191,12 +191,11 @@ void AlarmPrelude::start()
     lock = QuickLock::create(run + "/Tinkra.lock", "Tinkra");
     if (lock < 0)
         return;
-    // What killed runs of the suite left (the main program's file only when
-    // it no longer runs) is put back by the player, which knows how.
-    const std::string state = run + "/Tinkra.sound";
-    if (exists(state) ||
-        (exists(run + "/Quillmur.sound") && !QuickLock::holderRuns(run + "/Quillmur.lock")))
+    // What killed runs of the suite left is put back by the player, which
+    // knows how.
+    if (leftoversIn(run))
         return;
+    const std::string state = run + "/Tinkra.sound";
     mixer->OpenMixer(0);
     const MixerLevels saved = MixerLevels::take(*mixer, AlarmLevels::taken());
     // When the file cannot be written the alarm still sounds: a missed
@@ -206,6 +205,13 @@ void AlarmPrelude::start()
     AlarmLevels::raise(*mixer);
     raised = saved;
     sound.play();
+}
+
+bool leftoversIn(const std::string& runtimeFolder)
+{
+    return exists(runtimeFolder + "/Tinkra.sound") ||
+           (exists(runtimeFolder + "/Quillmur.sound") &&
+            !QuickLock::holderRuns(runtimeFolder + "/Quillmur.lock"));
 }
 
 bool asksForNote(int argc, char** argv)

@@ -85,6 +85,11 @@ private:
     std::string m_run; // the runtime folder start() used
 };
 
+// Whether killed runs of the suite left levels in `runtimeFolder` that the
+// alarm would have to put back (MixerLevelsFile::takeSuiteLeftovers): its
+// own state file, or the main program's while that no longer runs.
+bool leftoversIn(const std::string& runtimeFolder);
+
 // Whether the arguments ask for something other than the alarm ("--note").
 bool asksForNote(int argc, char** argv);
 

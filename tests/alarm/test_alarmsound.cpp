@@ -2,6 +2,7 @@
 // volume while it sounds, the user's settings back afterwards, and repair
 // after a player that was killed half-way. Also the notes spoken after the
 // chime, and the player's arguments.
+#include "alarmprelude.h"
 #include "alarmsound.h"
 #include "fakesystemmixer.h"
 #include "mci.h"
@@ -287,6 +288,13 @@ TEST(MixerLevels, EveryProgramsLeftoversAreRepairedOldestLast)
         for (const char* program : c.running)
             ASSERT_TRUE(locks.emplace_back(SingleInstance::lockFile(folder, QLatin1String(program)))
                             .tryLock(0));
+        // The alarm's first stage, without Qt, sees the same: its own file,
+        // or the main program's while that no longer runs.
+        const bool forTheAlarm = std::any_of(c.left.begin(), c.left.end(), [&](const Left& l) {
+            return l.program == T ||
+                   std::find(c.running.begin(), c.running.end(), l.program) == c.running.end();
+        });
+        EXPECT_EQ(leftoversIn(QFile::encodeName(folder).toStdString()), forTheAlarm) << c.what;
 
         if (c.program == Q) {
             KeptMixerLevels kept(card.mixer,
