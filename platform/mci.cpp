@@ -25,11 +25,6 @@ bool mciIsPlaying(const QString& file)
     return session().isPlaying(file);
 }
 
-bool mciAdopt(const QString& cueCommand, CuedMp3 mp3)
-{
-    return session().adopt(cueCommand, mp3);
-}
-
 bool mciAdopt(const QString& cueCommand, EarlySound& early)
 {
     if (std::unique_ptr<Mp3Player> chime = early.takeChime())

@@ -39,14 +39,12 @@ QString mciErrorText(int code);
 // Stop, or when it was never started.
 bool mciIsPlaying(const QString& file);
 
-// Takes over an MP3 cued before the media commands were first used (the
-// alarm's first moments, see earlysound.h) as the device that `cueCommand`
-// ("Cue <file>") would have opened, so that "Play <file>" plays it. False,
-// with the MP3 closed, when the command is not a Cue, the MP3 was not
-// opened, or <file> is open already.
-bool mciAdopt(const QString& cueCommand, CuedMp3 mp3);
-// The same for what `early` made of it: its chime, playing already, or
-// else its cued MP3.
+// Takes over what `early` made before the media commands were first used
+// (the alarm's first moments, see earlysound.h): its chime, playing already,
+// or else its cued MP3, as the device that `cueCommand` ("Cue <file>") would
+// have opened, so that "Play <file>" and "Stop <file>" reach it. False, with
+// the MP3 closed, when the command is not a Cue, nothing was opened, or
+// <file> is open already.
 bool mciAdopt(const QString& cueCommand, EarlySound& early);
 
 // Ends every recording and playback and joins their worker threads. Also runs
