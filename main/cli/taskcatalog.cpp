@@ -21,6 +21,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace TaskCatalog {
@@ -59,12 +62,84 @@ private:
     QHash<qint64, int> m_offsets;
 };
 
+// How many notes' ids are hashed at once on the second thread.
+constexpr size_t kIdBatch = 256;
+
+// One job at a time on a thread of its own.
+class SecondThread
+{
+public:
+    SecondThread() : m_thread([this] { run(); }) {}
+    ~SecondThread()
+    {
+        wait();
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    SecondThread(const SecondThread&) = delete;
+    SecondThread& operator=(const SecondThread&) = delete;
+
+    void start(std::function<void()> job)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_job = std::move(job);
+        }
+        m_changed.notify_all();
+    }
+    // Until the job started last is done.
+    void wait()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_job; });
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_quit || m_job; });
+            if (!m_job)
+                return;
+            lock.unlock();
+            m_job();
+            lock.lock();
+            m_job = nullptr;
+            m_changed.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::function<void()> m_job;
+    bool m_quit = false;
+    std::thread m_thread; // last: starts once the rest is made
+};
+
+// What a note's content id is made of, kept from its reading until it is
+// hashed (see contentId()).
+struct IdInput
+{
+    qint64 size = -1; // -1: not read
+    QByteArray head;
+    QByteArray last;
+
+    QByteArray id() const { return size < 0 ? QByteArray() : contentId(size, head, last); }
+};
+
 // What the lists show of one note, from one opening of its file: its size,
 // its head (the ID3v2 tag and the first MPEG frame after it) and its last
 // 128 bytes (the ID3v1 tag). Anything but a regular file is not read, and a
 // FIFO under a task's name is never waited on.
-void readNote(int folder, const QString& path, const QString& name, Entry& e, ContentId id)
+// With `idInput`, also what its content id is made of.
+void readNote(int folder, const QString& path, const QString& name, Entry& e, IdInput* idInput)
 {
+    const ContentId id = idInput ? ContentId::Read : ContentId::Skip;
     const int fd = ::openat(folder, QFile::encodeName(name).constData(),
                             O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -133,7 +208,9 @@ void readNote(int folder, const QString& path, const QString& name, Entry& e, Co
             else if (::pread(fd, last.data(), size_t(last.size()), from) != last.size())
                 last.clear();
         }
-        e.contentId = contentId(size, head, last);
+        idInput->size = size;
+        idInput->last = last;
+        idInput->head = head; // `last` may point into it
     }
     ::close(fd);
 
@@ -210,24 +287,68 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
     // Then each file once, in that order.
     const int folder =
         ::open(QFile::encodeName(mediaFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const auto hand = [&](Entry& e) {
-        if (folder >= 0)
-            readNote(folder, mediaFolder + e.file, e.file, e, id);
-        each(e);
-    };
-    for (const Name& n : names) {
+    const size_t total = names.size() + bad.size();
+    const auto entryAt = [&](size_t i) {
         Entry e;
+        if (i >= names.size()) {
+            e.file = sorted.at(bad[i - names.size()]).toString();
+            return e;
+        }
+        const Name& n = names[i];
         e.file = sorted.at(n.index).toString();
         e.state = State(n.state);
         e.due = n.offset == kLocal
                     ? QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::LocalTime)
                     : QDateTime::fromMSecsSinceEpoch(n.dueMs, Qt::OffsetFromUTC, n.offset);
-        hand(e);
-    }
-    for (const quint32 i : bad) {
-        Entry e;
-        e.file = sorted.at(i).toString();
-        hand(e);
+        return e;
+    };
+    const auto read = [&](Entry& e, IdInput* idInput) {
+        if (folder >= 0)
+            readNote(folder, mediaFolder + e.file, e.file, e, idInput);
+    };
+    if (id == ContentId::Skip || total <= kIdBatch) {
+        for (size_t i = 0; i < total; ++i) {
+            Entry e = entryAt(i);
+            IdInput idInput;
+            read(e, id == ContentId::Read ? &idInput : nullptr);
+            e.contentId = idInput.id();
+            each(e);
+        }
+    } else {
+        // The ids of one batch are hashed on a second thread while the next
+        // batch is read and the one before it handed on.
+        struct Pending
+        {
+            Entry entry;
+            IdInput idInput;
+        };
+        std::vector<Pending> ready, next;
+        size_t i = 0;
+        const auto fill = [&](std::vector<Pending>& batch) {
+            batch.clear();
+            for (; i < total && batch.size() < kIdBatch; ++i) {
+                batch.push_back({entryAt(i), {}});
+                read(batch.back().entry, &batch.back().idInput);
+            }
+        };
+        const auto hash = [](std::vector<Pending>* batch) {
+            return [batch] {
+                for (Pending& p : *batch)
+                    p.entry.contentId = p.idInput.id();
+            };
+        };
+        SecondThread hasher;
+        fill(ready);
+        hasher.start(hash(&ready));
+        while (!ready.empty()) {
+            fill(next);
+            hasher.wait();
+            if (!next.empty())
+                hasher.start(hash(&next));
+            for (const Pending& p : ready)
+                each(p.entry);
+            std::swap(ready, next);
+        }
     }
     if (folder >= 0)
         ::close(folder);

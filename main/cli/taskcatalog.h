@@ -52,7 +52,10 @@ QList<Entry> read(const QString& mediaFolder, const QDateTime& now);
 // The same entries one at a time, in the same order, each note's file read
 // just before its entry is handed on: what is written as it comes needs no
 // more memory for ten thousand notes than for ten. The names are sorted
-// first, from the names alone; each file is then opened once.
+// first, from the names alone; each file is then opened once. With
+// ContentId::Read over many notes, the files are read a few hundred ahead
+// and their ids hashed on a second thread meanwhile; `each` is always called
+// on the calling thread.
 void forEach(const QString& mediaFolder, const QDateTime& now,
              const std::function<void(const Entry&)>& each, ContentId id = ContentId::Skip);
 

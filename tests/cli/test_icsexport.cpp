@@ -160,3 +160,39 @@ TEST(IcsExport, Sha1MatchesQtsOwn)
             << length << " bytes cut at " << cut;
     }
 }
+
+// The ids a folder's listing reads (hashed beside the reading when there are
+// many notes) are each note's own, in the listing's order.
+TEST(IcsExport, ListingReadsEachNotesOwnId)
+{
+    QTemporaryDir dir;
+    const QString media = dir.path() + '/';
+    const QDateTime now(QDate(2026, 12, 1), QTime(12, 0));
+    for (int i = 0; i < 700; ++i) {
+        const QDateTime due = now.addSecs(qint64(i) * 3571);
+        QFile f(media + due.toString("dd.MM.yyyy HHч mmм ss") + ".mp3");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // Empty, short, and past the 64 KiB the id reads.
+        const int size = i % 97 == 0 ? 70000 + i : i * 5;
+        f.write(QByteArray(size, char('a' + i % 26)) + QByteArray::number(i).repeated(i % 3));
+    }
+    QFile bad(media + "заметка.mp3");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a task's name");
+    bad.close();
+
+    QStringList order;
+    TaskCatalog::forEach(media, now, [&](const TaskCatalog::Entry& e) { order << e.file; });
+    ASSERT_EQ(order.size(), 701);
+    int seen = 0;
+    TaskCatalog::forEach(
+        media, now,
+        [&](const TaskCatalog::Entry& e) {
+            ASSERT_LT(seen, order.size());
+            EXPECT_EQ(e.file, order[seen]) << seen;
+            EXPECT_EQ(e.contentId, IcsExport::uid(media + e.file)) << qPrintable(e.file);
+            ++seen;
+        },
+        TaskCatalog::ContentId::Read);
+    EXPECT_EQ(seen, 701);
+}
