@@ -3,6 +3,7 @@
 #include "audioimport.h"
 #include "clock.h"
 #include "commentrule.h"
+#include "digits.h"
 #include "durablefile.h"
 #include "encoderjob.h"
 #include "encoderpipeline.h"
@@ -95,6 +96,13 @@ QString stateWord(TaskCatalog::State state)
 // line.
 QString visible(const QString& text)
 {
+    // Control characters are U+0000-U+001F and U+007F-U+009F; most texts
+    // have none and are shown as they are.
+    const auto control = [](QChar c) {
+        return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+    };
+    if (std::none_of(text.begin(), text.end(), control))
+        return text;
     QString out;
     for (const QChar c : text) {
         if (c.category() != QChar::Other_Control)
@@ -111,15 +119,12 @@ QString visible(const QString& text)
     return out;
 }
 
-// "2026-12-01T08:00:00+03:00": the local moment with its offset from UTC.
 // A JSON string as QJsonDocument writes it: quotes, backslashes and control
 // characters escaped, everything else as UTF-8.
-QByteArray jsonString(const QString& value)
+void appendJsonString(QByteArray& out, const QString& value)
 {
     static const char hex[] = "0123456789abcdef";
     const QByteArray utf8 = value.toUtf8();
-    QByteArray out;
-    out.reserve(utf8.size() + 2);
     out += '"';
     for (const char c : utf8) {
         const auto u = static_cast<unsigned char>(c);
@@ -156,25 +161,86 @@ QByteArray jsonString(const QString& value)
         }
     }
     out += '"';
-    return out;
 }
 
-QString withOffset(const QDateTime& moment)
+// "2026-12-01T08:00:00+03:00": the local moment with its offset from UTC.
+QByteArray withOffset(const QDateTime& moment)
 {
     const int offset = moment.offsetFromUtc();
     const int minutes = std::abs(offset) / 60;
-    return moment.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) +
-           (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
-           QStringLiteral("%1:%2")
-               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    const QDate d = moment.date();
+    const QTime t = moment.time();
+    char text[64];
+    char* p = putDigits(text, d.year(), 4);
+    *p++ = '-';
+    p = putDigits(p, d.month(), 2);
+    *p++ = '-';
+    p = putDigits(p, d.day(), 2);
+    *p++ = 'T';
+    p = putDigits(p, t.hour(), 2);
+    *p++ = ':';
+    p = putDigits(p, t.minute(), 2);
+    *p++ = ':';
+    p = putDigits(p, t.second(), 2);
+    *p++ = offset < 0 ? '-' : '+';
+    p = putDigits(p, minutes / 60, 2);
+    *p++ = ':';
+    p = putDigits(p, minutes % 60, 2);
+    return QByteArray(text, p - text);
 }
 
-QString lengthText(const std::optional<int>& seconds)
+// `count` blanks, at most 30.
+QByteArrayView blanksFor(int count)
 {
-    if (!seconds)
-        return QStringLiteral("?");
-    return QStringLiteral("%1:%2").arg(*seconds / 60).arg(*seconds % 60, 2, 10, QLatin1Char('0'));
+    static constexpr char kBlanks[] = "                              ";
+    return QByteArrayView(kBlanks, std::clamp(count, 0, int(sizeof kBlanks) - 1));
+}
+
+// `text` in UTF-8, then blanks up to `width` characters (UTF-16 units, as
+// QString::leftJustified counts them); before it with `right`.
+void appendPadded(QByteArray& out, const QString& text, int width, bool right = false)
+{
+    const QByteArrayView blanks = blanksFor(width - int(text.size()));
+    if (right)
+        out += blanks;
+    out += text.toUtf8();
+    if (!right)
+        out += blanks;
+}
+
+// One line of the plain list: when, state, length, comment, file and rule.
+void appendListLine(QByteArray& out, const TaskCatalog::Entry& e)
+{
+    const QDate d = e.due.date();
+    const QTime t = e.due.time();
+    char text[64];
+    char* p = putDigits(text, d.day(), 2);
+    *p++ = '.';
+    p = putDigits(p, d.month(), 2);
+    *p++ = '.';
+    p = putDigits(p, d.year(), 4);
+    *p++ = ' ';
+    p = putDigits(p, t.hour(), 2);
+    *p++ = ':';
+    p = putDigits(p, t.minute(), 2);
+    *p++ = ':';
+    p = putDigits(p, t.second(), 2);
+    out.append(text, p - text).append("  ");
+    appendPadded(out, stateWord(e.state), 7);
+    out += ' ';
+    if (e.seconds) {
+        const int n = std::snprintf(text, sizeof text, "%d:%02d", *e.seconds / 60, *e.seconds % 60);
+        out.append(blanksFor(6 - n)).append(text, n);
+    } else {
+        out += "     ?";
+    }
+    out += "  ";
+    appendPadded(out, visible(e.comment), 30);
+    out += "  ";
+    out += visible(e.file).toUtf8();
+    if (e.repeat)
+        out += (QStringLiteral("  ↻ ") + e.repeat->shown()).toUtf8();
+    out += '\n';
 }
 
 // "DD.MM.YYYY HH:MM", a real date and time.
@@ -520,14 +586,28 @@ int CommandLine::list(bool json)
             if (!first)
                 out += ",\n";
             first = false;
-            out += "    {\n        \"comment\": " + jsonString(e.comment) + ",\n        \"due\": " +
-                   (e.due.isValid() ? jsonString(withOffset(e.due)) : QByteArray("null")) +
-                   ",\n        \"file\": " + jsonString(e.file) + ",\n        \"repeat\": " +
-                   (e.repeat ? jsonString(e.repeat->word()) : QByteArray("null")) +
-                   ",\n        \"seconds\": " +
-                   (e.seconds ? QByteArray::number(*e.seconds) : QByteArray("null")) +
-                   ",\n        \"state\": " + jsonString(TaskCatalog::stateKey(e.state)) +
-                   "\n    }";
+            out += "    {\n        \"comment\": ";
+            appendJsonString(out, e.comment);
+            out += ",\n        \"due\": ";
+            if (e.due.isValid())
+                out.append('"').append(withOffset(e.due)).append('"');
+            else
+                out += "null";
+            out += ",\n        \"file\": ";
+            appendJsonString(out, e.file);
+            out += ",\n        \"repeat\": ";
+            if (e.repeat)
+                appendJsonString(out, e.repeat->word());
+            else
+                out += "null";
+            out += ",\n        \"seconds\": ";
+            if (e.seconds)
+                out += QByteArray::number(*e.seconds);
+            else
+                out += "null";
+            out += ",\n        \"state\": ";
+            appendJsonString(out, TaskCatalog::stateKey(e.state));
+            out += "\n    }";
             pass(false);
         });
         out += first ? "]\n" : "\n]\n";
@@ -543,14 +623,7 @@ int CommandLine::list(bool json)
             return;
         }
         any = true;
-        // Concatenated, not arg()-ed: a comment may itself hold "%1".
-        out += (TaskName::dateText(e.due.date()) + e.due.toString(QStringLiteral(" HH:mm:ss")) +
-                QStringLiteral("  ") + stateWord(e.state).leftJustified(7) + QLatin1Char(' ') +
-                lengthText(e.seconds).rightJustified(6) + QStringLiteral("  ") +
-                visible(e.comment).leftJustified(30) + QStringLiteral("  ") + visible(e.file) +
-                (e.repeat ? QStringLiteral("  ↻ ") + e.repeat->shown() : QString()) +
-                QLatin1Char('\n'))
-                   .toUtf8();
+        appendListLine(out, e);
         pass(false);
     });
     if (!bad.isEmpty()) {

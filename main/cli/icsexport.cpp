@@ -1,9 +1,11 @@
 #include "icsexport.h"
 
+#include "digits.h"
 #include "sha1.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 #include <QFile>
 #include <QSet>
@@ -16,18 +18,30 @@ constexpr int kMaxOctets = 75;
 
 QByteArray utc(const QDateTime& moment)
 {
-    const QDateTime t = moment.toUTC();
-    const QDate d = t.date();
-    const QTime h = t.time();
-    char b[24];
-    const int n = std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d%02dZ", d.year(), d.month(),
-                                d.day(), h.hour(), h.minute(), h.second());
-    return QByteArray(b, n);
+    // The C library's UTC calendar needs no time zone, unlike toUTC().
+    const std::time_t seconds = std::time_t(moment.toSecsSinceEpoch());
+    std::tm t{};
+    if (!gmtime_r(&seconds, &t))
+        return moment.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
+    char b[64];
+    char* p = putDigits(b, t.tm_year + 1900, 4);
+    p = putDigits(p, t.tm_mon + 1, 2);
+    p = putDigits(p, t.tm_mday, 2);
+    *p++ = 'T';
+    p = putDigits(p, t.tm_hour, 2);
+    p = putDigits(p, t.tm_min, 2);
+    p = putDigits(p, t.tm_sec, 2);
+    *p++ = 'Z';
+    return QByteArray(b, p - b);
 }
 
 // Appends `line` folded as contentLine() folds it.
 void appendLine(QByteArray& out, QByteArrayView line)
 {
+    if (line.size() <= kMaxOctets) {
+        out.append(line).append("\r\n");
+        return;
+    }
     int used = 0;
     int limit = kMaxOctets;
     qsizetype from = 0; // the start of the part not yet copied
@@ -140,6 +154,10 @@ void Calendar::appendEvent(QByteArray& out, const TaskCatalog::Entry& task,
     QByteArray& scratch = m_line;
     const auto line = [&out, &scratch](QByteArrayView name, QByteArrayView value = {},
                                        QByteArrayView more = {}) {
+        if (name.size() + value.size() + more.size() <= kMaxOctets) {
+            out.append(name).append(value).append(more).append("\r\n");
+            return;
+        }
         scratch.truncate(0);
         scratch.append(name).append(value).append(more);
         appendLine(out, scratch);

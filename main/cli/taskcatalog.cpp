@@ -322,7 +322,9 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
             Entry entry;
             IdInput idInput;
         };
-        std::vector<Pending> ready, next;
+        // Two batches, each of which stays where the second thread was
+        // told to look for it.
+        std::vector<Pending> batches[2];
         size_t i = 0;
         const auto fill = [&](std::vector<Pending>& batch) {
             batch.clear();
@@ -338,16 +340,16 @@ void forEach(const QString& mediaFolder, const QDateTime& now,
             };
         };
         SecondThread hasher;
-        fill(ready);
-        hasher.start(hash(&ready));
-        while (!ready.empty()) {
+        fill(batches[0]);
+        hasher.start(hash(&batches[0]));
+        for (int k = 0; !batches[k].empty(); k = 1 - k) {
+            std::vector<Pending>& next = batches[1 - k];
             fill(next);
             hasher.wait();
             if (!next.empty())
                 hasher.start(hash(&next));
-            for (const Pending& p : ready)
+            for (const Pending& p : batches[k])
                 each(p.entry);
-            std::swap(ready, next);
         }
     }
     if (folder >= 0)

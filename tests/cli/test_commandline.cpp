@@ -555,7 +555,9 @@ TEST_F(Cli, AddMakesATaskFromARecording)
     ASSERT_EQ(run({"--list"}), 0);
     const QStringList lines = m_out.split('\n');
     ASSERT_EQ(lines.size(), 5) << qPrintable(m_out);
-    EXPECT_TRUE(lines[0].contains(QString::fromUtf8("a\\tb\\x1b[0m\\r   ")))
+    // Columns padded in characters, not bytes.
+    EXPECT_EQ(lines[0], QString::fromUtf8("24.12.2026 09:15:30  позже     0:02  a\\tb\\x1b[0m\\r") +
+                            QString(17, ' ') + QString::fromUtf8("  24.12.2026 09ч 15м 30.mp3"))
         << qPrintable(lines[0]);
     EXPECT_EQ(lines[3], QString::fromUtf8("  заметка\\x1b[2J\\nx.mp3"));
     QFile::remove(m_media + QString::fromUtf8("заметка\x1b[2J\nx.mp3"));
