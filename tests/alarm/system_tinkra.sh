@@ -37,6 +37,18 @@ peak_since() {
 }
 # Whether the speakers played louder than $2 from the place $1 on.
 loud_since() { louder "$(peak_since "$1")" "$2"; }
+# How loud the first 5 ms of sound from the place $1 on are against the 50 ms
+# after them: about 1 when a sound starts at its level, near 0 when it
+# started quiet and was turned up while playing.
+onset_ratio() {
+    dd if="$QT_WORK/monitor.raw" iflag=skip_bytes,count_bytes bs=64k skip="$1" \
+        count=$(($(monitor_at) - $1)) status=none | od -An -v -td2 -w2 |
+        awk '{ v = $1 + 0; a = v < 0 ? -v : v }
+             !start && a > 64 { start = NR }
+             start && NR < start + 110 && a > first { first = a }
+             start && NR >= start + 110 && NR < start + 1210 && a > later { later = a }
+             END { printf "%.3f\n", later ? first / later : 0 }'
+}
 
 # Waits until the speakers play, from the place $1 on, three tenths of a
 # second in a row, each louder than $4 and of a rough frequency (zero
@@ -149,6 +161,18 @@ level=$(speakers_peak 2)
 louder 0.001 "$level" || fail "sound after the end (peak $level)"
 pactl set-sink-mute speakers 1
 [ ! -e "$XDG_RUNTIME_DIR/Tinkra.sound" ] || fail "state file left after a clean end"
+
+note "the speakers are turned up before the chime's first sound, not while it plays"
+pactl set-sink-mute speakers 0 # 30 %: a chime begun before the raise is heard quiet
+from=$(monitor_at)
+start_program "$tinkra"
+pid=$LAST_PID
+wait_for 60 loud_since "$from" 0.05 || fail "no alarm sound on the speakers"
+kill -TERM "$pid" 2>/dev/null || true
+wait_gone "$pid" 120 || fail "Tinkra did not end"
+pactl set-sink-mute speakers 1
+onset=$(onset_ratio "$from")
+louder "$onset" 0.5 || fail "the chime began at the old level (its first 5 ms at $onset of the next 50)"
 
 note "another program's always-on-top window over the bar: the bar comes back over it by itself"
 cover_show
