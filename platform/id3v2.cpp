@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
@@ -15,35 +14,6 @@
 #include <unistd.h>
 
 namespace Id3v2 {
-
-std::optional<QString> comment(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    // Tags only: the audio is never decoded or measured here.
-    TagLib::MPEG::File file(name.constData(), false);
-    if (!file.isValid() || !file.hasID3v2Tag())
-        return std::nullopt;
-    const TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
-    for (const TagLib::ID3v2::Frame* frame : tag->frameList("COMM")) {
-        const auto* comments = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame);
-        if (comments && comments->description().isEmpty())
-            return QString::fromStdString(comments->text().to8Bit(true));
-    }
-    return std::nullopt;
-}
-
-std::optional<QString> userText(const QString& path, const QString& description)
-{
-    const QByteArray name = QFile::encodeName(path);
-    TagLib::MPEG::File file(name.constData(), false);
-    if (!file.isValid() || !file.hasID3v2Tag())
-        return std::nullopt;
-    const TagLib::String wanted(description.toStdString(), TagLib::String::UTF8);
-    auto* frame = TagLib::ID3v2::UserTextIdentificationFrame::find(file.ID3v2Tag(), wanted);
-    if (!frame || frame->fieldList().size() < 2)
-        return std::nullopt;
-    return QString::fromStdString(frame->fieldList()[1].to8Bit(true));
-}
 
 int setUserText(const QString& path, const QString& description, const QString& value)
 {

@@ -1,6 +1,6 @@
 #include "id3v1tag.h"
 
-#include "id3v2.h"
+#include "id3v2text.h"
 #include "mp3inforeader.h"
 #include "textcodec.h"
 
@@ -53,7 +53,7 @@ QString Id3v1Tag::shownComment(const QString& path, const QString& comment)
     // Without a "?" the two agree only when they are the same.
     if (!comment.contains(QLatin1Char('?')))
         return comment;
-    const std::optional<QString> full = Id3v2::comment(path);
+    const std::optional<QString> full = Id3v2Text::comment(Id3v2Text::tagOf(path));
     if (!full || Cp1251::decode(Cp1251::encode(*full)) != comment)
         return comment;
     return *full;

@@ -4,6 +4,7 @@
 #include "id3v1patch.h"
 #include "id3v1tag.h"
 #include "id3v2.h"
+#include "id3v2text.h"
 #include "localzone.h"
 #include "mp3inforeader.h"
 #include "notejournal.h"
@@ -538,7 +539,7 @@ TEST_F(Cli, AddMakesATaskFromARecording)
         ASSERT_EQ(status, 0) << qPrintable(m_err);
         const QString task = m_media + QString::fromUtf8("24.12.2026 09ч 15м 30.mp3");
         EXPECT_EQ(Id3v1Tag::read(task)->comment, QString::fromUtf8("Полить_?_цветы"));
-        EXPECT_EQ(Id3v2::comment(task), QString::fromUtf8("Полить_✿_цветы"));
+        EXPECT_EQ(Id3v2Text::comment(Id3v2Text::tagOf(task)), QString::fromUtf8("Полить_✿_цветы"));
         EXPECT_EQ(listJson()[0].toObject()["comment"].toString(),
                   QString::fromUtf8("Полить_✿_цветы"));
         // One that disagrees (written by something else) is not believed.
