@@ -170,23 +170,16 @@ QByteArray withOffset(const QDateTime& moment)
     const int minutes = std::abs(offset) / 60;
     const QDate d = moment.date();
     const QTime t = moment.time();
-    char text[64];
-    char* p = putDigits(text, d.year(), 4);
-    *p++ = '-';
-    p = putDigits(p, d.month(), 2);
-    *p++ = '-';
-    p = putDigits(p, d.day(), 2);
-    *p++ = 'T';
-    p = putDigits(p, t.hour(), 2);
-    *p++ = ':';
-    p = putDigits(p, t.minute(), 2);
-    *p++ = ':';
-    p = putDigits(p, t.second(), 2);
-    *p++ = offset < 0 ? '-' : '+';
-    p = putDigits(p, minutes / 60, 2);
-    *p++ = ':';
-    p = putDigits(p, minutes % 60, 2);
-    return QByteArray(text, p - text);
+    char text[128];
+    const char* end = putFields(text, {{d.year(), 4, '-'},
+                                       {d.month(), 2, '-'},
+                                       {d.day(), 2, 'T'},
+                                       {t.hour(), 2, ':'},
+                                       {t.minute(), 2, ':'},
+                                       {t.second(), 2, offset < 0 ? '-' : '+'},
+                                       {minutes / 60, 2, ':'},
+                                       {minutes % 60, 2}});
+    return QByteArray(text, end - text);
 }
 
 // `count` blanks, at most 30.
@@ -213,19 +206,14 @@ void appendListLine(QByteArray& out, const TaskCatalog::Entry& e)
 {
     const QDate d = e.due.date();
     const QTime t = e.due.time();
-    char text[64];
-    char* p = putDigits(text, d.day(), 2);
-    *p++ = '.';
-    p = putDigits(p, d.month(), 2);
-    *p++ = '.';
-    p = putDigits(p, d.year(), 4);
-    *p++ = ' ';
-    p = putDigits(p, t.hour(), 2);
-    *p++ = ':';
-    p = putDigits(p, t.minute(), 2);
-    *p++ = ':';
-    p = putDigits(p, t.second(), 2);
-    out.append(text, p - text).append("  ");
+    char text[128];
+    const char* end = putFields(text, {{d.day(), 2, '.'},
+                                       {d.month(), 2, '.'},
+                                       {d.year(), 4, ' '},
+                                       {t.hour(), 2, ':'},
+                                       {t.minute(), 2, ':'},
+                                       {t.second(), 2}});
+    out.append(text, end - text).append("  ");
     appendPadded(out, stateWord(e.state), 7);
     out += ' ';
     if (e.seconds) {

@@ -23,16 +23,14 @@ QByteArray utc(const QDateTime& moment)
     std::tm t{};
     if (!gmtime_r(&seconds, &t))
         return moment.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
-    char b[64];
-    char* p = putDigits(b, t.tm_year + 1900, 4);
-    p = putDigits(p, t.tm_mon + 1, 2);
-    p = putDigits(p, t.tm_mday, 2);
-    *p++ = 'T';
-    p = putDigits(p, t.tm_hour, 2);
-    p = putDigits(p, t.tm_min, 2);
-    p = putDigits(p, t.tm_sec, 2);
-    *p++ = 'Z';
-    return QByteArray(b, p - b);
+    char b[128];
+    const char* end = putFields(b, {{t.tm_year + 1900, 4},
+                                    {t.tm_mon + 1, 2},
+                                    {t.tm_mday, 2, 'T'},
+                                    {t.tm_hour, 2},
+                                    {t.tm_min, 2},
+                                    {t.tm_sec, 2, 'Z'}});
+    return QByteArray(b, end - b);
 }
 
 // Appends `line` folded as contentLine() folds it.

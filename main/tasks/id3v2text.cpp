@@ -11,8 +11,8 @@ namespace {
 
 quint32 bigEndian(const char* p)
 {
-    return quint32(quint8(p[0])) << 24 | quint32(quint8(p[1])) << 16 |
-           quint32(quint8(p[2])) << 8 | quint32(quint8(p[3]));
+    return quint32(quint8(p[0])) << 24 | quint32(quint8(p[1])) << 16 | quint32(quint8(p[2])) << 8 |
+           quint32(quint8(p[3]));
 }
 
 // Seven bits a byte.
@@ -80,8 +80,7 @@ QString text(QByteArrayView body, char encoding, qsizetype& at)
 // Calls `each(id, body)` for the frames of `tag` in order, each body as its
 // text is read (resynchronised, without a group's or a length's bytes),
 // until `each` returns true. Compressed and encrypted frames are skipped.
-template <typename Each>
-void forEachFrame(QByteArrayView tag, Each each)
+template <typename Each> void forEachFrame(QByteArrayView tag, Each each)
 {
     if (tag.size() < 10 || !tag.startsWith("ID3"))
         return;

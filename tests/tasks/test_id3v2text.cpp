@@ -13,8 +13,8 @@ namespace {
 
 QByteArray synchsafe(int n)
 {
-    return QByteArray(1, char((n >> 21) & 0x7f)) + char((n >> 14) & 0x7f) +
-           char((n >> 7) & 0x7f) + char(n & 0x7f);
+    return QByteArray(1, char((n >> 21) & 0x7f)) + char((n >> 14) & 0x7f) + char((n >> 7) & 0x7f) +
+           char(n & 0x7f);
 }
 
 QByteArray bigEndian(int n)
@@ -75,9 +75,8 @@ TEST(Id3v2Text, ReadsTheNamedFrameInEveryFraming)
          tag(3, frame(3, "TXXX",
                       "\1\xFE\xFF"_qba + utf16be(name) + "\0\0\xFE\xFF"_qba + utf16be(week))),
          week},
-        {"2.4, UTF-16 big-endian", tag(4, frame(4, "TXXX", "\2"_qba + utf16be(name) + "\0\0"_qba +
-                                                               utf16be(week))),
-         week},
+        {"2.4, UTF-16 big-endian",
+         tag(4, frame(4, "TXXX", "\2"_qba + utf16be(name) + "\0\0"_qba + utf16be(week))), week},
         {"2.4, a long value", tag(4, frame(4, "TXXX", latin.left(17) + longValue.toLatin1())),
          longValue},
         {"2.3, a long value", tag(3, frame(3, "TXXX", latin.left(17) + longValue.toLatin1())),
@@ -112,9 +111,9 @@ TEST(Id3v2Text, ReadsTheNamedFrameInEveryFraming)
 
     // The comment: the first one without a description, in any encoding.
     const QString said = QStringLiteral("Полить ✿ цветы");
-    EXPECT_EQ(Id3v2Text::comment(tag(3, frame(3, "COMM", "\0rusiTunNORM\0 0 0"_qba) +
-                                            frame(3, "COMM",
-                                                  "\1rus\xFF\xFE\0\0\xFF\xFE"_qba + utf16le(said)))),
+    EXPECT_EQ(Id3v2Text::comment(
+                  tag(3, frame(3, "COMM", "\0rusiTunNORM\0 0 0"_qba) +
+                             frame(3, "COMM", "\1rus\xFF\xFE\0\0\xFF\xFE"_qba + utf16le(said)))),
               said);
     EXPECT_EQ(Id3v2Text::comment(tag(4, frame(4, "COMM", "\3rus\0"_qba + said.toUtf8()))), said);
     EXPECT_EQ(Id3v2Text::comment(tag(4, frame(4, "COMM", "\3ru"_qba))), std::nullopt);
