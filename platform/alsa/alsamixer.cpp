@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <utility>
 
 namespace {
@@ -81,6 +82,7 @@ void AlsaMixer::close()
         m_probe = nullptr;
     }
     m_controls.clear();
+    m_class = nullptr;
     if (m_handle) {
         snd_mixer_close(m_handle);
         m_handle = nullptr;
@@ -114,16 +116,18 @@ bool AlsaMixer::open(int device)
     // The handle deviceCount() attached, else a new one.
     snd_mixer_t* handle = std::exchange(m_probe, nullptr);
     const bool attached = handle != nullptr;
+    snd_mixer_class_t* simple = nullptr;
     if (!attached && snd_mixer_open(&handle, 0) < 0)
         return false;
     if ((!attached && snd_mixer_attach(handle, "default") < 0) ||
-        snd_mixer_selem_register(handle, nullptr, nullptr) < 0 || snd_mixer_load(handle) < 0) {
+        snd_mixer_selem_register(handle, nullptr, &simple) < 0 || snd_mixer_load(handle) < 0) {
         snd_mixer_close(handle);
         return false;
     }
     dropLoadReports(handle);
     close();
     m_handle = handle;
+    m_class = simple;
     return true;
 }
 
@@ -202,6 +206,52 @@ long fromWindows(long value, long min, long max)
 
 } // namespace
 
+void AlsaMixer::writeAtOnce(const Control& c, const std::vector<long>& raw)
+{
+    snd_hctl_t* hctl = nullptr;
+    if (raw.empty() || snd_mixer_get_hctl(m_handle, "default", &hctl) < 0)
+        return;
+    const bool isMute = c.type == MixerControlType::Mute;
+    const std::string name = snd_mixer_selem_get_name(c.elem);
+    const std::string kind = isMute ? " Switch" : " Volume";
+    const std::string side = c.capture ? " Capture" : " Playback";
+    // The names the simple mixer gives a control's element: its own side's,
+    // else one for both sides.
+    for (const std::string& full : {name + side + kind, name + kind}) {
+        snd_ctl_elem_id_t* id = nullptr;
+        snd_ctl_elem_id_alloca(&id);
+        snd_ctl_elem_id_set_interface(id, SND_CTL_ELEM_IFACE_MIXER);
+        snd_ctl_elem_id_set_name(id, full.c_str());
+        snd_ctl_elem_id_set_index(id, snd_mixer_selem_get_index(c.elem));
+        snd_hctl_elem_t* elem = snd_hctl_find_elem(hctl, id);
+        if (!elem)
+            continue;
+        snd_ctl_elem_info_t* info = nullptr;
+        snd_ctl_elem_info_alloca(&info);
+        const snd_ctl_elem_type_t type =
+            isMute ? SND_CTL_ELEM_TYPE_BOOLEAN : SND_CTL_ELEM_TYPE_INTEGER;
+        if (snd_hctl_elem_info(elem, info) < 0 || snd_ctl_elem_info_get_type(info) != type ||
+            !snd_ctl_elem_info_is_writable(info) || snd_ctl_elem_info_get_count(info) != raw.size())
+            return;
+        snd_ctl_elem_value_t* value = nullptr;
+        snd_ctl_elem_value_alloca(&value);
+        for (unsigned i = 0; i < raw.size(); ++i) {
+            if (isMute)
+                snd_ctl_elem_value_set_boolean(value, i, raw[i] != 0);
+            else
+                snd_ctl_elem_value_set_integer(value, i, raw[i]);
+        }
+        // The simple mixer learns of a change from the element's notice,
+        // which comes later or (from a sound server, for a change of one's
+        // own) not at all: it is told now, as a notice would, so that it
+        // reads what was written before it writes a channel itself.
+        const snd_mixer_event_t told = m_class ? snd_mixer_class_get_event(m_class) : nullptr;
+        if (snd_hctl_elem_write(elem, value) >= 0 && told)
+            told(m_class, SND_CTL_EVENT_MASK_VALUE, elem, c.elem);
+        return;
+    }
+}
+
 std::optional<long> AlsaMixer::readControl(int id)
 {
     const auto all = readChannels(id);
@@ -217,6 +267,7 @@ bool AlsaMixer::writeControl(int id, long value)
         return false;
     if (c->type == MixerControlType::Mute) {
         const int on = value ? 0 : 1;
+        writeAtOnce(*c, std::vector<long>(channels(*c).size(), on));
         return (c->capture ? snd_mixer_selem_set_capture_switch_all(c->elem, on)
                            : snd_mixer_selem_set_playback_switch_all(c->elem, on)) >= 0;
     }
@@ -224,6 +275,7 @@ bool AlsaMixer::writeControl(int id, long value)
     if (!range(*c, &min, &max))
         return false;
     const long raw = fromWindows(value, min, max);
+    writeAtOnce(*c, std::vector<long>(channels(*c).size(), raw));
     return (c->capture ? snd_mixer_selem_set_capture_volume_all(c->elem, raw)
                        : snd_mixer_selem_set_playback_volume_all(c->elem, raw)) >= 0;
 }
@@ -267,9 +319,16 @@ bool AlsaMixer::writeChannels(int id, const std::vector<long>& values)
     const bool isMute = c->type == MixerControlType::Mute;
     if (!isMute && !range(*c, &min, &max))
         return false;
+    const auto all = channels(*c);
+    std::vector<long> raw;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const long value = values[std::min(i, values.size() - 1)];
+        raw.push_back(isMute ? (value ? 0 : 1) : fromWindows(value, min, max));
+    }
+    writeAtOnce(*c, raw);
     bool ok = true;
     size_t i = 0;
-    for (const auto ch : channels(*c)) {
+    for (const auto ch : all) {
         const long value = values[std::min(i++, values.size() - 1)];
         int rc = 0;
         if (isMute)

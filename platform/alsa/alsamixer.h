@@ -38,8 +38,16 @@ private:
     const Control* current(int id);
     std::vector<snd_mixer_selem_channel_id_t> channels(const Control& c) const;
     bool range(const Control& c, long* min, long* max) const;
+    // Writes every channel of `c` (raw values, in the element's order) in
+    // one write of its element, where it has one of that shape. The simple
+    // mixer writes one channel at a time, and on a sound server each write
+    // is a round trip that changes the level: a speaker turned up would be
+    // heard raised on one side first, and the alarm start later. The
+    // channel writes that follow then change nothing.
+    void writeAtOnce(const Control& c, const std::vector<long>& raw);
 
     snd_mixer_t* m_handle = nullptr;
-    snd_mixer_t* m_probe = nullptr;  // attached by deviceCount(), not loaded yet
-    std::vector<Control> m_controls; // id = index + 1
+    snd_mixer_t* m_probe = nullptr;       // attached by deviceCount(), not loaded yet
+    snd_mixer_class_t* m_class = nullptr; // the simple mixer's, owned by m_handle
+    std::vector<Control> m_controls;      // id = index + 1
 };

@@ -25,6 +25,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -598,7 +599,50 @@ TEST_F(SoundServer, MixerRoundTripOnMasterAndCapture)
     const std::vector<long> balance = mixer.GetChannels(MMixer::SpeakerVolume);
     ASSERT_EQ(balance.size(), 2u);
     EXPECT_EQ(mixer.GetVolume(MMixer::SpeakerVolume), 20);
-    EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 100));
+    // Both sides go up in one change at the server, as with one pactl
+    // command: never the left one alone first (nor a second round trip).
+    // The server's notices of its sink are counted up to a marker: the
+    // notice that a given client has gone, which comes after all before it.
+    QProcess events;
+    events.start(QStringLiteral("pactl"), {QStringLiteral("subscribe")});
+    ASSERT_TRUE(events.waitForStarted());
+    QByteArray told;
+    const auto hear = [&] {
+        events.waitForReadyRead(20);
+        told += events.readAll();
+    };
+    const auto clientGone = [] {
+        const QString info = run(QStringLiteral("pactl"), {QStringLiteral("info")});
+        const auto index = QRegularExpression(QStringLiteral("Client Index: (\\d+)")).match(info);
+        return QByteArray("'remove' on client #") + index.captured(1).toLatin1() + '\n';
+    };
+    QList<QByteArray> markers; // until the subscription is in place
+    ASSERT_TRUE(waitFor([&] {
+        markers << clientGone();
+        hear();
+        return std::any_of(markers.begin(), markers.end(),
+                           [&](const QByteArray& m) { return told.contains(m); });
+    }));
+    const auto sinkChanges = [&](const std::function<void()>& change) {
+        QByteArray marker = clientGone();
+        EXPECT_TRUE(waitFor([&] { return hear(), told.contains(marker); }));
+        const int before = int(told.count("'change' on sink"));
+        change();
+        marker = clientGone();
+        EXPECT_TRUE(waitFor([&] { return hear(), told.contains(marker); }));
+        return int(told.count("'change' on sink")) - before;
+    };
+    const int byPactl = sinkChanges([] {
+        run(QStringLiteral("pactl"),
+            {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
+             QStringLiteral("30%"), QStringLiteral("60%")});
+    });
+    const int byMixer =
+        sinkChanges([&] { EXPECT_TRUE(mixer.SetVolume(MMixer::SpeakerVolume, 100)); });
+    events.kill();
+    events.waitForFinished();
+    EXPECT_GE(byPactl, 1);
+    EXPECT_EQ(byMixer, byPactl) << told.toStdString();
     EXPECT_TRUE(mixer.SetChannels(MMixer::SpeakerVolume, balance));
     const QString both = pactl("get-sink-volume", "@DEFAULT_SINK@");
     EXPECT_TRUE(both.contains(QStringLiteral("20%")) && both.contains(QStringLiteral("80%")))
