@@ -14,6 +14,11 @@
 //           from a file, in list order) in a QListWidget (bare_list.cpp),
 //           exec to its first frame (goal: at most 1.5 times)
 //
+// The sound rows run with the runtime folder on a tmpfs, where a desktop
+// session has it (/run/user/UID): the alarm keeps its lock and the levels it
+// raised there, written through to the disk, which on the disk the services'
+// folder is on costs flushes a desktop never pays.
+//
 // Needs the private services of tools/test-services.sh (Xvfb with a window
 // manager, PulseAudio with the null sink "speakers") and the installed
 // program folder in QUILL_BENCH_PROGRAMS; without them it says so and ends.
@@ -22,8 +27,10 @@
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +40,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -180,6 +188,45 @@ private:
     Clock::time_point m_origin;
     double m_start = 1e9; // seconds after m_origin when sample 0 was played
     std::vector<int16_t> m_samples;
+};
+
+// While it stands, the programs started get a runtime folder of their own
+// on the tmpfs /dev/shm (when it is one), which reaches the sound server's
+// socket and the session bus of the services' folder as before.
+class TmpfsRuntimeFolder
+{
+public:
+    TmpfsRuntimeFolder()
+    {
+        const char* services = std::getenv("XDG_RUNTIME_DIR");
+        struct statfs fs
+        {
+        };
+        char name[] = "/dev/shm/quill-bench-run.XXXXXX";
+        if (!services || ::statfs("/dev/shm", &fs) != 0 || fs.f_type != TMPFS_MAGIC ||
+            !::mkdtemp(name))
+            return;
+        m_services = services;
+        m_folder = name;
+        for (const char* shared : {"bus", "pulse"})
+            ::symlink((m_services + "/" + shared).c_str(), (m_folder + "/" + shared).c_str());
+        ::setenv("XDG_RUNTIME_DIR", name, 1);
+    }
+    ~TmpfsRuntimeFolder()
+    {
+        if (m_folder.empty())
+            return;
+        ::setenv("XDG_RUNTIME_DIR", m_services.c_str(), 1);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+    TmpfsRuntimeFolder(const TmpfsRuntimeFolder&) = delete;
+    TmpfsRuntimeFolder& operator=(const TmpfsRuntimeFolder&) = delete;
+    bool used() const { return !m_folder.empty(); }
+
+private:
+    std::string m_services;
+    std::string m_folder;
 };
 
 // Seconds from the start of `argv` to its first sound; below zero when none
@@ -420,6 +467,9 @@ int main(int argc, char** argv)
     std::system("pactl set-sink-volume speakers 100% && pactl set-sink-mute speakers 0");
     SpeakerMonitor monitor;
     if (monitor.start()) {
+        const TmpfsRuntimeFolder runtime;
+        if (!runtime.used())
+            std::printf("the sound rows' runtime folder is the services' own (no tmpfs)\n");
         const std::vector<double> heard = timeSoundInTurns(monitor,
                                                            {{data + "/Tinkra"},
                                                             {QUILL_BARE_SOUND, data + "/1.mp3"},
