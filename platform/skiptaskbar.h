@@ -24,7 +24,7 @@ inline void skipTaskbar(QWindow* window)
     const auto atom = [c](const char* name) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
             c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-        const xcb_atom_t a = reply ? reply->atom : XCB_ATOM_NONE;
+        const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         std::free(reply);
         return a;
     };

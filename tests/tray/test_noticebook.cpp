@@ -80,8 +80,9 @@ TEST(NoticeBook, OneNoticePerDueTaskOverTheTicks)
         const auto steps = book.tick(dueList(t.due), t.enabled);
         EXPECT_EQ(describe(steps), t.steps);
         for (const auto& s : steps) {
-            if (s.kind == NoticeBook::Step::Kind::Show)
+            if (s.kind == NoticeBook::Step::Kind::Show) {
                 EXPECT_EQ(s.body, s.name + " body");
+            }
         }
         EXPECT_EQ(server.answer(steps), QStringList());
     }
