@@ -327,18 +327,15 @@ bool AlsaMixer::writeChannels(int id, const std::vector<long>& values)
     }
     writeAtOnce(*c, raw);
     bool ok = true;
-    size_t i = 0;
-    for (const auto ch : all) {
-        const long value = values[std::min(i++, values.size() - 1)];
+    for (size_t i = 0; i < all.size(); ++i) {
+        const auto ch = all[i];
         int rc = 0;
         if (isMute)
-            rc = c->capture ? snd_mixer_selem_set_capture_switch(c->elem, ch, value ? 0 : 1)
-                            : snd_mixer_selem_set_playback_switch(c->elem, ch, value ? 0 : 1);
+            rc = c->capture ? snd_mixer_selem_set_capture_switch(c->elem, ch, int(raw[i]))
+                            : snd_mixer_selem_set_playback_switch(c->elem, ch, int(raw[i]));
         else
-            rc = c->capture
-                     ? snd_mixer_selem_set_capture_volume(c->elem, ch, fromWindows(value, min, max))
-                     : snd_mixer_selem_set_playback_volume(c->elem, ch,
-                                                           fromWindows(value, min, max));
+            rc = c->capture ? snd_mixer_selem_set_capture_volume(c->elem, ch, raw[i])
+                            : snd_mixer_selem_set_playback_volume(c->elem, ch, raw[i]);
         ok = ok && rc >= 0;
     }
     return ok;
